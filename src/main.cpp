@@ -1,0 +1,64 @@
+#include "game/random.h"
+#include "ui/application.h"
+#include "ui/qtplatform.h"
+#include "ui/session.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QIcon>
+
+#include <cstdio>
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+void parseCommandLine(const QCoreApplication &app)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(u"Mirabolo: gioco per esercitarsi con le misure di capacità."_s);
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.process(app);
+}
+
+// Without a display Qt would abort with a long message; say it in one line.
+bool displayAvailable()
+{
+#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
+    return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
+        || !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
+#else
+    return true;
+#endif
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    if (!displayAvailable()) {
+        QCoreApplication core(argc, argv);
+        mirabolo::ui::setUpApplication(core);
+        parseCommandLine(core);
+        std::fputs("mirabolo: nessuno schermo disponibile (DISPLAY non impostato); "
+                   "per giocare senza schermo usa: xvfb-run -a mirabolo\n",
+                   stderr);
+        return 1;
+    }
+
+    QApplication app(argc, argv);
+    mirabolo::ui::setUpApplication(app);
+    parseCommandLine(app);
+    QGuiApplication::setWindowIcon(QIcon(u":/artwork/mirabolo.ico"_s));
+    // The game decides when it ends: a closed box must not end it.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    mirabolo::ui::QtPlatform platform;
+    mirabolo::game::ClockSeededRandom random;
+    mirabolo::ui::Session session(platform, random);
+    QObject::connect(&session, &mirabolo::ui::Session::finished, &app, &QCoreApplication::quit);
+    session.start();
+    return QApplication::exec();
+}

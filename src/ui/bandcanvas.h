@@ -1,0 +1,47 @@
+// The window's own drawing surface: the background bands are painted into a
+// kept pixmap once per exercise, and every repaint only copies it.
+#pragma once
+
+#include "game/exercise.h"
+
+#include <QPixmap>
+#include <QWidget>
+
+namespace mirabolo::ui {
+
+class BandCanvas : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit BandCanvas(QWidget *parent = nullptr);
+
+    // 256 bands over the whole surface, in the exercise's tint.
+    void paintBands(const game::Exercise &exercise);
+
+    // A plain background colour erases whatever was drawn.
+    void fillBackground(const QColor &colour);
+
+    // The colour shown at a point of the surface (for checks and tools).
+    QColor colourAt(const QPoint &point) const;
+
+    // How many times the bands have been drawn: repaints must not add to it.
+    int bandPaintCount() const { return m_bandPaintCount; }
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    // Allocates the surface for the current size; true when it was redrawn.
+    bool ensureSurface();
+    void redraw();
+
+    QPixmap m_surface;
+    game::Exercise m_lastBands;
+    bool m_hasBands = false;
+    QColor m_background;
+    int m_bandPaintCount = 0;
+};
+
+} // namespace mirabolo::ui

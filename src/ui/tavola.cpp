@@ -1,0 +1,337 @@
+#include "tavola.h"
+
+#include "form.h"
+#include "platform.h"
+
+#include "game/exercise.h"
+#include "game/random.h"
+#include "game/units.h"
+#include "records/endgame.h"
+#include "runtime/numbers.h"
+
+#include <QCloseEvent>
+#include <QKeyEvent>
+
+using namespace Qt::StringLiterals;
+
+namespace mirabolo::ui {
+
+namespace {
+
+constexpr int enterKey = 13;
+constexpr int clockInterval = 1000;
+constexpr qreal plainLineSize = 18;
+constexpr qreal highlightedLineSize = 24;
+
+const QString caption = u"Giocare con le brunaste"_s;
+
+void setForeColor(QWidget *widget, const QColor &colour)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Text, colour);
+    palette.setColor(QPalette::WindowText, colour);
+    widget->setPalette(palette);
+}
+
+void setFontSize(QWidget *widget, qreal points)
+{
+    QFont font = widget->font();
+    font.setPointSizeF(points);
+    widget->setFont(font);
+}
+
+} // namespace
+
+Tavola::Tavola(Platform &platform, game::RandomSource &random, QWidget *parent)
+    : QMainWindow(parent)
+    , m_platform(platform)
+    , m_random(random)
+{
+    ui.setupUi(this);
+    finishForm(this, ui);
+    Text1 = {nullptr, ui.Text1_1, ui.Text1_2, ui.Text1_3, ui.Text1_4, ui.Text1_5, ui.Text1_6};
+
+    // The timer ticks from the moment the window exists; the start-up
+    // sequence stops it before asking the name.
+    Timer1.setInterval(clockInterval);
+    Timer1.start();
+
+    connect(&Timer1, &QTimer::timeout, this, &Tavola::Timer1_Timer);
+    connect(ui.cmdNext, &QPushButton::clicked, this, &Tavola::cmdNext_Click);
+    connect(ui.cmdExit, &QPushButton::clicked, this, &Tavola::cmdExit_Click);
+    connect(ui.Next, &QAction::triggered, this, &Tavola::Next_Click);
+    ui.txtAnswer->installEventFilter(this);
+}
+
+Tavola::~Tavola() = default;
+
+void Tavola::Form_Load()
+{
+    score.reset();
+    Timer1.stop();
+    const QString name = m_platform.inputBox(u"Come ti chiami?"_s);
+    m_platform.msgBox(u" "_s + name + u" vediamo se sei un vero campione  "_s);
+    setCaption(ui.lblnome1, name);
+    StartClock();
+    loadRecords();
+    ui.lblconto->setText(m_clock.text());
+}
+
+void Tavola::Form_Activate()
+{
+    if (m_ended)
+        return;
+    cmdNext_Click();
+}
+
+void Tavola::Form_Resize()
+{
+    if (isMinimized())
+        ShowTimeInCaption();
+    else
+        setWindowTitle(caption);
+}
+
+void Tavola::ShowTimeInCaption()
+{
+    // The time left, so that a minimised game still tells how long is left.
+    setWindowTitle(m_clock.text());
+}
+
+void Tavola::cmdNext_Click()
+{
+    if (m_ended)
+        return;
+    ui.txtAnswer->clear();
+    ui.lblMessage->clear();
+
+    const game::Exercise exercise = game::drawExercise(m_random);
+
+    ui.Label2->clear();
+    ui.Text6->clear();
+    ui.Text2->clear();
+    resetReferenceLines();
+
+    ui.Label2->setText(game::expectedAnswerText(exercise, m_platform.locale()));
+    ui.Text6->setText(QString::number(exercise.quantity));
+    ui.Text3->setText(game::unitAbbreviation(exercise.source));
+    highlightReferenceLine(exercise.source, Qt::red);
+    ui.Text4->setPlainText(game::unitAbbreviation(exercise.target));
+    highlightReferenceLine(exercise.target, QColor(0, 255, 0));
+
+    ui.canvas->paintBands(exercise);
+
+    ui.txtAnswer->setFocus();
+    ui.cmdNext->setEnabled(false);
+    ui.txtAnswer->setFocus();
+    score.openExercise();
+}
+
+void Tavola::txtAnswer_KeyPress(int keyAscii)
+{
+    if (m_ended || keyAscii != enterKey)
+        return;
+    const QString expected = ui.Label2->text();
+    const std::optional<game::Verdict> verdict = score.judge(ui.txtAnswer->text(), expected);
+    if (!verdict)
+        return; // this exercise has had its verdict
+
+    ui.lblMessage->setText(game::verdictMessage(*verdict, expected));
+    if (*verdict == game::Verdict::Wrong) {
+        ui.canvas->fillBackground(Qt::black);
+        setCaption(ui.lblScore1, runtime::formatWhole(score.wrongCount(), u"###0"));
+    }
+    setCaption(ui.lblScore, runtime::formatWhole(score.rightCount(), u"####0"));
+    setCaption(ui.lblScore2, runtime::formatWhole(score.totalCount(), u"####0"));
+    enableNextAndFocus();
+}
+
+void Tavola::enableNextAndFocus()
+{
+    ui.cmdNext->setEnabled(true);
+    ui.cmdNext->setFocus();
+}
+
+void Tavola::StartClock()
+{
+    Timer1.start();
+    m_clock.start();
+    ui.lblconto->setText(m_clock.text());
+}
+
+void Tavola::Timer1_Timer()
+{
+    if (m_ended)
+        return;
+    if (ui.lblconto->text() == QStringView(clock::zeroClockText)) {
+        EndGame();
+        return;
+    }
+    m_clock.tick();
+    ui.lblconto->setText(m_clock.text());
+    if (isMinimized())
+        ShowTimeInCaption();
+}
+
+void Tavola::cmdExit_Click()
+{
+    EndGame();
+}
+
+void Tavola::EndGame()
+{
+    // Ticks go on behind the boxes below; the end takes effect only once.
+    if (m_ended)
+        return;
+    m_ended = true;
+
+    m_platform.msgBox(records::farewellPrompt(m_clock.secondsLeft()), Platform::OkOnly,
+                    records::farewellTitle(m_platform.today(), m_platform.locale()));
+
+    const QString scoreText = ui.lblScore->text();
+    const QString recordText = ui.lblpunti->text();
+    records::StoreOutcome outcome = records::StoreOutcome::NotBeaten;
+    if (store)
+        outcome = store->storeIfBeaten(scoreText, ui.lblnome1->text(), recordText);
+    else if (records::beatsRecord(scoreText, recordText))
+        outcome = records::StoreOutcome::Failed;
+
+    if (outcome == records::StoreOutcome::Stored)
+        m_platform.msgBox(QString::fromUtf16(records::newRecordMessage));
+    else if (outcome == records::StoreOutcome::Failed)
+        m_platform.msgBox(QString::fromUtf16(records::recordNotSavedMessage));
+
+    Timer1.stop();
+    m_platform.terminate();
+}
+
+void Tavola::Next_Click()
+{
+    if (m_ended)
+        return;
+    const int answer = m_platform.msgBox(u"INIZIAMO UNA NUOVA GARA  ?"_s, Platform::YesNoQuestionDefaultNo,
+                                       u"INIZIARE NUOVA GARA"_s);
+    // The time may have run out while the question was open.
+    if (m_ended || answer == Platform::No)
+        return;
+    retire();
+    Q_EMIT restartRequested();
+}
+
+void Tavola::retire()
+{
+    Timer1.stop();
+    m_ended = true;
+    hide();
+}
+
+void Tavola::loadRecords()
+{
+    store.reset();
+    dataDir = records::GetSystemDir();
+    std::optional<QString> recordText;
+    std::optional<QString> holderText;
+    if (dataDir) {
+        records::RecordStore files(*dataDir);
+        if (files.ensureFilesExist()) {
+            recordText = records::Leggifiletxt(files.recordFilePath());
+            holderText = records::Leggifiletxt(files.holderFilePath());
+            if (recordText && holderText)
+                store.emplace(std::move(files));
+        }
+    }
+    if (!store) {
+        // The pupil plays on; the record line stays empty and nothing is saved.
+        setCaption(ui.lblpunti, QString());
+        setCaption(ui.lblnome, QString());
+        m_platform.msgBox(QString::fromUtf16(records::recordsUnavailableMessage));
+        return;
+    }
+    setCaption(ui.lblpunti, *recordText);
+    setCaption(ui.lblnome, *holderText);
+}
+
+void Tavola::resetReferenceLines()
+{
+    for (int line = 6; line >= 1; --line) {
+        setForeColor(Text1[line], Qt::black);
+        setFontSize(Text1[line], plainLineSize);
+    }
+}
+
+void Tavola::highlightReferenceLine(int unitNumber, const QColor &colour)
+{
+    QLineEdit *line = Text1[game::referenceLineOf(unitNumber)];
+    setForeColor(line, colour);
+    setFontSize(line, highlightedLineSize);
+}
+
+void Tavola::setCaption(QLabel *label, const QString &text)
+{
+    label->setText(text);
+    if (label->property("autoSize").toBool())
+        label->adjustSize();
+}
+
+bool Tavola::typesDecimalSeparator(QKeyEvent *event)
+{
+    // The keypad's decimal key must give the separator a right answer uses,
+    // whatever the keyboard layout sends.
+    if (!(event->modifiers() & Qt::KeypadModifier) || (event->key() != Qt::Key_Period && event->key() != Qt::Key_Comma))
+        return false;
+    ui.txtAnswer->insert(m_platform.locale().decimalPoint());
+    return true;
+}
+
+bool Tavola::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == ui.txtAnswer && event->type() == QEvent::KeyPress) {
+        auto *key = static_cast<QKeyEvent *>(event);
+        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+            // Holding Enter down is not a new answer.
+            if (!key->isAutoRepeat())
+                txtAnswer_KeyPress(enterKey);
+        } else if (typesDecimalSeparator(key)) {
+            return true;
+        } else if (!key->text().isEmpty()) {
+            txtAnswer_KeyPress(key->text().at(0).unicode());
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void Tavola::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    Form_Resize();
+    // The first exercise comes once the window is on screen, whether or not
+    // the desktop makes it the active window.
+    if (!m_activationPending && !m_ended && !event->spontaneous()) {
+        m_activationPending = true;
+        QMetaObject::invokeMethod(this, &Tavola::Form_Activate, Qt::QueuedConnection);
+    }
+}
+
+void Tavola::resizeEvent(QResizeEvent *event)
+{
+    QMainWindow::resizeEvent(event);
+    Form_Resize();
+}
+
+void Tavola::changeEvent(QEvent *event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange)
+        Form_Resize();
+}
+
+void Tavola::closeEvent(QCloseEvent *event)
+{
+    // Closing through the desktop ends the program without the end of game.
+    Timer1.stop();
+    m_ended = true;
+    event->accept();
+    Q_EMIT closedByUser();
+}
+
+} // namespace mirabolo::ui
