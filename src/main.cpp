@@ -52,6 +52,8 @@ int main(int argc, char *argv[])
     mirabolo::ui::setUpApplication(app);
     parseCommandLine(app);
     QGuiApplication::setWindowIcon(QIcon(u":/artwork/mirabolo.ico"_s));
+    // Lets the desktop match the window to its menu entry and icon.
+    QGuiApplication::setDesktopFileName(u"org.example.mirabolo"_s);
     // The game decides when it ends: a closed box must not end it.
     QApplication::setQuitOnLastWindowClosed(false);
 

@@ -363,7 +363,8 @@ private Q_SLOTS:
         const bool centred = expected.flags & Centred;
         if (auto *edit = qobject_cast<QLineEdit *>(widget)) {
             QCOMPARE(edit->hasFrame(), bool(expected.flags & Border));
-            QCOMPARE(edit->alignment() & Qt::AlignHorizontal_Mask, Qt::Alignment(centred ? Qt::AlignHCenter : Qt::AlignLeft));
+            QCOMPARE(edit->alignment() & Qt::AlignHorizontal_Mask,
+                     Qt::Alignment(centred ? Qt::AlignHCenter : Qt::AlignLeft));
             QCOMPARE(edit->maxLength(), expected.maxLength ? expected.maxLength : QLineEdit().maxLength());
         } else if (auto *plain = qobject_cast<QPlainTextEdit *>(widget)) {
             QCOMPARE(plain->frameShape() != QFrame::NoFrame, bool(expected.flags & Border));
@@ -385,7 +386,8 @@ private Q_SLOTS:
                 if (expected.tabIndex >= 0) { // images have no tab index, captions do
                     // A pupil's name must never be read as markup.
                     QCOMPARE(label->textFormat(), Qt::PlainText);
-                    QCOMPARE(label->alignment(), Qt::Alignment(centred ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignTop);
+                    QCOMPARE(label->alignment(),
+                             Qt::Alignment(centred ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignTop);
                     QVERIFY(!label->wordWrap());
                 }
             }
@@ -494,16 +496,19 @@ private Q_SLOTS:
         QTest::addColumn<int>("modifiers");
         QTest::addColumn<int>("clicks");
 
-        const int noModifier = Qt::NoModifier;
-        QTest::newRow("Enter on cmdNext") << u"cmdNext"_s << true << u"cmdNext"_s << int(Qt::Key_Return) << noModifier << 1;
-        QTest::newRow("Space on cmdNext") << u"cmdNext"_s << true << u"cmdNext"_s << int(Qt::Key_Space) << noModifier << 1;
+        const int bare = Qt::NoModifier;
+        const int alt = Qt::AltModifier;
+        // A focused button answers Enter and Space, as pupils expect.
+        QTest::newRow("Enter on cmdNext") << u"cmdNext"_s << true << u"cmdNext"_s << int(Qt::Key_Return) << bare << 1;
+        QTest::newRow("Space on cmdNext") << u"cmdNext"_s << true << u"cmdNext"_s << int(Qt::Key_Space) << bare << 1;
         QTest::newRow("keypad Enter on cmdExit")
-            << u"cmdExit"_s << true << u"cmdExit"_s << int(Qt::Key_Enter) << noModifier << 1;
-        QTest::newRow("Enter on Command1") << u"Command1"_s << true << u"Command1"_s << int(Qt::Key_Return) << noModifier << 1;
-        QTest::newRow("Alt+X") << u"cmdExit"_s << true << u"txtAnswer"_s << int(Qt::Key_X) << int(Qt::AltModifier) << 1;
-        QTest::newRow("Alt+N") << u"cmdNext"_s << true << u"txtAnswer"_s << int(Qt::Key_N) << int(Qt::AltModifier) << 1;
-        QTest::newRow("Alt+N while disabled")
-            << u"cmdNext"_s << false << u"txtAnswer"_s << int(Qt::Key_N) << int(Qt::AltModifier) << 0;
+            << u"cmdExit"_s << true << u"cmdExit"_s << int(Qt::Key_Enter) << bare << 1;
+        QTest::newRow("Enter on Command1")
+            << u"Command1"_s << true << u"Command1"_s << int(Qt::Key_Return) << bare << 1;
+        // The access keys of the captions.
+        QTest::newRow("Alt+X") << u"cmdExit"_s << true << u"txtAnswer"_s << int(Qt::Key_X) << alt << 1;
+        QTest::newRow("Alt+N") << u"cmdNext"_s << true << u"txtAnswer"_s << int(Qt::Key_N) << alt << 1;
+        QTest::newRow("Alt+N while disabled") << u"cmdNext"_s << false << u"txtAnswer"_s << int(Qt::Key_N) << alt << 0;
     }
 
     void buttonKeys()
