@@ -10,7 +10,7 @@ QString unitAbbreviation(int unitNumber)
         u"ml", u"cl", u"dl", u"l", u"dal", u"hl",
     };
     if (unitNumber < firstUnit || unitNumber > lastUnit) {
-        return QString();
+        return {};
     }
     return QString::fromUtf16(abbreviations[std::size_t(unitNumber - firstUnit)]);
 }

@@ -110,7 +110,7 @@ QString formatWhole(qint64 value, QStringView pattern)
 QString formatMediumTime(double days, const QLocale &locale)
 {
     if (!std::isfinite(days)) {
-        return QString();
+        return {};
     }
     // Day 0 is 1899-12-30 at midnight; before it the time of day still counts
     // forward from midnight, so only the size of the fraction matters.

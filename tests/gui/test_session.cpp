@@ -28,6 +28,7 @@ private Q_SLOTS:
     void ticksWhileQuestionOpen();
     void timeRunsOutDuringQuestion();
     void closingEndsWithoutEndGame();
+    void manyNewGamesLeaveOneWindow();
 
 private:
     bool startSession(Session &session);
@@ -51,7 +52,7 @@ bool TestSession::startSession(Session &session)
     session.start();
     if (!QTest::qWaitForWindowExposed(session.window()))
         return false;
-    return QTest::qWaitFor([&] { return !session.window()->form().Label2->text().isEmpty(); });
+    return QTest::qWaitFor([&] { return m_random.remaining() == 0; }); // the first exercise is on screen
 }
 
 void TestSession::newGame_data()
@@ -169,6 +170,27 @@ void TestSession::closingEndsWithoutEndGame()
     QFile record(m_data.path() + u"/mirabolo/eqc.txt"_s);
     QVERIFY(record.open(QIODevice::ReadOnly));
     QCOMPARE(record.readAll(), QByteArray()); // the right answer was not stored
+}
+
+void TestSession::manyNewGamesLeaveOneWindow()
+{
+    Session session(m_platform, m_random);
+    QVERIFY(startSession(session));
+    for (int game = 0; game < 100; ++game) {
+        m_platform.answers.enqueue(Platform::Yes);
+        m_platform.names.enqueue(u"Zoe"_s);
+        scriptExercise(m_random, 1 + game % 6, 1 + (game + 1) % 6, 1 + game % 20);
+        session.window()->Next_Click();
+        QTRY_COMPARE(m_random.remaining(), 0);
+    }
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    // Every old window, with its controls and timer, is gone.
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    const auto alive = std::count_if(windows.cbegin(), windows.cend(),
+                                     [](const QWidget *w) { return qobject_cast<const Tavola *>(w) != nullptr; });
+    QCOMPARE(alive, 1);
+    QCOMPARE(m_platform.inputPrompts.size(), 101);
+    QCOMPARE(m_random.remaining(), 0);
 }
 
 int main(int argc, char *argv[])
