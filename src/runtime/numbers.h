@@ -28,8 +28,9 @@ QString formatWhole(qint64 value, QStringView pattern);
 // reads as midnight.
 QString formatMediumTime(double days, const QLocale &locale);
 
-// The leading number of a text: leading blanks skipped, then digits with at
-// most one '.' as decimal point, up to the first other character. 0 when the
+// The leading number of a text: leading blanks skipped, then an optional
+// sign and digits with at most one '.' as decimal point, up to the first
+// other character. 0 when the
 // text does not start with a number. Never depends on the locale.
 double val(QStringView text);
 

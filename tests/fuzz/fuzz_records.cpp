@@ -15,6 +15,7 @@
 #include <cerrno>
 #include <clocale>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -23,17 +24,18 @@
 using namespace Qt::StringLiterals;
 using namespace mirabolo;
 
-#define CHECK(condition)                                                                          \
-    do {                                                                                          \
-        if (!(condition)) {                                                                       \
-            std::fprintf(stderr, "%s:%d: property broken: %s\n", __FILE__, __LINE__, #condition); \
-            std::abort();                                                                         \
-        }                                                                                         \
+#define CHECK(condition)                                                                                               \
+    do {                                                                                                               \
+        if (!(condition)) {                                                                                            \
+            std::fprintf(stderr, "%s:%d: property broken: %s\n", __FILE__, __LINE__, #condition);                      \
+            std::abort();                                                                                              \
+        }                                                                                                              \
     } while (false)
 
 namespace {
 
-struct Fixture {
+struct Fixture
+{
     QLocale italian{u"it_IT"_s};
     // The C library's reading of numbers, whatever LC_NUMERIC says: the
     // reference for the record's value.
@@ -53,9 +55,10 @@ std::string leadingNumeral(const QString &text, qsizetype i)
     if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) {
         numeral.push_back(char(text[i++].unicode()));
     }
+    const auto isDigit = [&](qsizetype at) { return text[at] >= u'0' && text[at] <= u'9'; };
     bool point = false;
     bool digit = false;
-    for (; i < text.size() && (text[i].isDigit() || (text[i] == u'.' && !point)); ++i) {
+    for (; i < text.size() && (isDigit(i) || (text[i] == u'.' && !point)); ++i) {
         const char c = char(text[i].unicode());
         point = point || c == '.';
         digit = digit || c != '.';
