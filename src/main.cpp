@@ -1,11 +1,11 @@
 #include "game/random.h"
 #include "ui/application.h"
+#include "ui/artwork.h"
 #include "ui/qtplatform.h"
 #include "ui/session.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
-#include <QIcon>
 
 #include <cstdio>
 #include <memory>
@@ -51,7 +51,7 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     mirabolo::ui::setUpApplication(app);
     parseCommandLine(app);
-    QGuiApplication::setWindowIcon(QIcon(u":/artwork/mirabolo.ico"_s));
+    QGuiApplication::setWindowIcon(mirabolo::ui::artwork::icon(u"mirabolo.ico"_s));
     // Lets the desktop match the window to its menu entry and icon.
     QGuiApplication::setDesktopFileName(u"org.example.mirabolo"_s);
     // The game decides when it ends: a closed box must not end it.

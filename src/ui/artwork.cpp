@@ -56,7 +56,6 @@ QImage drawnImage(const QString &file, const QSize &pixels)
     QImage image(pixels, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     QPainter painter(&image);
-    painter.setRenderHint(QPainter::Antialiasing);
     renderer.render(&painter, QRectF(QPointF(0, 0), QSizeF(pixels)));
     return image;
 }
@@ -105,7 +104,7 @@ public:
         if (mode != QIcon::Normal && !pixmap.isNull()) {
             QStyleOption option;
             option.palette = QApplication::palette();
-            const QPixmap generated = QApplication::style()->generatedIconPixmap(mode, pixmap, &option);
+            QPixmap generated = QApplication::style()->generatedIconPixmap(mode, pixmap, &option);
             if (!generated.isNull())
                 return generated;
         }
