@@ -27,8 +27,8 @@ void parseCommandLine(const QCoreApplication &app)
 bool displayAvailable()
 {
 #if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
-    return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
-        || !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
+    return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
+        !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
 #else
     return true;
 #endif

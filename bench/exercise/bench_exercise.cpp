@@ -88,6 +88,8 @@ private Q_SLOTS:
     void initTestCase();
     void fullWindowFill();
     void exercise();
+    void exerciseParts_data();
+    void exerciseParts();
     void windowExercise();
     void exposeDoesNotRedrawBands_data();
     void exposeDoesNotRedrawBands();
@@ -126,6 +128,41 @@ void BenchExercise::exercise()
     QBENCHMARK {
         canvas.paintBands(mirabolo::game::drawExercise(random));
         canvas.repaint();
+    }
+}
+
+// Not a goal of its own: where the time of one exercise goes.
+void BenchExercise::exerciseParts_data()
+{
+    QTest::addColumn<QString>("part");
+    QTest::newRow("draw") << u"draw"_s;
+    QTest::newRow("bands") << u"bands"_s;
+    QTest::newRow("repaint") << u"repaint"_s;
+}
+
+void BenchExercise::exerciseParts()
+{
+    QFETCH(QString, part);
+    mirabolo::ui::BandCanvas canvas;
+    canvas.resize(windowSize);
+    canvas.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&canvas));
+    mirabolo::game::ClockSeededRandom random;
+    mirabolo::game::Exercise exercise = mirabolo::game::drawExercise(random);
+    canvas.paintBands(exercise);
+    canvas.repaint();
+    if (part == u"draw"_s) {
+        QBENCHMARK {
+            exercise = mirabolo::game::drawExercise(random);
+        }
+    } else if (part == u"bands"_s) {
+        QBENCHMARK {
+            canvas.paintBands(exercise);
+        }
+    } else {
+        QBENCHMARK {
+            canvas.repaint();
+        }
     }
 }
 

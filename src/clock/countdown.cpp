@@ -39,8 +39,7 @@ void Countdown::tick()
 QString Countdown::text() const
 {
     const auto part = [](qint64 value) { return runtime::formatWhole(value, u"00"); };
-    return part(m_clockHours) + u':' + part(m_clockMinutes) + u':'
-        + part(static_cast<qint64>(m_clockSeconds));
+    return part(m_clockHours) + u':' + part(m_clockMinutes) + u':' + part(static_cast<qint64>(m_clockSeconds));
 }
 
 } // namespace mirabolo::clock

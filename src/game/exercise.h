@@ -10,11 +10,11 @@ class RandomSource;
 
 struct Exercise
 {
-    int bandRed = 0;   // 1 to 9
+    int bandRed = 0; // 1 to 9
     int bandGreen = 0; // 0 to 9
-    int source = 0;    // unit number, 1 to 6
-    int target = 0;    // unit number, 1 to 6, never equal to source
-    int quantity = 0;  // 1 to 20
+    int source = 0; // unit number, 1 to 6
+    int target = 0; // unit number, 1 to 6, never equal to source
+    int quantity = 0; // 1 to 20
     double expected = 0.0;
 };
 

@@ -15,9 +15,12 @@ void ClockSeededRandom::reseed()
     const auto steadyBits = static_cast<unsigned long long>(steady);
     const auto wallBits = static_cast<unsigned long long>(wall);
     std::seed_seq seed{
-        static_cast<unsigned>(steadyBits), static_cast<unsigned>(steadyBits >> 32),
-        static_cast<unsigned>(wallBits),   static_cast<unsigned>(wallBits >> 32),
-        device(),                          device(),
+        static_cast<unsigned>(steadyBits),
+        static_cast<unsigned>(steadyBits >> 32),
+        static_cast<unsigned>(wallBits),
+        static_cast<unsigned>(wallBits >> 32),
+        device(),
+        device(),
     };
     m_engine.seed(seed);
 }

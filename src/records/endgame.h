@@ -11,10 +11,9 @@ inline constexpr char16_t newRecordMessage[] = u"Ok ho registrato il tuo record,
 
 // When the data directory or the record files cannot be used, the pupil
 // still plays; these say so plainly.
-inline constexpr char16_t recordsUnavailableMessage[] =
-    u"Non riesco a leggere o a creare i file dei record. Puoi giocare lo stesso, ma il record non potrà essere salvato.";
-inline constexpr char16_t recordNotSavedMessage[] =
-    u"Purtroppo non sono riuscito a registrare il tuo record.";
+inline constexpr char16_t recordsUnavailableMessage[] = u"Non riesco a leggere o a creare i file dei record. Puoi "
+                                                        u"giocare lo stesso, ma il record non potrà essere salvato.";
+inline constexpr char16_t recordNotSavedMessage[] = u"Purtroppo non sono riuscito a registrare il tuo record.";
 
 // "Ciao a presto. Ore " followed by the seconds left.
 QString farewellPrompt(int secondsLeft);

@@ -114,8 +114,7 @@ StoreOutcome RecordStore::storeIfBeaten(const QString &scoreText, const QString 
     // When the files cannot be reached, a score that does not even beat the
     // record seen at the start has nothing to store and nothing went wrong.
     const auto unreachable = [&] {
-        return beatsRecord(scoreText, recordTextAtStart) ? StoreOutcome::Failed
-                                                         : StoreOutcome::NotBeaten;
+        return beatsRecord(scoreText, recordTextAtStart) ? StoreOutcome::Failed : StoreOutcome::NotBeaten;
     };
     if (m_dataDir.isEmpty()) {
         return unreachable();

@@ -25,8 +25,8 @@ std::optional<QString> Leggifiletxt(const QString &nomefile);
 
 enum class StoreOutcome {
     NotBeaten, // the score does not beat the record on disk: nothing written
-    Stored,    // both files now hold the new record
-    Failed     // the score beats the record but it could not be stored
+    Stored, // both files now hold the new record
+    Failed // the score beats the record but it could not be stored
 };
 
 class RecordStore
@@ -45,8 +45,7 @@ public:
     // moment (falling back to `recordTextAtStart` when the file cannot be
     // read) and, when the score is strictly greater, replaces both files
     // atomically: both are prepared before either replaces the old one.
-    StoreOutcome storeIfBeaten(const QString &scoreText, const QString &name,
-                               const QString &recordTextAtStart) const;
+    StoreOutcome storeIfBeaten(const QString &scoreText, const QString &name, const QString &recordTextAtStart) const;
 
 private:
     QString m_dataDir;

@@ -162,8 +162,8 @@ double val(QStringView text)
     }
 
     double result = 0.0;
-    const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), result,
-                                              std::chars_format::fixed);
+    const auto [end, error] =
+        std::from_chars(number.data(), number.data() + number.size(), result, std::chars_format::fixed);
     Q_UNUSED(end);
     if (error == std::errc::result_out_of_range) {
         // Too many digits before the point overflow; a run of zeros after it
@@ -189,8 +189,7 @@ std::optional<double> numericText(QStringView text, const QLocale &locale)
 std::optional<qint16> wholePart(double value)
 {
     const double whole = std::floor(value);
-    if (!(whole >= double(std::numeric_limits<qint16>::min())
-          && whole <= double(std::numeric_limits<qint16>::max()))) {
+    if (!(whole >= double(std::numeric_limits<qint16>::min()) && whole <= double(std::numeric_limits<qint16>::max()))) {
         return std::nullopt;
     }
     return static_cast<qint16>(whole);

@@ -186,7 +186,7 @@ void Tavola::EndGame()
     m_ended = true;
 
     m_platform.msgBox(records::farewellPrompt(m_clock.secondsLeft()), Platform::OkOnly,
-                    records::farewellTitle(m_platform.today(), m_platform.locale()));
+                      records::farewellTitle(m_platform.today(), m_platform.locale()));
 
     const QString scoreText = ui.lblScore->text();
     const QString recordText = ui.lblpunti->text();
@@ -209,8 +209,8 @@ void Tavola::Next_Click()
 {
     if (m_ended)
         return;
-    const int answer = m_platform.msgBox(u"INIZIAMO UNA NUOVA GARA  ?"_s, Platform::YesNoQuestionDefaultNo,
-                                       u"INIZIARE NUOVA GARA"_s);
+    const int answer =
+        m_platform.msgBox(u"INIZIAMO UNA NUOVA GARA  ?"_s, Platform::YesNoQuestionDefaultNo, u"INIZIARE NUOVA GARA"_s);
     // The time may have run out while the question was open.
     if (m_ended || answer == Platform::No)
         return;

@@ -17,7 +17,19 @@ import unittest
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 SKIP = 77
-MARKER = "MIRABOLO_E2E_PRIVATE_BUS"
+
+
+class TimedResult(unittest.TextTestResult):
+    """Notes how long each case took, to keep the suite quick."""
+
+    def startTest(self, test):
+        self._started = time.monotonic()
+        super().startTest(test)
+
+    def stopTest(self, test):
+        super().stopTest(test)
+        self.durations = getattr(self, "durations", [])
+        self.durations.append((time.monotonic() - self._started, test.id()))
 
 
 def main(argv):
@@ -32,8 +44,9 @@ def main(argv):
     sys.path.insert(0, HERE)
     import harness
 
+    marker = harness.PRIVATE_BUS_MARKER
     missing = harness.missing_prerequisites()
-    if os.environ.get(MARKER) != "1" and shutil.which("dbus-run-session") is None:
+    if os.environ.get(marker) != "1" and shutil.which("dbus-run-session") is None:
         missing.append("program dbus-run-session (package dbus)")
     if missing:
         print("e2e skipped, missing: " + "; ".join(missing), file=sys.stderr)
@@ -41,13 +54,14 @@ def main(argv):
               "gir1.2-atspi-2.0 python3-gi dbus dbus-x11", file=sys.stderr)
         return SKIP
 
-    if os.environ.get(MARKER) != "1":
-        env = dict(os.environ, **{MARKER: "1"})
+    if os.environ.get(marker) != "1":
+        env = dict(os.environ, **{marker: "1"})
         env.pop("DBUS_SESSION_BUS_ADDRESS", None)
         env.pop("AT_SPI_BUS_ADDRESS", None)
         os.execvpe("dbus-run-session", ["dbus-run-session", "--", sys.executable, os.path.abspath(__file__),
                                         binary, *argv[2:]], env)
 
+    harness.install_signal_handlers()
     os.environ["MIRABOLO_BINARY"] = binary
     loader = unittest.TestLoader()
     if len(argv) > 2:
@@ -55,7 +69,9 @@ def main(argv):
     else:
         suite = loader.discover(HERE, pattern="test_*.py", top_level_dir=HERE)
     started = time.monotonic()
-    result = unittest.TextTestRunner(verbosity=2, stream=sys.stdout).run(suite)
+    result = unittest.TextTestRunner(verbosity=2, stream=sys.stdout, resultclass=TimedResult).run(suite)
+    for seconds, name in sorted(getattr(result, "durations", []), reverse=True):
+        print("%6.1f s  %s" % (seconds, name))
     print("e2e: %d cases in %.1f s" % (result.testsRun, time.monotonic() - started))
     if result.testsRun == 0 or (result.skipped and len(result.skipped) == result.testsRun):
         return SKIP

@@ -2,7 +2,6 @@
 
 import os
 import re
-import unittest
 
 from harness import (APP_TITLE, NEW_RECORD_MESSAGE, RIGHT_MESSAGE, WINDOW_CAPTION, GameTestCase, clock_seconds,
                      expected_answer, today_titles)
@@ -105,7 +104,3 @@ class RecordsTest(GameTestCase):
         with open(blocker, "rb") as f:
             self.assertEqual(f.read(), b"not a folder")
         self.assertEqual(sorted(os.listdir(self.data_home)), ["mirabolo"])
-
-
-if __name__ == "__main__":
-    unittest.main(verbosity=2)

@@ -115,8 +115,8 @@ void TestEndGame::record_data()
                                << QByteArray("Zoe\r\n");
     QTest::newRow("cancelled name") << QByteArray() << QByteArray() << QString() << 2 << QByteArray("2\r\n")
                                     << QByteArray("\r\n");
-    QTest::newRow("beaten") << QByteArray("1\r\n") << QByteArray("Ugo\r\n") << u"Niccolò"_s << 2
-                            << QByteArray("2\r\n") << QByteArray("Niccol\xf2\r\n");
+    QTest::newRow("beaten") << QByteArray("1\r\n") << QByteArray("Ugo\r\n") << u"Niccolò"_s << 2 << QByteArray("2\r\n")
+                            << QByteArray("Niccol\xf2\r\n");
     QTest::newRow("tie") << QByteArray("2\r\n") << QByteArray("Ugo\r\n") << u"Zoe"_s << 2 << QByteArray("2\r\n")
                          << QByteArray("Ugo\r\n");
     QTest::newRow("zero never replaces") << QByteArray() << QByteArray() << u"Zoe"_s << 0 << QByteArray()

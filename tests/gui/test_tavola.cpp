@@ -123,7 +123,7 @@ void TestTavola::highlights()
     h.answer(u"x"_s);
     h.nextExercise(source, target, 7);
 
-    const QLineEdit *lines[] = {nullptr, h.ui().Text1_1, h.ui().Text1_2, h.ui().Text1_3,
+    const QLineEdit *lines[] = {nullptr,        h.ui().Text1_1, h.ui().Text1_2, h.ui().Text1_3,
                                 h.ui().Text1_4, h.ui().Text1_5, h.ui().Text1_6};
     for (int line = 1; line <= 6; ++line) {
         const QColor expected = line == redLine ? QColor(255, 0, 0) : line == greenLine ? QColor(0, 255, 0) : black;

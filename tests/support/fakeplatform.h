@@ -51,7 +51,7 @@ public:
 
     QList<Box> boxes;
     QStringList inputPrompts;
-    QQueue<int> answers;  // for Yes/No boxes; No when empty
+    QQueue<int> answers; // for Yes/No boxes; No when empty
     QQueue<QString> names; // for the name prompt; "" (cancelled) when empty
     std::function<void(const Box &)> whileBoxOpen;
     QDate date{2026, 12, 6};

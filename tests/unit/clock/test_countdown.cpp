@@ -51,8 +51,7 @@ void TestCountdown::timeline()
         QCOMPARE(seconds, float(int(seconds)));
         QCOMPARE(clock.clockHours(), qint16(0));
         QVERIFY(clock.secondsLeft() >= 0);
-        QCOMPARE(clock.clockHours() * 3600 + clock.clockMinutes() * 60 + int(seconds),
-                 int(clock.secondsLeft()));
+        QCOMPARE(clock.clockHours() * 3600 + clock.clockMinutes() * 60 + int(seconds), int(clock.secondsLeft()));
         // The text reads as a time, so while time is left each tick shows less.
         if (i <= 900) {
             QVERIFY2(clock.text() < previous, qPrintable(previous + u" -> "_s + clock.text()));

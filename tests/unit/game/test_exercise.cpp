@@ -63,24 +63,17 @@ void TestExercise::expectedAnswerText_data()
     };
     // ml 1, cl 2, dl 3, l 4, dal 5, hl 6
     const Row rows[] = {
-        {"3 dl into cl", 3, 2, 3, u"30"_s, u"30"_s},
-        {"3 cl into dl", 2, 3, 3, u"0,3"_s, u"0.3"_s},
-        {"12 l into dal", 4, 5, 12, u"1,2"_s, u"1.2"_s},
-        {"11 dl into hl", 3, 6, 11, u"0,011"_s, u"0.011"_s},
-        {"10 ml into hl", 1, 6, 10, u"0,0001"_s, u"0.0001"_s},
-        {"15 ml into hl", 1, 6, 15, u"0,00015"_s, u"0.00015"_s},
-        {"19 hl into l", 6, 4, 19, u"1900"_s, u"1900"_s},
-        {"20 hl into ml", 6, 1, 20, u"2000000"_s, u"2000000"_s},
-        {"1 ml into hl", 1, 6, 1, u"0,00001"_s, u"0.00001"_s},
-        {"9 ml into hl", 1, 6, 9, u"0,00009"_s, u"0.00009"_s},
+        {"3 dl into cl", 3, 2, 3, u"30"_s, u"30"_s},           {"3 cl into dl", 2, 3, 3, u"0,3"_s, u"0.3"_s},
+        {"12 l into dal", 4, 5, 12, u"1,2"_s, u"1.2"_s},       {"11 dl into hl", 3, 6, 11, u"0,011"_s, u"0.011"_s},
+        {"10 ml into hl", 1, 6, 10, u"0,0001"_s, u"0.0001"_s}, {"15 ml into hl", 1, 6, 15, u"0,00015"_s, u"0.00015"_s},
+        {"19 hl into l", 6, 4, 19, u"1900"_s, u"1900"_s},      {"20 hl into ml", 6, 1, 20, u"2000000"_s, u"2000000"_s},
+        {"1 ml into hl", 1, 6, 1, u"0,00001"_s, u"0.00001"_s}, {"9 ml into hl", 1, 6, 9, u"0,00009"_s, u"0.00009"_s},
         {"3 cl into l", 2, 4, 3, u"0,03"_s, u"0.03"_s},
     };
     const QLocale italian(QLocale::Italian, QLocale::Italy);
     for (const Row &row : rows) {
-        QTest::addRow("%s, it_IT", row.name)
-            << italian << row.source << row.target << row.quantity << row.italianText;
-        QTest::addRow("%s, C", row.name)
-            << QLocale::c() << row.source << row.target << row.quantity << row.cText;
+        QTest::addRow("%s, it_IT", row.name) << italian << row.source << row.target << row.quantity << row.italianText;
+        QTest::addRow("%s, C", row.name) << QLocale::c() << row.source << row.target << row.quantity << row.cText;
     }
 }
 
@@ -120,9 +113,8 @@ void TestExercise::answerTextsOfAllExercises()
                 exercise.expected = expectedValue(source, target, quantity);
                 const QString cText = mirabolo::game::expectedAnswerText(exercise, QLocale::c());
                 const QString itText = mirabolo::game::expectedAnswerText(exercise, italian);
-                const QByteArray where =
-                    QByteArray::number(quantity) + ' ' + unitAbbreviation(source).toLatin1()
-                    + " into " + unitAbbreviation(target).toLatin1() + ": " + cText.toLatin1();
+                const QByteArray where = QByteArray::number(quantity) + ' ' + unitAbbreviation(source).toLatin1() +
+                    " into " + unitAbbreviation(target).toLatin1() + ": " + cText.toLatin1();
 
                 for (const QChar c : cText) {
                     QVERIFY2(c.isDigit() || c == u'.', where.constData());
@@ -131,8 +123,7 @@ void TestExercise::answerTextsOfAllExercises()
 
                 // The nearest double to the exact decimal answer.
                 const int shift = source - target;
-                const double exact = shift >= 0 ? quantity * std::pow(10.0, shift)
-                                                : quantity / std::pow(10.0, -shift);
+                const double exact = shift >= 0 ? quantity * std::pow(10.0, shift) : quantity / std::pow(10.0, -shift);
                 bool ok = false;
                 const double parsed = QLocale::c().toDouble(cText, &ok);
                 QVERIFY2(ok && parsed == exact, where.constData());
@@ -158,11 +149,9 @@ void TestExercise::scriptedDraws_data()
     QTest::newRow("red redrawn on 0, green 0 kept")
         << QList<double>{0.05, 0.34, 0.0, 0.0, 0.2, 0.5} << 3 << 0 << 1 << 2 << 11 << u"RDDDRDDD"_s;
     QTest::newRow("red redrawn until not 0")
-        << QList<double>{0.0, 0.09, 0.099, 0.95, 0.99, 0.99, 0.0, 0.0}
-        << 9 << 9 << 6 << 1 << 1 << u"RDDDDDRDDD"_s;
+        << QList<double>{0.0, 0.09, 0.099, 0.95, 0.99, 0.99, 0.0, 0.0} << 9 << 9 << 6 << 1 << 1 << u"RDDDDDRDDD"_s;
     QTest::newRow("units redrawn while equal, source first")
-        << QList<double>{0.5, 0.5, 0.0, 0.1, 0.9, 0.99, 0.3, 0.6, 0.999}
-        << 5 << 5 << 2 << 4 << 20 << u"RDDRDDDDDDD"_s;
+        << QList<double>{0.5, 0.5, 0.0, 0.1, 0.9, 0.99, 0.3, 0.6, 0.999} << 5 << 5 << 2 << 4 << 20 << u"RDDRDDDDDDD"_s;
     QTest::newRow("edges of the unit draws")
         << QList<double>{0.1, 0.0, 0.1666, 0.1667, 0.05} << 1 << 0 << 1 << 2 << 2 << u"RDDRDDD"_s;
     QTest::newRow("draws outside 0..1 held in range")

@@ -59,8 +59,7 @@ void TestScoring::judge_data()
     QTest::newRow("empty answer") << 2 << 3 << 3 << QString() << false << tenths;
     // 20 hl into ml
     const QString millions = u"Sbagliato!! 2000000"_s;
-    QTest::newRow("2000000 is right") << 6 << 1 << 20 << u"2000000"_s << true
-                                      << u"Esatto. Sei proprio ok!!!"_s;
+    QTest::newRow("2000000 is right") << 6 << 1 << 20 << u"2000000"_s << true << u"Esatto. Sei proprio ok!!!"_s;
     QTest::newRow("grouped with points") << 6 << 1 << 20 << u"2.000.000"_s << false << millions;
     QTest::newRow("grouped with blanks") << 6 << 1 << 20 << u"2 000 000"_s << false << millions;
     QTest::newRow("with decimals") << 6 << 1 << 20 << u"2000000,0"_s << false << millions;
@@ -177,8 +176,7 @@ void TestScoring::countersStopAtTheirLargestValue_data()
     QTest::newRow("right count just fills") << largestCount << 0 << largestCount << 0;
     QTest::newRow("right count past the top") << largestCount + 5 << 0 << largestCount << 0;
     QTest::newRow("wrong count past the top") << 0 << largestCount + 5 << 0 << largestCount;
-    QTest::newRow("both past the top") << largestCount + 1 << largestCount + 1 << largestCount
-                                       << largestCount;
+    QTest::newRow("both past the top") << largestCount + 1 << largestCount + 1 << largestCount << largestCount;
 }
 
 void TestScoring::countersStopAtTheirLargestValue()

@@ -110,9 +110,9 @@ void TestRecordStore::cleanup()
 
 void TestRecordStore::systemDir_data()
 {
-    QTest::addColumn<QString>("dataHome");    // below the scratch folder
+    QTest::addColumn<QString>("dataHome"); // below the scratch folder
     QTest::addColumn<QString>("fileInTheWay"); // made a regular file first
-    QTest::addColumn<QString>("expected");     // below the scratch folder; empty: none
+    QTest::addColumn<QString>("expected"); // below the scratch folder; empty: none
 
     QTest::newRow("created when missing") << u"share"_s << QString() << u"share/mirabolo/"_s;
     QTest::newRow("missing parents created") << u"a/b/share"_s << QString() << u"a/b/share/mirabolo/"_s;
@@ -178,14 +178,12 @@ void TestRecordStore::existingFiles_data()
     QTest::addColumn<QString>("holderText");
     QTest::addColumn<double>("value");
 
-    QTest::newRow("a record") << QByteArray("12\r\n") << QByteArray("Anna\r\n")
-                              << u"12\r\n"_s << u"Anna\r\n"_s << 12.0;
-    QTest::newRow("a word as record") << QByteArray("campione\r\n") << QByteArray("\r\n")
-                                      << u"campione\r\n"_s << u"\r\n"_s << 0.0;
-    QTest::newRow("accented holder") << QByteArray("3\r\n") << QByteArray("Niccol\xF2 Per\xF9 \x80\r\n")
-                                     << u"3\r\n"_s << u"Niccolò Perù €\r\n"_s << 3.0;
-    QTest::newRow("no line end") << QByteArray("8") << QByteArray("Bea")
-                                 << u"8"_s << u"Bea"_s << 8.0;
+    QTest::newRow("a record") << QByteArray("12\r\n") << QByteArray("Anna\r\n") << u"12\r\n"_s << u"Anna\r\n"_s << 12.0;
+    QTest::newRow("a word as record") << QByteArray("campione\r\n") << QByteArray("\r\n") << u"campione\r\n"_s
+                                      << u"\r\n"_s << 0.0;
+    QTest::newRow("accented holder") << QByteArray("3\r\n") << QByteArray("Niccol\xF2 Per\xF9 \x80\r\n") << u"3\r\n"_s
+                                     << u"Niccolò Perù €\r\n"_s << 3.0;
+    QTest::newRow("no line end") << QByteArray("8") << QByteArray("Bea") << u"8"_s << u"Bea"_s << 8.0;
 }
 
 // The start-up makes the files exist without touching what is in them, and
@@ -296,45 +294,42 @@ void TestRecordStore::store_data()
     QTest::addColumn<QByteArray>("holderAfter");
 
     const QByteArray anna = "Anna\r\n";
-    QTest::newRow("tie keeps the old record")
-        << true << QByteArray("5\r\n") << anna << u"5\r\n"_s << u"5"_s << u"Marco"_s
-        << StoreOutcome::NotBeaten << QByteArray("5\r\n") << anna;
+    QTest::newRow("tie keeps the old record") << true << QByteArray("5\r\n") << anna << u"5\r\n"_s << u"5"_s
+                                              << u"Marco"_s << StoreOutcome::NotBeaten << QByteArray("5\r\n") << anna;
     QTest::newRow("lower keeps the old record")
-        << true << QByteArray("12\r\n") << anna << u"12\r\n"_s << u"3"_s << u"Marco"_s
-        << StoreOutcome::NotBeaten << QByteArray("12\r\n") << anna;
+        << true << QByteArray("12\r\n") << anna << u"12\r\n"_s << u"3"_s << u"Marco"_s << StoreOutcome::NotBeaten
+        << QByteArray("12\r\n") << anna;
     QTest::newRow("zero never replaces an empty record")
-        << true << QByteArray() << QByteArray() << QString() << u"0"_s << u"Marco"_s
-        << StoreOutcome::NotBeaten << QByteArray() << QByteArray();
-    QTest::newRow("first run, score one")
-        << true << QByteArray() << QByteArray() << QString() << u"1"_s << u"Marco"_s
-        << StoreOutcome::Stored << QByteArray("1\r\n") << QByteArray("Marco\r\n");
-    QTest::newRow("cancelled name prompt")
-        << true << QByteArray() << QByteArray() << QString() << u"4"_s << QString()
-        << StoreOutcome::Stored << QByteArray("4\r\n") << QByteArray("\r\n");
+        << true << QByteArray() << QByteArray() << QString() << u"0"_s << u"Marco"_s << StoreOutcome::NotBeaten
+        << QByteArray() << QByteArray();
+    QTest::newRow("first run, score one") << true << QByteArray() << QByteArray() << QString() << u"1"_s << u"Marco"_s
+                                          << StoreOutcome::Stored << QByteArray("1\r\n") << QByteArray("Marco\r\n");
+    QTest::newRow("cancelled name prompt") << true << QByteArray() << QByteArray() << QString() << u"4"_s << QString()
+                                           << StoreOutcome::Stored << QByteArray("4\r\n") << QByteArray("\r\n");
     QTest::newRow("numbers, not texts, compared")
-        << true << QByteArray("99\r\n") << anna << u"99\r\n"_s << u"100"_s << u"Lia"_s
-        << StoreOutcome::Stored << QByteArray("100\r\n") << QByteArray("Lia\r\n");
+        << true << QByteArray("99\r\n") << anna << u"99\r\n"_s << u"100"_s << u"Lia"_s << StoreOutcome::Stored
+        << QByteArray("100\r\n") << QByteArray("Lia\r\n");
     QTest::newRow("record edited to a word")
-        << true << QByteArray("campione\r\n") << anna << u"campione\r\n"_s << u"1"_s << u"Lia"_s
-        << StoreOutcome::Stored << QByteArray("1\r\n") << QByteArray("Lia\r\n");
+        << true << QByteArray("campione\r\n") << anna << u"campione\r\n"_s << u"1"_s << u"Lia"_s << StoreOutcome::Stored
+        << QByteArray("1\r\n") << QByteArray("Lia\r\n");
     QTest::newRow("accented name in the code page")
-        << true << QByteArray() << QByteArray() << QString() << u"2"_s << u"Niccolò Perù €"_s
-        << StoreOutcome::Stored << QByteArray("2\r\n") << QByteArray("Niccol\xF2 Per\xF9 \x80\r\n");
+        << true << QByteArray() << QByteArray() << QString() << u"2"_s << u"Niccolò Perù €"_s << StoreOutcome::Stored
+        << QByteArray("2\r\n") << QByteArray("Niccol\xF2 Per\xF9 \x80\r\n");
     QTest::newRow("name outside the code page")
-        << true << QByteArray() << QByteArray() << QString() << u"2"_s << u"Łukasz 😀"_s
-        << StoreOutcome::Stored << QByteArray("2\r\n") << QByteArray("?ukasz ?\r\n");
+        << true << QByteArray() << QByteArray() << QString() << u"2"_s << u"Łukasz 😀"_s << StoreOutcome::Stored
+        << QByteArray("2\r\n") << QByteArray("?ukasz ?\r\n");
     QTest::newRow("another game stored more meanwhile")
         << true << QByteArray("7\r\n") << QByteArray("Bea\r\n") << QString() << u"5"_s << u"Marco"_s
         << StoreOutcome::NotBeaten << QByteArray("7\r\n") << QByteArray("Bea\r\n");
     QTest::newRow("the record on disk counts, not the one seen at start")
-        << true << QByteArray("3\r\n") << anna << u"7\r\n"_s << u"5"_s << u"Marco"_s
-        << StoreOutcome::Stored << QByteArray("5\r\n") << QByteArray("Marco\r\n");
+        << true << QByteArray("3\r\n") << anna << u"7\r\n"_s << u"5"_s << u"Marco"_s << StoreOutcome::Stored
+        << QByteArray("5\r\n") << QByteArray("Marco\r\n");
     QTest::newRow("record file gone: start record counts, not beaten")
-        << false << QByteArray() << anna << u"8\r\n"_s << u"6"_s << u"Marco"_s
-        << StoreOutcome::NotBeaten << QByteArray() << anna;
+        << false << QByteArray() << anna << u"8\r\n"_s << u"6"_s << u"Marco"_s << StoreOutcome::NotBeaten
+        << QByteArray() << anna;
     QTest::newRow("record file gone: start record counts, beaten")
-        << false << QByteArray() << anna << u"8\r\n"_s << u"9"_s << u"Marco"_s
-        << StoreOutcome::Stored << QByteArray("9\r\n") << QByteArray("Marco\r\n");
+        << false << QByteArray() << anna << u"8\r\n"_s << u"9"_s << u"Marco"_s << StoreOutcome::Stored
+        << QByteArray("9\r\n") << QByteArray("Marco\r\n");
 }
 
 void TestRecordStore::store()
@@ -358,8 +353,7 @@ void TestRecordStore::store()
     QVERIFY(writeBytes(store.holderFilePath(), holderBefore));
 
     QCOMPARE(store.storeIfBeaten(score, name, recordAtStart), outcome);
-    QCOMPARE(QFileInfo::exists(store.recordFilePath()),
-             recordExists || outcome == StoreOutcome::Stored);
+    QCOMPARE(QFileInfo::exists(store.recordFilePath()), recordExists || outcome == StoreOutcome::Stored);
     QCOMPARE(readBytes(store.recordFilePath()), recordAfter);
     QCOMPARE(readBytes(store.holderFilePath()), holderAfter);
     // No lock or half-written file is left behind.
@@ -379,8 +373,7 @@ void TestRecordStore::storeFailures_data()
     QTest::newRow("holder file is a folder") << u"holderIsFolder"_s << u"9"_s << StoreOutcome::Failed;
     QTest::newRow("record file is a folder") << u"recordIsFolder"_s << u"9"_s << StoreOutcome::Failed;
     QTest::newRow("data folder removed") << u"removed"_s << u"9"_s << StoreOutcome::Failed;
-    QTest::newRow("data folder removed, score not beaten")
-        << u"removed"_s << u"5"_s << StoreOutcome::NotBeaten;
+    QTest::newRow("data folder removed, score not beaten") << u"removed"_s << u"5"_s << StoreOutcome::NotBeaten;
     QTest::newRow("no data folder at all") << u"noDataDir"_s << u"9"_s << StoreOutcome::Failed;
     QTest::newRow("read-only folder") << u"readOnly"_s << u"9"_s << StoreOutcome::Failed;
 }
@@ -479,8 +472,7 @@ void TestRecordStore::staleLockLeftByCrash()
     QVERIFY(lockFile.open(QIODevice::WriteOnly));
     QVERIFY(lockFile.write("garbage") > 0);
     QVERIFY(lockFile.flush());
-    QVERIFY(lockFile.setFileTime(QDateTime::currentDateTime().addSecs(-3600),
-                                 QFileDevice::FileModificationTime));
+    QVERIFY(lockFile.setFileTime(QDateTime::currentDateTime().addSecs(-3600), QFileDevice::FileModificationTime));
     lockFile.close();
 
     QCOMPARE(store.storeIfBeaten(u"4"_s, u"Marco"_s, QString()), StoreOutcome::Stored);

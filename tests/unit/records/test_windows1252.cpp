@@ -108,9 +108,10 @@ void TestWindows1252::encode_data()
                                      << QByteArray("\xE0\xE8\xE9\xEC\xF2\xF9\xC0\xC8\xC9\xCC\xD2\xD9");
     QTest::newRow("euro is 0x80") << u"€"_s << QByteArray("\x80");
     QTest::newRow("quotes and dashes") << u"“ciao” ‘a’ – — …"_s
-                                       << QByteArray("\x93" "ciao\x94 \x91" "a\x92 \x96 \x97 \x85");
-    QTest::newRow("letters above Latin-1") << u"ŠšŒœŽžŸƒ"_s
-                                           << QByteArray("\x8A\x9A\x8C\x9C\x8E\x9E\x9F\x83");
+                                       << QByteArray("\x93"
+                                                     "ciao\x94 \x91"
+                                                     "a\x92 \x96 \x97 \x85");
+    QTest::newRow("letters above Latin-1") << u"ŠšŒœŽžŸƒ"_s << QByteArray("\x8A\x9A\x8C\x9C\x8E\x9E\x9F\x83");
     QTest::newRow("line end kept") << u"12\r\n"_s << QByteArray("12\r\n");
     QTest::newRow("letter outside") << u"Łukasz"_s << QByteArray("?ukasz");
     QTest::newRow("emoji is one question mark") << u"a😀b"_s << QByteArray("a?b");

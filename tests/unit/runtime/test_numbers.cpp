@@ -118,8 +118,7 @@ void TestNumbers::formatWhole_data()
     QTest::newRow("####0: largest counter") << qint64(32767) << u"####0"_s << u"32767"_s;
     QTest::newRow("####0: beyond the placeholders") << qint64(1234567) << u"####0"_s << u"1234567"_s;
     QTest::newRow("#: zero shows nothing") << qint64(0) << u"#"_s << QString();
-    QTest::newRow("smallest qint64") << std::numeric_limits<qint64>::min() << u"0"_s
-                                     << u"-9223372036854775808"_s;
+    QTest::newRow("smallest qint64") << std::numeric_limits<qint64>::min() << u"0"_s << u"-9223372036854775808"_s;
     QTest::newRow("literal pattern") << qint64(3) << u"15"_s << u"15"_s;
     QTest::newRow("literals around digits") << qint64(7) << u"[00]"_s << u"[07]"_s;
 }
@@ -148,8 +147,7 @@ void TestNumbers::formatMediumTime_data()
     QTest::newRow("it: before day zero") << it << -1.25 << u"06:00:00"_s;
     QTest::newRow("it: rounds into midnight") << it << 0.99999999999 << u"00:00:00"_s;
     QTest::newRow("C") << QLocale::c() << 0.75 << u"18:00:00"_s;
-    QTest::newRow("en_US keeps AM/PM")
-        << QLocale(QLocale::English, QLocale::UnitedStates) << 0.75 << u"6:00:00 PM"_s;
+    QTest::newRow("en_US keeps AM/PM") << QLocale(QLocale::English, QLocale::UnitedStates) << 0.75 << u"6:00:00 PM"_s;
 }
 
 void TestNumbers::formatMediumTime()
@@ -188,8 +186,7 @@ void TestNumbers::val_data()
     QTest::newRow("huge negative digit string") << (u"-"_s + QString(400, u'9')) << -infinity;
     QTest::newRow("million digits") << QString(1000000, u'1') << infinity;
     QTest::newRow("vanishing fraction") << (u"0."_s + QString(400, u'0') + u"1"_s) << 0.0;
-    QTest::newRow("many digits after the point")
-        << (u"2."_s + QString(2000, u'5')) << 23.0 / 9.0;
+    QTest::newRow("many digits after the point") << (u"2."_s + QString(2000, u'5')) << 23.0 / 9.0;
 }
 
 void TestNumbers::val()
