@@ -59,6 +59,9 @@ WINDOW_CAPTION = "Giocare con le brunaste"
 
 CANVAS_SIZE = (792, 554)
 
+# Letters with a key of their own on the Italian keyboard, by X key name.
+ITALIAN_KEYS = {"à": "agrave", "è": "egrave", "é": "eacute", "ì": "igrave", "ò": "ograve", "ù": "ugrave"}
+
 # Set by run_e2e.py inside the dbus-run-session it starts.
 PRIVATE_BUS_MARKER = "MIRABOLO_E2E_PRIVATE_BUS"
 
@@ -117,7 +120,8 @@ def wait_for(predicate, timeout=DEFAULT_TIMEOUT, what="condition", interval=POLL
     """Polls `predicate` until it returns something truthy and returns that.
 
     Errors from the accessibility bus while the program is changing (an
-    object gone between two calls) count as "not yet"."""
+    object gone between two calls) count as "not yet". `what` may be a
+    callable, asked only when the wait has failed."""
     deadline = time.monotonic() + timeout
     last = None
     while True:
@@ -129,6 +133,11 @@ def wait_for(predicate, timeout=DEFAULT_TIMEOUT, what="condition", interval=POLL
         except GLib.Error as error:
             last = error
         if time.monotonic() >= deadline:
+            if callable(what):
+                try:
+                    what = what()
+                except GLib.Error as error:
+                    what = "? (%s)" % error
             raise WaitTimeout("timed out after %.1f s waiting for %s (last: %r)" % (timeout, what, last))
         time.sleep(interval)
 
@@ -292,6 +301,7 @@ class GameTestCase(unittest.TestCase):
         self._processes = []
         self.game = None
         self.app = None
+        self._controls = {}
         self.env = dict(os.environ)  # replaced below, once the display is known
         self.workdir = tempfile.mkdtemp(prefix="mirabolo-e2e-")
         _live_workdirs.add(self.workdir)
@@ -433,6 +443,7 @@ class GameTestCase(unittest.TestCase):
         with open(self.log_path, "wb") as log:
             self.game = self._spawn([self.binary], env=env, stdin=subprocess.DEVNULL, stdout=log,
                                     stderr=subprocess.STDOUT)
+        self._controls = {}
         self.app = wait_for(self._find_app, what="mirabolo on the accessibility bus")
         # Values are read fresh on every call: the program changes them under us.
         self.app.set_cache_mask(Atspi.Cache.NONE)
@@ -482,8 +493,14 @@ class GameTestCase(unittest.TestCase):
 
     def type_text(self, title, text):
         self.focus_window(title)
-        if text:
-            self.xdotool("type", "--delay", "10", "--", text)
+        # Accented letters go by their own key on the Italian keyboard: "type"
+        # may bind them to a spare keycode on the fly, and the program can
+        # read the key before it learns the new binding.
+        for run in re.split(r"([%s])" % "".join(ITALIAN_KEYS), text):
+            if run in ITALIAN_KEYS:
+                self.xdotool("key", ITALIAN_KEYS[run])
+            elif run:
+                self.xdotool("type", "--delay", "10", "--", run)
 
     def enter_text(self, title, field, text, attempts=3):
         """Types `text` into the focused line edit of window `title` until the
@@ -498,7 +515,8 @@ class GameTestCase(unittest.TestCase):
                 if attempt == attempts - 1:
                     raise
                 # Keep retries visible: they would hide a slow or lossy input path.
-                print("\n  retyping %r (attempt %d)" % (text, attempt + 2), file=sys.stderr)
+                print("\n  retyping %r, the field showed %r (attempt %d)"
+                      % (text, text_of(field()), attempt + 2), file=sys.stderr)
 
     def press(self, title, *keys):
         self.focus_window(title)
@@ -530,10 +548,7 @@ class GameTestCase(unittest.TestCase):
                     continue
                 return window
             return None
-        try:
-            return wait_for(find, timeout, "a box titled %r" % title)
-        except WaitTimeout as error:
-            raise WaitTimeout("%s; open: %s" % (error, self.describe_top_levels())) from None
+        return wait_for(find, timeout, lambda: "a box titled %r; open: %s" % (title, self.describe_top_levels()))
 
     def describe_top_levels(self):
         try:
@@ -561,7 +576,7 @@ class GameTestCase(unittest.TestCase):
                 if role(window) == "frame":
                     return window
             return None
-        return wait_for(find, timeout, "the main window; open: %s" % self.describe_top_levels())
+        return wait_for(find, timeout, lambda: "the main window; open: %s" % self.describe_top_levels())
 
     def canvas(self):
         """The 792 x 554 client area below the menu bar."""
@@ -575,6 +590,15 @@ class GameTestCase(unittest.TestCase):
         """The accessible of the control `name` of the form, found by where the
         form places it (the tree carries no object names)."""
         x, y, _, _ = self.form_geometry[name]
+        cached = self._controls.get(name)
+        if cached is not None:
+            # Still the control of a showing window (a new game makes new ones)?
+            node, (cx, cy) = cached
+            try:
+                if showing(node) and screen_extents(node)[:2] == (cx + x, cy + y):
+                    return node
+            except GLib.Error:
+                pass
         canvas = self.canvas()
         cx, cy, _, _ = screen_extents(canvas)
         for node in descendants(canvas):
@@ -582,6 +606,7 @@ class GameTestCase(unittest.TestCase):
                 continue
             nx, ny, _, _ = screen_extents(node)
             if (nx - cx, ny - cy) == (x, y):
+                self._controls[name] = (node, (cx, cy))
                 return node
         raise AssertionError("control %s not found at (%d, %d) of the client area" % (name, x, y))
 
@@ -664,7 +689,7 @@ class GameTestCase(unittest.TestCase):
         return tuple(self.read(n) for n in ("lblScore", "lblScore1", "lblScore2"))
 
     def wait_for_scores(self, expected):
-        wait_for(lambda: self.scores() == expected, what="scores %r (now %r)" % (expected, self.scores()))
+        wait_for(lambda: self.scores() == expected, what=lambda: "scores %r (now %r)" % (expected, self.scores()))
 
     # -- pictures --------------------------------------------------------------
 

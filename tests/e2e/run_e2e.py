@@ -15,6 +15,9 @@ import sys
 import time
 import unittest
 
+# The source tree stays clean: no __pycache__ beside the tests.
+sys.dont_write_bytecode = True
+
 HERE = os.path.dirname(os.path.abspath(__file__))
 SKIP = 77
 
