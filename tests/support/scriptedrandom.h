@@ -21,16 +21,11 @@ public:
 
     void append(double draw) { m_draws.append(draw); }
 
-    void reseed() override
-    {
-        ++m_reseeds;
-        m_log.append(u'R');
-    }
+    void reseed() override { m_log.append(u'R'); }
 
     double next() override
     {
-        // Running dry means the code under test draws more than scripted;
-        // answering anything could loop forever in a redraw.
+        // Answering anything beyond the script could loop forever in a redraw.
         if (m_next >= m_draws.size()) {
             qFatal("ScriptedRandom: draw %d was not scripted", int(m_next + 1));
         }
@@ -38,8 +33,6 @@ public:
         return m_draws.at(m_next++);
     }
 
-    int reseeds() const { return m_reseeds; }
-    int draws() const { return int(m_next); }
     int remaining() const { return int(m_draws.size() - m_next); }
     // 'R' for a reseed, 'D' for a draw, in the order they happened.
     QString log() const { return m_log; }
@@ -47,6 +40,5 @@ public:
 private:
     QList<double> m_draws;
     qsizetype m_next = 0;
-    int m_reseeds = 0;
     QString m_log;
 };
