@@ -1,10 +1,9 @@
 // The end of a game as the pupil meets it: farewell, new record, files.
-#include "application.h"
 #include "windowharness.h"
 
 #include <QDir>
 #include <QFile>
-#include <QTemporaryDir>
+#include <QPointer>
 
 using namespace Qt::StringLiterals;
 using mirabolo::test::WindowHarness;
@@ -13,55 +12,8 @@ namespace {
 
 const QString newRecordBox = u"Ok ho registrato il tuo record, C A M P I O N E\""_s;
 
-} // namespace
-
-class TestEndGame : public QObject
-{
-    Q_OBJECT
-
-private Q_SLOTS:
-    void init();
-    void farewell_data();
-    void farewell();
-    void record_data();
-    void record();
-    void nextStartShowsRecord();
-    void unusableDataDirectory();
-    void endsOnceWhileFarewellOpen();
-
-private:
-    QString dataDir() const { return m_data.path() + u"/mirabolo/"_s; }
-    void writeFile(const QString &name, const QByteArray &bytes);
-    QByteArray readFile(const QString &name) const;
-    void score(WindowHarness &h, int right);
-
-    QTemporaryDir m_data;
-};
-
-void TestEndGame::init()
-{
-    QVERIFY(m_data.isValid());
-    QDir(dataDir()).removeRecursively();
-    QFile::remove(m_data.path() + u"/mirabolo"_s);
-    qputenv("XDG_DATA_HOME", m_data.path().toLocal8Bit());
-}
-
-void TestEndGame::writeFile(const QString &name, const QByteArray &bytes)
-{
-    QVERIFY(QDir().mkpath(dataDir()));
-    QFile file(dataDir() + name);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
-QByteArray TestEndGame::readFile(const QString &name) const
-{
-    QFile file(dataDir() + name);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
 // Answers `right` exercises right (3 dl into cl each time).
-void TestEndGame::score(WindowHarness &h, int right)
+void score(WindowHarness &h, int right)
 {
     for (int i = 0; i < right; ++i) {
         if (i > 0)
@@ -70,162 +22,157 @@ void TestEndGame::score(WindowHarness &h, int right)
     }
 }
 
-void TestEndGame::farewell_data()
+// The record and the record-holder file, "|" between them.
+QByteArray recordFiles(const WindowHarness &h)
 {
-    QTest::addColumn<int>("ticks");
-    QTest::addColumn<bool>("byButton");
-    QTest::addColumn<QString>("prompt");
-    QTest::newRow("exit with 743 left") << 157 << true << u"Ciao a presto. Ore 743"_s;
-    QTest::newRow("exit at once") << 0 << true << u"Ciao a presto. Ore 900"_s;
-    QTest::newRow("time ran out") << 901 << false << u"Ciao a presto. Ore 0"_s;
-}
-
-void TestEndGame::farewell()
-{
-    QFETCH(int, ticks);
-    QFETCH(bool, byButton);
-    QFETCH(QString, prompt);
-    WindowHarness h;
-    h.open();
-    if (QTest::currentTestFailed())
-        return;
-    const qsizetype before = h.platform.boxes.size();
-    for (int i = 0; i < ticks; ++i)
-        h.window->Timer1_Timer();
-    if (byButton)
-        QTest::mouseClick(h.ui().cmdExit, Qt::LeftButton);
-
-    QCOMPARE(h.platform.boxes.size(), before + 1);
-    QCOMPARE(h.platform.boxes.last().prompt, prompt);
-    QCOMPARE(h.platform.boxes.last().title, u"Data 06/12/26"_s);
-    QCOMPARE(h.platform.terminations, 1);
-    QVERIFY(!h.window->timerRunning());
-}
-
-void TestEndGame::record_data()
-{
-    QTest::addColumn<QByteArray>("oldRecord");
-    QTest::addColumn<QByteArray>("oldHolder");
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<int>("right");
-    QTest::addColumn<QByteArray>("newRecord");
-    QTest::addColumn<QByteArray>("newHolder");
-
-    QTest::newRow("first run") << QByteArray() << QByteArray() << u"Zoe"_s << 1 << QByteArray("1\r\n")
-                               << QByteArray("Zoe\r\n");
-    QTest::newRow("cancelled name") << QByteArray() << QByteArray() << QString() << 2 << QByteArray("2\r\n")
-                                    << QByteArray("\r\n");
-    QTest::newRow("beaten") << QByteArray("1\r\n") << QByteArray("Ugo\r\n") << u"Niccolò"_s << 2 << QByteArray("2\r\n")
-                            << QByteArray("Niccol\xf2\r\n");
-    QTest::newRow("tie") << QByteArray("2\r\n") << QByteArray("Ugo\r\n") << u"Zoe"_s << 2 << QByteArray("2\r\n")
-                         << QByteArray("Ugo\r\n");
-    QTest::newRow("zero never replaces") << QByteArray() << QByteArray() << u"Zoe"_s << 0 << QByteArray()
-                                         << QByteArray();
-    QTest::newRow("word in the file") << QByteArray("tanti\r\n") << QByteArray("Ugo\r\n") << u"Zoe"_s << 1
-                                      << QByteArray("1\r\n") << QByteArray("Zoe\r\n");
-}
-
-void TestEndGame::record()
-{
-    QFETCH(QByteArray, oldRecord);
-    QFETCH(QByteArray, oldHolder);
-    QFETCH(QString, name);
-    QFETCH(int, right);
-    QFETCH(QByteArray, newRecord);
-    QFETCH(QByteArray, newHolder);
-    writeFile(u"eqc.txt"_s, oldRecord);
-    writeFile(u"neqc.txt"_s, oldHolder);
-    WindowHarness h;
-    h.open(3, 2, 3, name);
-    if (QTest::currentTestFailed())
-        return;
-    score(h, right);
-    const qsizetype before = h.platform.boxes.size();
-
-    h.window->cmdExit_Click();
-
-    QCOMPARE(readFile(u"eqc.txt"_s), newRecord);
-    QCOMPARE(readFile(u"neqc.txt"_s), newHolder);
-    const bool stored = newRecord != oldRecord;
-    QCOMPARE(h.platform.boxes.size(), before + (stored ? 2 : 1));
-    if (stored) {
-        QCOMPARE(h.platform.boxes.last().prompt, newRecordBox);
-        QCOMPARE(h.platform.boxes.last().title, u"Mirabolo"_s);
+    QByteArrayList texts;
+    for (const QString &name : {u"eqc.txt"_s, u"neqc.txt"_s}) {
+        QFile file(h.dataDir() + name);
+        texts << (file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>"));
     }
-    QCOMPARE(h.platform.terminations, 1);
+    return texts.join('|');
 }
 
-void TestEndGame::nextStartShowsRecord()
+} // namespace
+
+class TestEndGame : public QObject
 {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void farewell_data()
     {
-        WindowHarness first;
-        first.open(3, 2, 3, u"Zoe"_s);
-        if (QTest::currentTestFailed())
-            return;
-        score(first, 3);
-        first.window->cmdExit_Click();
+        QTest::addColumn<int>("ticks");
+        QTest::addColumn<bool>("byButton");
+        QTest::addColumn<QString>("prompt");
+        QTest::newRow("exit with 743 left") << 157 << true << u"Ciao a presto. Ore 743"_s;
+        QTest::newRow("901st tick") << 901 << false << u"Ciao a presto. Ore 0"_s;
     }
-    WindowHarness second;
-    second.open();
-    if (QTest::currentTestFailed())
-        return;
-    QCOMPARE(second.ui().lblpunti->text(), u"3\r\n"_s);
-    QCOMPARE(second.ui().lblnome->text(), u"Zoe\r\n"_s);
-}
 
-void TestEndGame::unusableDataDirectory()
-{
-    // A regular file stands where the data directory should be.
+    void farewell()
     {
-        QFile blocker(m_data.path() + u"/mirabolo"_s);
+        QFETCH(int, ticks);
+        QFETCH(bool, byButton);
+        QFETCH(QString, prompt);
+        WindowHarness h;
+        QVERIFY(h.open());
+        const qsizetype before = h.platform.boxes.size();
+        for (int i = 0; i < ticks; ++i) {
+            QCOMPARE(h.platform.terminations, 0);
+            h.window()->Timer1_Timer();
+        }
+        if (byButton)
+            QTest::mouseClick(h.ui().cmdExit, Qt::LeftButton);
+        QCOMPARE(h.platform.boxes.size(), before + 1);
+        QCOMPARE(h.platform.boxes.last().prompt, prompt);
+        QCOMPARE(h.platform.boxes.last().title, u"Data 06/12/26"_s);
+        QCOMPARE(h.platform.terminations, 1);
+        QVERIFY(!h.window()->timerRunning());
+    }
+
+    void record_data()
+    {
+        QTest::addColumn<QByteArray>("before"); // null: no files yet
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("right");
+        QTest::addColumn<QByteArray>("after");
+        QTest::addColumn<bool>("stored");
+        QTest::newRow("first run") << QByteArray() << u"Zoe"_s << 1 << QByteArray("1\r\n|Zoe\r\n") << true;
+        QTest::newRow("cancelled name") << QByteArray() << QString() << 2 << QByteArray("2\r\n|\r\n") << true;
+        QTest::newRow("beaten") << QByteArray("1\r\n|Ugo\r\n") << u"Niccolò"_s << 2
+                                << QByteArray("2\r\n|Niccol\xf2\r\n") << true;
+        QTest::newRow("tie") << QByteArray("2\r\n|Ugo\r\n") << u"Zoe"_s << 2 << QByteArray("2\r\n|Ugo\r\n") << false;
+        QTest::newRow("zero never replaces") << QByteArray() << u"Zoe"_s << 0 << QByteArray("|") << false;
+        QTest::newRow("word in the file")
+            << QByteArray("tanti\r\n|Ugo\r\n") << u"Zoe"_s << 1 << QByteArray("1\r\n|Zoe\r\n") << true;
+    }
+
+    void record()
+    {
+        QFETCH(QByteArray, before);
+        QFETCH(QString, name);
+        QFETCH(int, right);
+        QFETCH(QByteArray, after);
+        QFETCH(bool, stored);
+        WindowHarness h;
+        if (!before.isNull()) {
+            QVERIFY(QDir().mkpath(h.dataDir()));
+            const QList<QByteArray> texts = before.split('|');
+            for (int i = 0; i < 2; ++i) {
+                QFile file(h.dataDir() + (i == 0 ? u"eqc.txt"_s : u"neqc.txt"_s));
+                QVERIFY(file.open(QIODevice::WriteOnly) && file.write(texts.value(i)) == texts.value(i).size());
+            }
+        }
+        QVERIFY(h.open(3, 2, 3, name));
+        score(h, right);
+        const qsizetype boxes = h.platform.boxes.size();
+        h.window()->cmdExit_Click();
+        QCOMPARE(recordFiles(h), after);
+        QCOMPARE(h.platform.boxes.size(), boxes + (stored ? 2 : 1));
+        QCOMPARE(h.platform.boxes.last().prompt, stored ? newRecordBox : u"Ciao a presto. Ore 900"_s);
+        QCOMPARE(h.platform.boxes.last().title, stored ? u"Mirabolo"_s : u"Data 06/12/26"_s);
+        QCOMPARE(h.platform.terminations, 1);
+    }
+
+    void nextStartShowsRecord()
+    {
+        WindowHarness h;
+        QVERIFY(h.open(3, 2, 3, u"Zoe"_s));
+        score(h, 3);
+        h.window()->cmdExit_Click();
+        QVERIFY(h.open(3, 2, 3, u"Ugo"_s));
+        QCOMPARE(h.ui().lblpunti->text(), u"3\r\n"_s);
+        QCOMPARE(h.ui().lblnome->text(), u"Zoe\r\n"_s);
+    }
+
+    void unusableDataDirectory()
+    {
+        // A regular file stands where the data directory should be.
+        WindowHarness h;
+        QFile blocker(h.home.path() + u"/mirabolo"_s);
         QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        QVERIFY(h.open());
+        QCOMPARE(h.platform.boxes.size(), 2); // greeting, then one clear message
+        QVERIFY(h.platform.boxes.last().prompt.startsWith(u"Non riesco"_s));
+        QCOMPARE(h.ui().lblpunti->text(), QString());
+        QCOMPARE(h.ui().lblnome->text(), QString());
+
+        score(h, 1);
+        QCOMPARE(h.ui().lblScore->text(), u"1"_s);
+        h.window()->cmdExit_Click();
+        QVERIFY(!h.platform.prompts().contains(newRecordBox));
+        QCOMPARE(h.platform.boxes.last().prompt, u"Purtroppo non sono riuscito a registrare il tuo record."_s);
+        QCOMPARE(h.platform.terminations, 1);
     }
-    WindowHarness h;
-    h.open();
-    if (QTest::currentTestFailed())
-        return;
-    const QStringList atStart = h.platform.prompts();
-    QCOMPARE(atStart.size(), 2); // greeting, then one clear message
-    QVERIFY(atStart.last().startsWith(u"Non riesco"_s));
-    QCOMPARE(h.ui().lblpunti->text(), QString());
-    QCOMPARE(h.ui().lblnome->text(), QString());
 
-    score(h, 1);
-    QCOMPARE(h.ui().lblScore->text(), u"1"_s);
-    h.window->cmdExit_Click();
-    QVERIFY(!h.platform.prompts().contains(newRecordBox));
-    QCOMPARE(h.platform.boxes.last().prompt, u"Purtroppo non sono riuscito a registrare il tuo record."_s);
-    QCOMPARE(h.platform.terminations, 1);
-}
+    void endsOnceWhenTimeRunsOutDuringABox()
+    {
+        WindowHarness h;
+        QVERIFY(h.open());
+        score(h, 1);
+        for (int i = 0; i < 900; ++i)
+            h.window()->Timer1_Timer();
+        QCOMPARE(h.ui().lblconto->text(), u"00:00:00"_s);
+        QCOMPARE(h.platform.terminations, 0);
+        // The tick that ends the game arrives while the new-game question is
+        // open, and more keep arriving behind the farewell and record boxes.
+        QPointer<mirabolo::ui::Tavola> window = h.window();
+        h.platform.whileBoxOpen = [&](const mirabolo::test::Box &) {
+            for (int i = 0; window && i < 3; ++i)
+                window->Timer1_Timer();
+        };
+        h.platform.answers.enqueue(mirabolo::ui::Platform::Yes);
+        window->Next_Click();
+        QCOMPARE(h.platform.prompts().count(u"Ciao a presto. Ore 0"_s), 1);
+        QCOMPARE(h.platform.prompts().count(newRecordBox), 1);
+        QCOMPARE(h.platform.terminations, 1);
+        QCOMPARE(recordFiles(h), QByteArray("1\r\n|Zoe\r\n"));
+        QCOMPARE(h.window(), window.data()); // no new game after the end
+        QCOMPARE(h.platform.inputPrompts.size(), 1);
+    }
+};
 
-void TestEndGame::endsOnceWhileFarewellOpen()
-{
-    WindowHarness h;
-    h.open();
-    if (QTest::currentTestFailed())
-        return;
-    score(h, 1);
-    for (int i = 0; i < 900; ++i)
-        h.window->Timer1_Timer();
-    int nestedTicks = 0;
-    h.platform.whileBoxOpen = [&](const mirabolo::test::Box &) {
-        if (nestedTicks++ < 3)
-            h.window->Timer1_Timer();
-    };
-    h.window->Timer1_Timer();
-
-    QCOMPARE(h.platform.prompts().count(u"Ciao a presto. Ore 0"_s), 1);
-    QCOMPARE(h.platform.prompts().count(newRecordBox), 1);
-    QCOMPARE(h.platform.terminations, 1);
-    QCOMPARE(readFile(u"eqc.txt"_s), QByteArray("1\r\n"));
-}
-
-int main(int argc, char *argv[])
-{
-    QApplication app(argc, argv);
-    mirabolo::ui::setUpApplication(app);
-    TestEndGame test;
-    return QTest::qExec(&test, argc, argv);
-}
+MIRABOLO_GUI_TEST_MAIN(TestEndGame)
 
 #include "test_endgame.moc"
