@@ -9,20 +9,10 @@ void ClockSeededRandom::reseed()
     // Both reseeds of one exercise come microseconds apart, so the clock alone
     // could repeat a seed on a coarse timer; the device's entropy keeps the
     // sequences apart.
-    std::random_device device;
-    const auto steady = std::chrono::steady_clock::now().time_since_epoch().count();
-    const auto wall = std::chrono::system_clock::now().time_since_epoch().count();
-    const auto steadyBits = static_cast<unsigned long long>(steady);
-    const auto wallBits = static_cast<unsigned long long>(wall);
-    std::seed_seq seed{
-        static_cast<unsigned>(steadyBits),
-        static_cast<unsigned>(steadyBits >> 32),
-        static_cast<unsigned>(wallBits),
-        static_cast<unsigned>(wallBits >> 32),
-        device(),
-        device(),
-    };
-    m_engine.seed(seed);
+    const auto steady = static_cast<unsigned long long>(std::chrono::steady_clock::now().time_since_epoch().count());
+    const auto wall = static_cast<unsigned long long>(std::chrono::system_clock::now().time_since_epoch().count());
+    const unsigned long long device = (static_cast<unsigned long long>(m_device()) << 32) | m_device();
+    m_engine.seed(steady * 0x9E3779B97F4A7C15ULL ^ wall ^ device);
 }
 
 double ClockSeededRandom::next()

@@ -22,6 +22,7 @@ public:
     double next() override;
 
 private:
+    std::random_device m_device;
     std::mt19937_64 m_engine;
 };
 

@@ -4,7 +4,7 @@
 
 #include "game/exercise.h"
 
-#include <QPixmap>
+#include <QImage>
 #include <QWidget>
 
 namespace mirabolo::ui {
@@ -25,7 +25,8 @@ public:
     // The colour shown at a point of the surface (for checks and tools).
     QColor colourAt(const QPoint &point) const;
 
-    // How many times the bands have been drawn: repaints must not add to it.
+    // How many times the bands have been drawn into the surface: repaints
+    // must not add to it.
     int bandPaintCount() const { return m_bandPaintCount; }
 
 protected:
@@ -37,7 +38,7 @@ private:
     bool ensureSurface();
     void redraw();
 
-    QPixmap m_surface;
+    QImage m_surface;
     game::Exercise m_lastBands;
     bool m_hasBands = false;
     QColor m_background;

@@ -47,23 +47,26 @@ Tavola::Tavola(Platform &platform, game::RandomSource &random, QWidget *parent)
     , m_platform(platform)
     , m_random(random)
 {
+    // The timer ticks from the moment the window exists; the start-up
+    // sequence stops it before asking the name.
+    Timer1.setInterval(clockInterval);
+    connect(&Timer1, &QTimer::timeout, this, &Tavola::Timer1_Timer);
+    Timer1.start();
+}
+
+Tavola::~Tavola() = default;
+
+void Tavola::buildForm()
+{
     ui.setupUi(this);
     finishForm(this, ui);
     Text1 = {nullptr, ui.Text1_1, ui.Text1_2, ui.Text1_3, ui.Text1_4, ui.Text1_5, ui.Text1_6};
 
-    // The timer ticks from the moment the window exists; the start-up
-    // sequence stops it before asking the name.
-    Timer1.setInterval(clockInterval);
-    Timer1.start();
-
-    connect(&Timer1, &QTimer::timeout, this, &Tavola::Timer1_Timer);
     connect(ui.cmdNext, &QPushButton::clicked, this, &Tavola::cmdNext_Click);
     connect(ui.cmdExit, &QPushButton::clicked, this, &Tavola::cmdExit_Click);
     connect(ui.Next, &QAction::triggered, this, &Tavola::Next_Click);
     ui.txtAnswer->installEventFilter(this);
 }
-
-Tavola::~Tavola() = default;
 
 void Tavola::Form_Load()
 {
@@ -71,6 +74,9 @@ void Tavola::Form_Load()
     Timer1.stop();
     const QString name = m_platform.inputBox(u"Come ti chiami?"_s);
     m_platform.msgBox(u" "_s + name + u" vediamo se sei un vero campione  "_s);
+    // The controls are built only now, while the window is still hidden: the
+    // name prompt then comes up at once instead of after the whole form.
+    buildForm();
     setCaption(ui.lblnome1, name);
     StartClock();
     loadRecords();

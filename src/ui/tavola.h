@@ -29,7 +29,8 @@ public:
     Tavola(Platform &platform, game::RandomSource &random, QWidget *parent = nullptr);
     ~Tavola() override;
 
-    // The start-up sequence; the owner runs it before showing the window.
+    // The start-up sequence; the owner runs it before showing the window. The
+    // controls exist from its greeting on.
     void Form_Load();
 
     // Stops this window for good before its owner destroys it: no timer, no
@@ -65,6 +66,7 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    void buildForm();
     void StartClock();
     void EndGame();
     void ShowTimeInCaption();
@@ -77,7 +79,7 @@ private:
 
     Platform &m_platform;
     game::RandomSource &m_random;
-    Ui::Tavola ui;
+    Ui::Tavola ui{};
     std::array<QLineEdit *, 7> Text1{}; // indexes 1 to 6, like the reference lines
     QTimer Timer1;
 
