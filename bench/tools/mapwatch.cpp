@@ -35,7 +35,8 @@ double nowMs()
 
 xcb_atom_t atom(xcb_connection_t *c, const char *name)
 {
-    xcb_intern_atom_reply_t *r = xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, uint16_t(std::strlen(name)), name), nullptr);
+    xcb_intern_atom_reply_t *r =
+        xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, uint16_t(std::strlen(name)), name), nullptr);
     const xcb_atom_t a = r ? r->atom : xcb_atom_t(XCB_ATOM_NONE);
     std::free(r);
     return a;
@@ -53,10 +54,12 @@ struct Watcher
 
     std::string property(xcb_window_t w, xcb_atom_t prop, xcb_atom_t type)
     {
-        xcb_get_property_reply_t *r = xcb_get_property_reply(c, xcb_get_property(c, 0, w, prop, type, 0, 1024), nullptr);
+        xcb_get_property_reply_t *r =
+            xcb_get_property_reply(c, xcb_get_property(c, 0, w, prop, type, 0, 1024), nullptr);
         std::string value;
         if (r && r->type != XCB_ATOM_NONE)
-            value.assign(static_cast<const char *>(xcb_get_property_value(r)), size_t(xcb_get_property_value_length(r)));
+            value.assign(static_cast<const char *>(xcb_get_property_value(r)),
+                         size_t(xcb_get_property_value_length(r)));
         std::free(r);
         return value;
     }
@@ -70,7 +73,8 @@ struct Watcher
 
     bool viewable(xcb_window_t w)
     {
-        xcb_get_window_attributes_reply_t *r = xcb_get_window_attributes_reply(c, xcb_get_window_attributes(c, w), nullptr);
+        xcb_get_window_attributes_reply_t *r =
+            xcb_get_window_attributes_reply(c, xcb_get_window_attributes(c, w), nullptr);
         const bool v = r && r->map_state == XCB_MAP_STATE_VIEWABLE;
         std::free(r);
         return v;
@@ -238,8 +242,7 @@ int main(int argc, char *argv[])
     if (child) {
         // Hand the output back at once and stay only to reap the program.
         std::fclose(stdout);
-        while (waitpid(child, nullptr, 0) < 0 && errno == EINTR) {
-        }
+        while (waitpid(child, nullptr, 0) < 0 && errno == EINTR) { }
     }
     return 0;
 }
