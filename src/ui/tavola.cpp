@@ -312,8 +312,8 @@ void Tavola::showEvent(QShowEvent *event)
     Form_Resize();
     // The first exercise comes once the window is on screen, whether or not
     // the desktop makes it the active window.
-    if (!m_activationPending && !m_ended && !event->spontaneous()) {
-        m_activationPending = true;
+    if (!m_firstExerciseQueued && !m_ended && !event->spontaneous()) {
+        m_firstExerciseQueued = true;
         QMetaObject::invokeMethod(this, &Tavola::Form_Activate, Qt::QueuedConnection);
     }
 }
@@ -334,8 +334,7 @@ void Tavola::changeEvent(QEvent *event)
 void Tavola::closeEvent(QCloseEvent *event)
 {
     // Closing through the desktop ends the program without the end of game.
-    Timer1.stop();
-    m_ended = true;
+    retire();
     event->accept();
     Q_EMIT closedByUser();
 }

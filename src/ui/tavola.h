@@ -88,7 +88,7 @@ private:
     std::optional<QString> dataDir;
     std::optional<records::RecordStore> store;
 
-    bool m_activationPending = false;
+    bool m_firstExerciseQueued = false;
     bool m_ended = false;
 };
 
