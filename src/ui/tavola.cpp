@@ -194,13 +194,8 @@ void Tavola::EndGame()
     m_platform.msgBox(records::farewellPrompt(m_clock.secondsLeft()), Platform::OkOnly,
                       records::farewellTitle(m_platform.today(), m_platform.locale()));
 
-    const QString scoreText = ui.lblScore->text();
-    const QString recordText = ui.lblpunti->text();
-    records::StoreOutcome outcome = records::StoreOutcome::NotBeaten;
-    if (store)
-        outcome = store->storeIfBeaten(scoreText, ui.lblnome1->text(), recordText);
-    else if (records::beatsRecord(scoreText, recordText))
-        outcome = records::StoreOutcome::Failed;
+    const records::StoreOutcome outcome =
+        store->storeIfBeaten(ui.lblScore->text(), ui.lblnome1->text(), ui.lblpunti->text());
 
     if (outcome == records::StoreOutcome::Stored)
         m_platform.msgBox(QString::fromUtf16(records::newRecordMessage));
@@ -233,28 +228,24 @@ void Tavola::retire()
 
 void Tavola::loadRecords()
 {
-    store.reset();
     dataDir = records::GetSystemDir();
     std::optional<QString> recordText;
     std::optional<QString> holderText;
     if (dataDir) {
-        records::RecordStore files(*dataDir);
+        const records::RecordStore files(*dataDir);
         if (files.ensureFilesExist()) {
             recordText = records::Leggifiletxt(files.recordFilePath());
             holderText = records::Leggifiletxt(files.holderFilePath());
-            if (recordText && holderText)
-                store.emplace(std::move(files));
         }
     }
-    if (!store) {
-        // The pupil plays on; the record line stays empty and nothing is saved.
-        setCaption(ui.lblpunti, QString());
-        setCaption(ui.lblnome, QString());
+    const bool usable = recordText && holderText;
+    // Without usable files the store has no folder: it writes nothing, and a
+    // beaten record is reported as not saved.
+    store.emplace(usable ? *dataDir : QString());
+    setCaption(ui.lblpunti, recordText.value_or(QString()));
+    setCaption(ui.lblnome, holderText.value_or(QString()));
+    if (!usable) // the pupil plays on with an empty record line
         m_platform.msgBox(QString::fromUtf16(records::recordsUnavailableMessage));
-        return;
-    }
-    setCaption(ui.lblpunti, *recordText);
-    setCaption(ui.lblnome, *holderText);
 }
 
 void Tavola::resetReferenceLines()
