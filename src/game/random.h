@@ -22,8 +22,8 @@ public:
     double next() override;
 
 private:
-    std::random_device m_device;
-    std::mt19937_64 m_engine;
+    std::random_device entropy;
+    std::mt19937_64 engine;
 };
 
 } // namespace mirabolo::game

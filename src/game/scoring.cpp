@@ -14,27 +14,27 @@ QString verdictMessage(Verdict verdict, const QString &expectedText)
 
 void Scoreboard::reset()
 {
-    m_rightCount = 0;
-    m_wrongCount = 0;
-    m_awaitingAnswer = false;
+    rightCount = 0;
+    wrongCount = 0;
+    awaitingAnswer = false;
 }
 
 void Scoreboard::openExercise()
 {
-    m_awaitingAnswer = true;
+    awaitingAnswer = true;
 }
 
 std::optional<Verdict> Scoreboard::judge(const QString &typed, const QString &expectedText)
 {
-    if (!m_awaitingAnswer) {
+    if (!awaitingAnswer) {
         return std::nullopt;
     }
-    m_awaitingAnswer = false;
+    awaitingAnswer = false;
     if (typed == expectedText) {
-        m_rightCount = runtime::saturatingIncrement(m_rightCount);
+        rightCount = runtime::saturatingIncrement(rightCount);
         return Verdict::Right;
     }
-    m_wrongCount = runtime::saturatingIncrement(m_wrongCount);
+    wrongCount = runtime::saturatingIncrement(wrongCount);
     return Verdict::Wrong;
 }
 

@@ -15,9 +15,10 @@ inline constexpr char16_t wrongMessagePrefix[] = u"Sbagliato!! ";
 // The verdict line: the praise, or the reproach followed by the expected text.
 QString verdictMessage(Verdict verdict, const QString &expectedText);
 
-class Scoreboard
+// The counts are the game state as the score labels show it; only judge()
+// changes them, so that they saturate and count each exercise once.
+struct Scoreboard
 {
-public:
     // A new game: both counts 0, no exercise open.
     void reset();
 
@@ -30,15 +31,11 @@ public:
     // twice.
     std::optional<Verdict> judge(const QString &typed, const QString &expectedText);
 
-    qint16 rightCount() const { return m_rightCount; }
-    qint16 wrongCount() const { return m_wrongCount; }
-    int totalCount() const { return int(m_rightCount) + int(m_wrongCount); }
-    bool awaitingAnswer() const { return m_awaitingAnswer; }
+    int totalCount() const { return int(rightCount) + int(wrongCount); }
 
-private:
-    qint16 m_rightCount = 0;
-    qint16 m_wrongCount = 0;
-    bool m_awaitingAnswer = false;
+    qint16 rightCount = 0;
+    qint16 wrongCount = 0;
+    bool awaitingAnswer = false;
 };
 
 } // namespace mirabolo::game

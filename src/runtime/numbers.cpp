@@ -1,7 +1,5 @@
 #include "numbers.h"
 
-#include <QTime>
-
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -9,14 +7,7 @@
 
 namespace mirabolo::runtime {
 
-using namespace Qt::StringLiterals;
-
 namespace {
-
-bool isPlaceholder(QChar c)
-{
-    return c == u'0' || c == u'#';
-}
 
 bool isBlank(QChar c)
 {
@@ -26,30 +17,6 @@ bool isBlank(QChar c)
 bool isAsciiDigit(QChar c)
 {
     return c >= u'0' && c <= u'9';
-}
-
-// The time half of a long format without its time zone: a pupil's clock has
-// no zone, and Qt offers nothing between the short format (no seconds) and
-// the long one.
-QString mediumTimeFormat(const QLocale &locale)
-{
-    const QString longFormat = locale.timeFormat(QLocale::LongFormat);
-    QString format;
-    format.reserve(longFormat.size());
-    bool quoted = false;
-    for (const QChar c : longFormat) {
-        if (c == u'\'') {
-            quoted = !quoted;
-        } else if (!quoted && c == u't') {
-            continue;
-        }
-        format.append(c);
-    }
-    format = format.trimmed();
-    while (format.contains(u"  "_s)) {
-        format.replace(u"  "_s, u" "_s);
-    }
-    return format;
 }
 
 } // namespace
@@ -71,57 +38,11 @@ QString numberToText(double value, const QLocale &locale)
 
 QString formatWhole(qint64 value, QStringView pattern)
 {
-    qsizetype first = -1;
-    qsizetype last = -1;
-    int minimumDigits = 0;
-    for (qsizetype i = 0; i < pattern.size(); ++i) {
-        if (isPlaceholder(pattern[i])) {
-            if (first < 0) {
-                first = i;
-            }
-            last = i;
-            if (pattern[i] == u'0') {
-                ++minimumDigits;
-            }
-        }
-    }
-    // A pattern without a digit placeholder is shown as it stands.
-    if (first < 0) {
-        return pattern.toString();
-    }
-
+    const auto minimumDigits = int(pattern.count(u'0'));
     // Through the unsigned magnitude, so that the smallest qint64 has one.
     const quint64 magnitude = value < 0 ? quint64(0) - quint64(value) : quint64(value);
-    QString digits = magnitude == 0 ? QString() : QString::number(magnitude);
-    if (digits.size() < minimumDigits) {
-        digits.prepend(QString(minimumDigits - digits.size(), u'0'));
-    }
-
-    QString text;
-    if (value < 0) {
-        text.append(u'-');
-    }
-    text.append(pattern.first(first));
-    text.append(digits);
-    text.append(pattern.sliced(last + 1));
-    return text;
-}
-
-QString formatMediumTime(double days, const QLocale &locale)
-{
-    if (!std::isfinite(days)) {
-        return {};
-    }
-    // Day 0 is 1899-12-30 at midnight; before it the time of day still counts
-    // forward from midnight, so only the size of the fraction matters.
-    constexpr double millisecondsPerDay = 86400000.0;
-    const double fraction = std::fabs(days - std::trunc(days));
-    // Rounded to the second; a fraction that rounds up to a whole day is the
-    // next midnight.
-    auto seconds = static_cast<int>(std::lround(fraction * millisecondsPerDay / 1000.0));
-    seconds %= 86400;
-    const QTime time = QTime(0, 0).addSecs(seconds);
-    return locale.toString(time, mediumTimeFormat(locale));
+    const QString digits = QString::number(magnitude).rightJustified(minimumDigits, u'0');
+    return value < 0 ? u'-' + digits : digits;
 }
 
 double val(QStringView text)
@@ -184,15 +105,6 @@ std::optional<double> numericText(QStringView text, const QLocale &locale)
         return std::nullopt;
     }
     return value;
-}
-
-std::optional<qint16> wholePart(double value)
-{
-    const double whole = std::floor(value);
-    if (!(whole >= double(std::numeric_limits<qint16>::min()) && whole <= double(std::numeric_limits<qint16>::max()))) {
-        return std::nullopt;
-    }
-    return static_cast<qint16>(whole);
 }
 
 } // namespace mirabolo::runtime

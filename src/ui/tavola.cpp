@@ -145,9 +145,9 @@ void Tavola::txtAnswer_KeyPress(int keyAscii)
     ui.lblMessage->setText(game::verdictMessage(*verdict, expected));
     if (*verdict == game::Verdict::Wrong) {
         ui.canvas->fillBackground(Qt::black);
-        setCaption(ui.lblScore1, runtime::formatWhole(score.wrongCount(), u"###0"));
+        setCaption(ui.lblScore1, runtime::formatWhole(score.wrongCount, u"###0"));
     }
-    setCaption(ui.lblScore, runtime::formatWhole(score.rightCount(), u"####0"));
+    setCaption(ui.lblScore, runtime::formatWhole(score.rightCount, u"####0"));
     setCaption(ui.lblScore2, runtime::formatWhole(score.totalCount(), u"####0"));
     enableNextAndFocus();
 }
@@ -191,7 +191,7 @@ void Tavola::EndGame()
         return;
     m_ended = true;
 
-    m_platform.msgBox(records::farewellPrompt(m_clock.secondsLeft()), Platform::OkOnly,
+    m_platform.msgBox(records::farewellPrompt(m_clock.secondsLeft), Platform::OkOnly,
                       records::farewellTitle(m_platform.today(), m_platform.locale()));
 
     const records::StoreOutcome outcome =
