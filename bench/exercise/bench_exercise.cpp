@@ -7,6 +7,7 @@
 #include "bandcanvas.h"
 #include "platform.h"
 #include "tavola.h"
+#include "ui_tavola.h"
 
 #include "game/exercise.h"
 #include "game/random.h"

@@ -15,11 +15,8 @@ void setUpApplication(QCoreApplication &app)
     QCoreApplication::setApplicationName(u"mirabolo"_s);
     QCoreApplication::setApplicationVersion(QStringLiteral(MIRABOLO_VERSION));
 
-    // The window's fonts, mapped to Debian's metric-compatible families.
-    // MS Sans Serif has no metric twin; Liberation Sans sets the window's
-    // captions within one to three pixels of their stored widths, closer
-    // than DejaVu Sans Condensed and far closer than DejaVu Sans or the
-    // narrow faces.
+    // Metric-compatible families keep the stored layout; MS Sans Serif has no
+    // twin, and Liberation Sans comes closest to its caption widths.
     QFont::insertSubstitution(u"MS Sans Serif"_s, u"Liberation Sans"_s);
     QFont::insertSubstitution(u"Arial"_s, u"Liberation Sans"_s);
     QFont::insertSubstitution(u"Arial Black"_s, u"Liberation Sans"_s);

@@ -89,8 +89,8 @@ class ArtworkIconEngine final : public QIconEngine
 {
 public:
     ArtworkIconEngine(QString file, QString disabledFile)
-        : m_file(std::move(file))
-        , m_disabledFile(std::move(disabledFile))
+        : normalFile(std::move(file))
+        , disabledPictureFile(std::move(disabledFile))
     {
     }
 
@@ -98,9 +98,9 @@ public:
     {
         // Called with device pixels: an icon entry of exactly that size is
         // the fixed picture, any other size is drawn from the source.
-        if (mode == QIcon::Disabled && !m_disabledFile.isEmpty())
-            return iconPicture(m_disabledFile, size);
-        QPixmap pixmap = iconPicture(m_file, size);
+        if (mode == QIcon::Disabled && !disabledPictureFile.isEmpty())
+            return iconPicture(disabledPictureFile, size);
+        QPixmap pixmap = iconPicture(normalFile, size);
         if (mode != QIcon::Normal && !pixmap.isNull()) {
             QStyleOption option;
             option.palette = QApplication::palette();
@@ -124,14 +124,15 @@ public:
     QList<QSize> availableSizes(QIcon::Mode mode, QIcon::State) override
     {
         QList<QSize> sizes;
-        const QString &file = mode == QIcon::Disabled && !m_disabledFile.isEmpty() ? m_disabledFile : m_file;
+        const QString &file =
+            mode == QIcon::Disabled && !disabledPictureFile.isEmpty() ? disabledPictureFile : normalFile;
         for (const QImage &image : fixedImages(file))
             sizes.append(image.size());
         return sizes;
     }
 
     QString key() const override { return u"mirabolo-artwork"_s; }
-    QIconEngine *clone() const override { return new ArtworkIconEngine(m_file, m_disabledFile); }
+    QIconEngine *clone() const override { return new ArtworkIconEngine(normalFile, disabledPictureFile); }
 
 private:
     static QPixmap iconPicture(const QString &file, const QSize &pixels)
@@ -143,8 +144,8 @@ private:
         return devicePicture(file, pixels, false);
     }
 
-    QString m_file;
-    QString m_disabledFile;
+    QString normalFile;
+    QString disabledPictureFile;
 };
 
 } // namespace

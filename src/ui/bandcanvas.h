@@ -27,7 +27,7 @@ public:
 
     // How many times the bands have been drawn into the surface: repaints
     // must not add to it.
-    int bandPaintCount() const { return m_bandPaintCount; }
+    int bandPaintCount() const { return paintCount; }
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -38,11 +38,11 @@ private:
     bool ensureSurface();
     void redraw();
 
-    QImage m_surface;
-    game::Exercise m_lastBands;
-    bool m_hasBands = false;
-    QColor m_background;
-    int m_bandPaintCount = 0;
+    QImage surface;
+    game::Exercise lastBands;
+    bool hasBands = false;
+    QColor background;
+    int paintCount = 0;
 };
 
 } // namespace mirabolo::ui

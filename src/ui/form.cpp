@@ -1,6 +1,7 @@
 #include "form.h"
 
 #include "artwork.h"
+#include "ui_tavola.h"
 
 #include <QLayout>
 #include <QMainWindow>

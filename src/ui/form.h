@@ -1,9 +1,11 @@
 // The window's stored description: tavola.ui plus the little it cannot hold.
 #pragma once
 
-#include "ui_tavola.h"
-
 class QMainWindow;
+
+namespace Ui {
+class Tavola;
+}
 
 namespace mirabolo::ui {
 

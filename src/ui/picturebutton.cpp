@@ -25,36 +25,36 @@ PictureButton::PictureButton(QWidget *parent)
 
 void PictureButton::setPicture(const QString &file)
 {
-    m_picture = file;
+    pictureFile = file;
     updateIcon();
 }
 
 void PictureButton::setDownPicture(const QString &file)
 {
-    m_downPicture = file;
+    downPictureFile = file;
     update();
 }
 
 void PictureButton::setDisabledPicture(const QString &file)
 {
-    m_disabledPicture = file;
+    disabledPictureFile = file;
     updateIcon();
 }
 
 void PictureButton::updateIcon()
 {
     // The button's icon gives the same pictures to whoever asks QPushButton.
-    setIcon(artwork::icon(m_picture, m_disabledPicture));
+    setIcon(artwork::icon(pictureFile, disabledPictureFile));
     update();
 }
 
 QString PictureButton::shownPicture() const
 {
-    if (!isEnabled() && !m_disabledPicture.isEmpty())
-        return m_disabledPicture;
-    if (isDown() && !m_downPicture.isEmpty())
-        return m_downPicture;
-    return m_picture;
+    if (!isEnabled() && !disabledPictureFile.isEmpty())
+        return disabledPictureFile;
+    if (isDown() && !downPictureFile.isEmpty())
+        return downPictureFile;
+    return pictureFile;
 }
 
 QRect PictureButton::pictureRect() const

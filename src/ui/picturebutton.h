@@ -17,13 +17,13 @@ class PictureButton : public QPushButton
 public:
     explicit PictureButton(QWidget *parent = nullptr);
 
-    QString picture() const { return m_picture; }
+    QString picture() const { return pictureFile; }
     void setPicture(const QString &file);
     // Shown while the button is held down; the picture when empty.
-    QString downPicture() const { return m_downPicture; }
+    QString downPicture() const { return downPictureFile; }
     void setDownPicture(const QString &file);
     // Shown while the button is disabled; the picture when empty.
-    QString disabledPicture() const { return m_disabledPicture; }
+    QString disabledPicture() const { return disabledPictureFile; }
     void setDisabledPicture(const QString &file);
 
     // The picture file the button shows in its present state.
@@ -38,9 +38,9 @@ private:
     void updateIcon();
     QRect captionRect() const;
 
-    QString m_picture;
-    QString m_downPicture;
-    QString m_disabledPicture;
+    QString pictureFile;
+    QString downPictureFile;
+    QString disabledPictureFile;
 };
 
 } // namespace mirabolo::ui

@@ -14,14 +14,14 @@ PictureLabel::PictureLabel(QWidget *parent)
 
 void PictureLabel::setPicture(const QString &file)
 {
-    m_picture = file;
+    pictureFile = file;
     setPixmap(QPixmap(artwork::fixedPath(file)));
 }
 
 void PictureLabel::paintEvent(QPaintEvent *event)
 {
     const qreal ratio = devicePixelRatioF();
-    if (m_picture.isEmpty() || qFuzzyCompare(ratio, 1.0)) {
+    if (pictureFile.isEmpty() || qFuzzyCompare(ratio, 1.0)) {
         QLabel::paintEvent(event);
         return;
     }
@@ -29,10 +29,10 @@ void PictureLabel::paintEvent(QPaintEvent *event)
     drawFrame(&painter);
     const QRect area = contentsRect();
     if (hasScaledContents()) {
-        painter.drawPixmap(area, artwork::picture(m_picture, area.size(), ratio));
+        painter.drawPixmap(area, artwork::picture(pictureFile, area.size(), ratio));
         return;
     }
-    const QPixmap natural = artwork::picture(m_picture, pixmap().deviceIndependentSize().toSize(), ratio);
+    const QPixmap natural = artwork::picture(pictureFile, pixmap().deviceIndependentSize().toSize(), ratio);
     style()->drawItemPixmap(&painter, area, QStyle::visualAlignment(layoutDirection(), alignment()), natural);
 }
 

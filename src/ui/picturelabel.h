@@ -15,7 +15,7 @@ class PictureLabel : public QLabel
 public:
     explicit PictureLabel(QWidget *parent = nullptr);
 
-    QString picture() const { return m_picture; }
+    QString picture() const { return pictureFile; }
     // Also makes the fixed picture the label's pixmap.
     void setPicture(const QString &file);
 
@@ -23,7 +23,7 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
-    QString m_picture;
+    QString pictureFile;
 };
 
 } // namespace mirabolo::ui

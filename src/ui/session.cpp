@@ -4,27 +4,27 @@
 
 namespace mirabolo::ui {
 
-Session::Session(Platform &platform, game::RandomSource &random, QObject *parent)
+Session::Session(Platform &desktop, game::RandomSource &draws, QObject *parent)
     : QObject(parent)
-    , m_platform(platform)
-    , m_random(random)
+    , platform(desktop)
+    , random(draws)
 {
 }
 
 Session::~Session()
 {
-    delete m_window;
+    delete current;
 }
 
 Tavola *Session::window() const
 {
-    return m_window;
+    return current;
 }
 
 void Session::start()
 {
-    auto *window = new Tavola(m_platform, m_random);
-    m_window = window;
+    auto *window = new Tavola(platform, random);
+    current = window;
     connect(window, &Tavola::restartRequested, this, &Session::restart);
     connect(window, &Tavola::closedByUser, this, &Session::finished);
     window->Form_Load();
@@ -37,7 +37,7 @@ void Session::restart()
 {
     // Called from inside the old window's handler: it is retired now and
     // deleted once that handler has returned.
-    Tavola *old = m_window;
+    Tavola *old = current;
     old->disconnect(this);
     old->deleteLater();
     start();

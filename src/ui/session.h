@@ -19,7 +19,7 @@ class Session : public QObject
     Q_OBJECT
 
 public:
-    Session(Platform &platform, game::RandomSource &random, QObject *parent = nullptr);
+    Session(Platform &desktop, game::RandomSource &draws, QObject *parent = nullptr);
     ~Session() override;
 
     // Builds the window, runs its start-up sequence and shows it.
@@ -34,9 +34,9 @@ Q_SIGNALS:
 private:
     void restart();
 
-    Platform &m_platform;
-    game::RandomSource &m_random;
-    QPointer<Tavola> m_window;
+    Platform &platform;
+    game::RandomSource &random;
+    QPointer<Tavola> current;
 };
 
 } // namespace mirabolo::ui

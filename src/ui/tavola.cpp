@@ -2,6 +2,7 @@
 
 #include "form.h"
 #include "platform.h"
+#include "ui_tavola.h"
 
 #include "game/exercise.h"
 #include "game/random.h"
@@ -42,50 +43,49 @@ void setFontSize(QWidget *widget, qreal points)
 
 } // namespace
 
-Tavola::Tavola(Platform &platform, game::RandomSource &random, QWidget *parent)
+Tavola::Tavola(Platform &desktop, game::RandomSource &draws, QWidget *parent)
     : QMainWindow(parent)
-    , m_platform(platform)
-    , m_random(random)
+    , platform(desktop)
+    , random(draws)
 {
-    // The timer ticks from the moment the window exists; the start-up
-    // sequence stops it before asking the name.
+    // Started by StartClock only: a tick must never find the form unbuilt.
     Timer1.setInterval(clockInterval);
     connect(&Timer1, &QTimer::timeout, this, &Tavola::Timer1_Timer);
-    Timer1.start();
 }
 
 Tavola::~Tavola() = default;
 
 void Tavola::buildForm()
 {
-    ui.setupUi(this);
-    finishForm(this, ui);
-    Text1 = {nullptr, ui.Text1_1, ui.Text1_2, ui.Text1_3, ui.Text1_4, ui.Text1_5, ui.Text1_6};
+    ui = std::make_unique<Ui::Tavola>();
+    ui->setupUi(this);
+    finishForm(this, *ui);
+    Text1 = {nullptr, ui->Text1_1, ui->Text1_2, ui->Text1_3, ui->Text1_4, ui->Text1_5, ui->Text1_6};
 
-    connect(ui.cmdNext, &QPushButton::clicked, this, &Tavola::cmdNext_Click);
-    connect(ui.cmdExit, &QPushButton::clicked, this, &Tavola::cmdExit_Click);
-    connect(ui.Next, &QAction::triggered, this, &Tavola::Next_Click);
-    ui.txtAnswer->installEventFilter(this);
+    connect(ui->cmdNext, &QPushButton::clicked, this, &Tavola::cmdNext_Click);
+    connect(ui->cmdExit, &QPushButton::clicked, this, &Tavola::cmdExit_Click);
+    connect(ui->Next, &QAction::triggered, this, &Tavola::Next_Click);
+    ui->txtAnswer->installEventFilter(this);
 }
 
 void Tavola::Form_Load()
 {
     score.reset();
     Timer1.stop();
-    const QString name = m_platform.inputBox(u"Come ti chiami?"_s);
-    m_platform.msgBox(u" "_s + name + u" vediamo se sei un vero campione  "_s);
+    const QString name = platform.inputBox(u"Come ti chiami?"_s);
+    platform.msgBox(u" "_s + name + u" vediamo se sei un vero campione  "_s);
     // The controls are built only now, while the window is still hidden: the
     // name prompt then comes up at once instead of after the whole form.
     buildForm();
-    setCaption(ui.lblnome1, name);
+    setCaption(ui->lblnome1, name);
     StartClock();
     loadRecords();
-    ui.lblconto->setText(m_clock.text());
+    ui->lblconto->setText(countdown.text());
 }
 
 void Tavola::Form_Activate()
 {
-    if (m_ended)
+    if (ended)
         return;
     cmdNext_Click();
 }
@@ -101,80 +101,80 @@ void Tavola::Form_Resize()
 void Tavola::ShowTimeInCaption()
 {
     // The time left, so that a minimised game still tells how long is left.
-    setWindowTitle(m_clock.text());
+    setWindowTitle(countdown.text());
 }
 
 void Tavola::cmdNext_Click()
 {
-    if (m_ended)
+    if (ended)
         return;
-    ui.txtAnswer->clear();
-    ui.lblMessage->clear();
+    ui->txtAnswer->clear();
+    ui->lblMessage->clear();
 
-    const game::Exercise exercise = game::drawExercise(m_random);
+    const game::Exercise exercise = game::drawExercise(random);
 
-    ui.Label2->clear();
-    ui.Text6->clear();
-    ui.Text2->clear();
+    ui->Label2->clear();
+    ui->Text6->clear();
+    ui->Text2->clear();
     resetReferenceLines();
 
-    ui.Label2->setText(game::expectedAnswerText(exercise, m_platform.locale()));
-    ui.Text6->setText(QString::number(exercise.quantity));
-    ui.Text3->setText(game::unitAbbreviation(exercise.source));
+    ui->Label2->setText(game::expectedAnswerText(exercise, platform.locale()));
+    ui->Text6->setText(QString::number(exercise.quantity));
+    ui->Text3->setText(game::unitAbbreviation(exercise.source));
     highlightReferenceLine(exercise.source, Qt::red);
-    ui.Text4->setPlainText(game::unitAbbreviation(exercise.target));
+    ui->Text4->setPlainText(game::unitAbbreviation(exercise.target));
     highlightReferenceLine(exercise.target, QColor(0, 255, 0));
 
-    ui.canvas->paintBands(exercise);
+    ui->canvas->paintBands(exercise);
 
-    ui.txtAnswer->setFocus();
-    ui.cmdNext->setEnabled(false);
-    ui.txtAnswer->setFocus();
+    ui->txtAnswer->setFocus();
+    ui->cmdNext->setEnabled(false);
+    ui->txtAnswer->setFocus();
     score.openExercise();
 }
 
 void Tavola::txtAnswer_KeyPress(int keyAscii)
 {
-    if (m_ended || keyAscii != enterKey)
+    if (ended || keyAscii != enterKey)
         return;
-    const QString expected = ui.Label2->text();
-    const std::optional<game::Verdict> verdict = score.judge(ui.txtAnswer->text(), expected);
+    const QString expected = ui->Label2->text();
+    const std::optional<game::Verdict> verdict = score.judge(ui->txtAnswer->text(), expected);
     if (!verdict)
         return; // this exercise has had its verdict
 
-    ui.lblMessage->setText(game::verdictMessage(*verdict, expected));
+    ui->lblMessage->setText(game::verdictMessage(*verdict, expected));
     if (*verdict == game::Verdict::Wrong) {
-        ui.canvas->fillBackground(Qt::black);
-        setCaption(ui.lblScore1, runtime::formatWhole(score.wrongCount, u"###0"));
+        ui->canvas->fillBackground(Qt::black);
+        setCaption(ui->lblScore1, runtime::formatWhole(score.wrongCount, u"###0"));
     }
-    setCaption(ui.lblScore, runtime::formatWhole(score.rightCount, u"####0"));
-    setCaption(ui.lblScore2, runtime::formatWhole(score.totalCount(), u"####0"));
+    setCaption(ui->lblScore, runtime::formatWhole(score.rightCount, u"####0"));
+    setCaption(ui->lblScore2, runtime::formatWhole(score.totalCount(), u"####0"));
     enableNextAndFocus();
 }
 
 void Tavola::enableNextAndFocus()
 {
-    ui.cmdNext->setEnabled(true);
-    ui.cmdNext->setFocus();
+    ui->cmdNext->setEnabled(true);
+    ui->cmdNext->setFocus();
 }
 
 void Tavola::StartClock()
 {
     Timer1.start();
-    m_clock.start();
-    ui.lblconto->setText(m_clock.text());
+    countdown.start();
+    ui->lblconto->setText(countdown.text());
 }
 
 void Tavola::Timer1_Timer()
 {
-    if (m_ended)
+    if (ended)
         return;
-    if (ui.lblconto->text() == QStringView(clock::zeroClockText)) {
+    if (ui->lblconto->text() == QStringView(clock::zeroClockText)) {
         EndGame();
         return;
     }
-    m_clock.tick();
-    ui.lblconto->setText(m_clock.text());
+    countdown.tick();
+    ui->lblconto->setText(countdown.text());
     if (isMinimized())
         ShowTimeInCaption();
 }
@@ -187,33 +187,33 @@ void Tavola::cmdExit_Click()
 void Tavola::EndGame()
 {
     // Ticks go on behind the boxes below; the end takes effect only once.
-    if (m_ended)
+    if (ended)
         return;
-    m_ended = true;
+    ended = true;
 
-    m_platform.msgBox(records::farewellPrompt(m_clock.secondsLeft), Platform::OkOnly,
-                      records::farewellTitle(m_platform.today(), m_platform.locale()));
+    platform.msgBox(records::farewellPrompt(countdown.secondsLeft), Platform::OkOnly,
+                    records::farewellTitle(platform.today(), platform.locale()));
 
     const records::StoreOutcome outcome =
-        store->storeIfBeaten(ui.lblScore->text(), ui.lblnome1->text(), ui.lblpunti->text());
+        store->storeIfBeaten(ui->lblScore->text(), ui->lblnome1->text(), ui->lblpunti->text());
 
     if (outcome == records::StoreOutcome::Stored)
-        m_platform.msgBox(QString::fromUtf16(records::newRecordMessage));
+        platform.msgBox(QString::fromUtf16(records::newRecordMessage));
     else if (outcome == records::StoreOutcome::Failed)
-        m_platform.msgBox(QString::fromUtf16(records::recordNotSavedMessage));
+        platform.msgBox(QString::fromUtf16(records::recordNotSavedMessage));
 
     Timer1.stop();
-    m_platform.terminate();
+    platform.terminate();
 }
 
 void Tavola::Next_Click()
 {
-    if (m_ended)
+    if (ended)
         return;
     const int answer =
-        m_platform.msgBox(u"INIZIAMO UNA NUOVA GARA  ?"_s, Platform::YesNoQuestionDefaultNo, u"INIZIARE NUOVA GARA"_s);
+        platform.msgBox(u"INIZIAMO UNA NUOVA GARA  ?"_s, Platform::YesNoQuestionDefaultNo, u"INIZIARE NUOVA GARA"_s);
     // The time may have run out while the question was open.
-    if (m_ended || answer == Platform::No)
+    if (ended || answer == Platform::No)
         return;
     retire();
     Q_EMIT restartRequested();
@@ -222,7 +222,7 @@ void Tavola::Next_Click()
 void Tavola::retire()
 {
     Timer1.stop();
-    m_ended = true;
+    ended = true;
     hide();
 }
 
@@ -242,10 +242,10 @@ void Tavola::loadRecords()
     // Without usable files the store has no folder: it writes nothing, and a
     // beaten record is reported as not saved.
     store.emplace(usable ? *dataDir : QString());
-    setCaption(ui.lblpunti, recordText.value_or(QString()));
-    setCaption(ui.lblnome, holderText.value_or(QString()));
+    setCaption(ui->lblpunti, recordText.value_or(QString()));
+    setCaption(ui->lblnome, holderText.value_or(QString()));
     if (!usable) // the pupil plays on with an empty record line
-        m_platform.msgBox(QString::fromUtf16(records::recordsUnavailableMessage));
+        platform.msgBox(QString::fromUtf16(records::recordsUnavailableMessage));
 }
 
 void Tavola::resetReferenceLines()
@@ -276,13 +276,13 @@ bool Tavola::typesDecimalSeparator(QKeyEvent *event)
     // whatever the keyboard layout sends.
     if (!(event->modifiers() & Qt::KeypadModifier) || (event->key() != Qt::Key_Period && event->key() != Qt::Key_Comma))
         return false;
-    ui.txtAnswer->insert(m_platform.locale().decimalPoint());
+    ui->txtAnswer->insert(platform.locale().decimalPoint());
     return true;
 }
 
 bool Tavola::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == ui.txtAnswer && event->type() == QEvent::KeyPress) {
+    if (watched == ui->txtAnswer && event->type() == QEvent::KeyPress) {
         auto *key = static_cast<QKeyEvent *>(event);
         if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
             // Holding Enter down is not a new answer.
@@ -303,8 +303,8 @@ void Tavola::showEvent(QShowEvent *event)
     Form_Resize();
     // The first exercise comes once the window is on screen, whether or not
     // the desktop makes it the active window.
-    if (!m_firstExerciseQueued && !m_ended && !event->spontaneous()) {
-        m_firstExerciseQueued = true;
+    if (!firstExerciseQueued && !ended && !event->spontaneous()) {
+        firstExerciseQueued = true;
         QMetaObject::invokeMethod(this, &Tavola::Form_Activate, Qt::QueuedConnection);
     }
 }

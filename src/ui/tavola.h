@@ -5,13 +5,21 @@
 #include "clock/countdown.h"
 #include "game/scoring.h"
 #include "records/recordstore.h"
-#include "ui_tavola.h"
 
 #include <QMainWindow>
 #include <QTimer>
 
 #include <array>
+#include <memory>
 #include <optional>
+
+class QLabel;
+class QLineEdit;
+class QKeyEvent;
+
+namespace Ui {
+class Tavola;
+}
 
 namespace mirabolo::game {
 class RandomSource;
@@ -26,7 +34,7 @@ class Tavola : public QMainWindow
     Q_OBJECT
 
 public:
-    Tavola(Platform &platform, game::RandomSource &random, QWidget *parent = nullptr);
+    Tavola(Platform &desktop, game::RandomSource &draws, QWidget *parent = nullptr);
     ~Tavola() override;
 
     // The start-up sequence; the owner runs it before showing the window. The
@@ -37,11 +45,11 @@ public:
     // handler runs afterwards.
     void retire();
 
-    const Ui::Tavola &form() const { return ui; }
+    const Ui::Tavola &form() const { return *ui; }
     const game::Scoreboard &scoreboard() const { return score; }
-    const clock::Countdown &countdown() const { return m_clock; }
+    const clock::Countdown &timeLeft() const { return countdown; }
     bool timerRunning() const { return Timer1.isActive(); }
-    bool hasEnded() const { return m_ended; }
+    bool hasEnded() const { return ended; }
 
 public Q_SLOTS:
     void Form_Activate();
@@ -77,19 +85,19 @@ private:
     void enableNextAndFocus();
     bool typesDecimalSeparator(QKeyEvent *event);
 
-    Platform &m_platform;
-    game::RandomSource &m_random;
-    Ui::Tavola ui{};
+    Platform &platform;
+    game::RandomSource &random;
+    std::unique_ptr<Ui::Tavola> ui; // built by Form_Load, after the name prompt
     std::array<QLineEdit *, 7> Text1{}; // indexes 1 to 6, like the reference lines
     QTimer Timer1;
 
     game::Scoreboard score;
-    clock::Countdown m_clock;
+    clock::Countdown countdown;
     std::optional<QString> dataDir;
     std::optional<records::RecordStore> store;
 
-    bool m_firstExerciseQueued = false;
-    bool m_ended = false;
+    bool firstExerciseQueued = false;
+    bool ended = false;
 };
 
 } // namespace mirabolo::ui

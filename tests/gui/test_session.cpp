@@ -75,7 +75,7 @@ private Q_SLOTS:
         QCOMPARE(h.platform.inputPrompts.size(), 2);
         QCOMPARE(second->form().lblnome1->text(), u"Ugo"_s);
         QCOMPARE(second->form().lblconto->text(), u"00:15:00"_s);
-        QCOMPARE(second->countdown().secondsLeft, qint16(900));
+        QCOMPARE(second->timeLeft().secondsLeft, qint16(900));
         QCOMPARE(scores(second->form()), u"0/0/0"_s);
         QTRY_COMPARE(second->form().Label2->text(), u"0,4"_s);
         QCOMPARE(h.platform.terminations, 0);

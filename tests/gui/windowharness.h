@@ -6,6 +6,7 @@
 #include "scriptedrandom.h"
 #include "session.h"
 #include "tavola.h"
+#include "ui_tavola.h"
 
 #include <QApplication>
 #include <QTemporaryDir>

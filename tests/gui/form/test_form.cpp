@@ -4,6 +4,7 @@
 // tab order makes its row fail.
 #include "application.h"
 #include "form.h"
+#include "ui_tavola.h"
 
 #include <QAbstractButton>
 #include <QAccessible>
