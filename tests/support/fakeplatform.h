@@ -26,9 +26,7 @@ public:
         boxes.append({prompt, int(buttons), title.isEmpty() ? QString::fromUtf16(ui::applicationTitle) : title});
         if (whileBoxOpen)
             whileBoxOpen(boxes.last());
-        if (buttons == OkOnly)
-            return Ok;
-        return answers.isEmpty() ? No : answers.dequeue();
+        return buttons == OkOnly ? Ok : answers.isEmpty() ? No : answers.dequeue();
     }
 
     QString inputBox(const QString &prompt) override
@@ -40,14 +38,6 @@ public:
     QDate today() const override { return date; }
     QLocale locale() const override { return regional; }
     void terminate() override { ++terminations; }
-
-    QStringList prompts() const
-    {
-        QStringList list;
-        for (const Box &box : boxes)
-            list.append(box.prompt);
-        return list;
-    }
 
     QList<Box> boxes;
     QStringList inputPrompts;

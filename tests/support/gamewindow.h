@@ -1,0 +1,86 @@
+// A real window under the offscreen platform, with scripted boxes and draws.
+// No real tick ever reaches it: a test calls Timer1_Timer itself.
+#pragma once
+
+#include "application.h"
+#include "fakeplatform.h"
+#include "scriptedrandom.h"
+#include "session.h"
+#include "tavola.h"
+
+#include <QApplication>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <memory>
+
+namespace mirabolo::test {
+
+// For initTestCase: the program's fonts and texts, and one-second timers
+// that never fire, so a busy machine cannot add a tick.
+inline void setUpWindowTests()
+{
+    struct TickBlocker final : QObject
+    {
+        bool eventFilter(QObject *watched, QEvent *event) override
+        {
+            auto *timer = qobject_cast<QTimer *>(watched);
+            return event->type() == QEvent::Timer && timer && timer->interval() == 1000;
+        }
+    };
+    ui::setUpApplication(*qApp);
+    auto *blocker = new TickBlocker;
+    blocker->setParent(qApp);
+    qApp->installEventFilter(blocker);
+}
+
+struct GameWindow
+{
+    QTemporaryDir home; // a fresh data home: no record of an earlier test
+    FakePlatform platform;
+    ScriptedRandom random;
+    std::unique_ptr<ui::Session> session;
+
+    GameWindow() { qputenv("XDG_DATA_HOME", home.path().toLocal8Bit()); }
+    QString dataFile(const QString &name) const { return home.path() + QStringLiteral("/mirabolo/") + name; }
+
+    // One exercise's draws: the band tint, then source, target and quantity.
+    void script(int source, int target, int quantity, int red = 5, int green = 5)
+    {
+        for (double draw :
+             {(red + 0.5) / 10, (green + 0.5) / 10, (source - 0.5) / 6, (target - 0.5) / 6, (quantity - 0.5) / 20})
+            random.append(draw);
+    }
+
+    // Starts a game as the program does; true once its first exercise is on
+    // screen and the window active.
+    bool open(const QString &name, int source = 3, int target = 2, int quantity = 3)
+    {
+        platform.names.enqueue(name);
+        script(source, target, quantity);
+        session = std::make_unique<ui::Session>(platform, random);
+        session->start();
+        if (!QTest::qWaitForWindowExposed(window()) || !QTest::qWaitFor([this] { return random.remaining() == 0; }))
+            return false;
+        window()->activateWindow();
+        return QTest::qWaitForWindowActive(window());
+    }
+
+    ui::Tavola *window() const { return session->window(); }
+    template<typename T = QWidget>
+    T *control(const QString &name) const
+    {
+        return window()->findChild<T *>(name);
+    }
+    QString text(const QString &name) const { return control<QObject>(name)->property("text").toString(); }
+
+    void answer(const QString &typed)
+    {
+        QWidget *box = control(QStringLiteral("txtAnswer"));
+        box->setProperty("text", typed);
+        QTest::keyClick(box, Qt::Key_Return);
+    }
+};
+
+} // namespace mirabolo::test
