@@ -1,9 +1,12 @@
 #!/usr/bin/env bash
-# check_install.sh <cmake> <cpack> <build dir> <app id> <display version> <icon size>...
+# check_install.sh <cmake> <cpack> <build dir> <app id> <project version> <icon size>...
 # Installs the build into a scratch prefix, checks what the desktop, man and
 # the software centre need from it, then builds the .deb and runs lintian.
 set -uo pipefail
-cmake=$1 cpack=$2 build=$3 id=$4 version=$5
+cmake=$1 cpack=$2 build=$3 id=$4
+# As the program shows it: 1.0.3 is 1.00.0003.
+IFS=. read -r major minor patch <<<"$5"
+printf -v version '%d.%02d.%04d' "$major" "$minor" "$patch"
 shift 5
 for tool in desktop-file-validate appstreamcli lintian man file; do
     command -v $tool >/dev/null || { echo "SKIPPED: $tool is not installed"; exit 77; }
