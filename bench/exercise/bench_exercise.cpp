@@ -7,12 +7,12 @@
 #include "bandcanvas.h"
 #include "platform.h"
 #include "tavola.h"
-#include "ui_tavola.h"
 
 #include "game/exercise.h"
 #include "game/random.h"
 
 #include <QGuiApplication>
+#include <QLabel>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPixmap>
@@ -216,7 +216,7 @@ void BenchExercise::windowExercise()
     window.Form_Load();
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
-    QTRY_VERIFY(!window.form().Label2->text().isEmpty());
+    QTRY_VERIFY(!window.findChild<QLabel *>(u"Label2"_s)->text().isEmpty());
     QBENCHMARK
     {
         window.cmdNext_Click();

@@ -6,6 +6,7 @@
 
 #include "game/exercise.h"
 #include "game/random.h"
+#include "game/speech.h"
 #include "game/units.h"
 #include "records/endgame.h"
 #include "runtime/numbers.h"
@@ -81,6 +82,7 @@ void Tavola::Form_Load()
     StartClock();
     loadRecords();
     ui->lblconto->setText(countdown.text());
+    setAccessibleDescription(game::startSpeech(name, ui->lblpunti->text(), ui->lblnome->text()));
 }
 
 void Tavola::Form_Activate()
@@ -126,6 +128,8 @@ void Tavola::cmdNext_Click()
     highlightReferenceLine(exercise.target, QColor(0, 255, 0));
 
     ui->canvas->paintBands(exercise);
+    // Read out when the answer box takes the focus, now or on a later Tab.
+    ui->txtAnswer->setAccessibleDescription(game::exerciseQuestion(exercise) + u' ' + ui->txtAnswer->toolTip());
 
     ui->txtAnswer->setFocus();
     ui->cmdNext->setEnabled(false);
@@ -149,6 +153,9 @@ void Tavola::txtAnswer_KeyPress(int keyAscii)
     }
     setCaption(ui->lblScore, runtime::formatWhole(score.rightCount, u"####0"));
     setCaption(ui->lblScore2, runtime::formatWhole(score.totalCount(), u"####0"));
+    // Read out when the button takes the focus below.
+    ui->cmdNext->setAccessibleDescription(game::verdictSpeech(ui->lblMessage->text(), score.rightCount,
+                                                              score.wrongCount, countdown.secondsLeft));
     enableNextAndFocus();
 }
 
@@ -280,15 +287,30 @@ bool Tavola::typesDecimalSeparator(QKeyEvent *event)
     return true;
 }
 
+bool Tavola::isAccessKey(const QKeyEvent *event)
+{
+    // Alt+letter belongs to the access keys: one whose button is disabled must
+    // not type its letter. Ctrl+Alt is AltGr on Windows and types symbols.
+    const Qt::KeyboardModifiers mods = event->modifiers();
+    return (mods & Qt::AltModifier) && !(mods & Qt::ControlModifier) && event->key() >= Qt::Key_A &&
+           event->key() <= Qt::Key_Z;
+}
+
 bool Tavola::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == ui->txtAnswer && event->type() == QEvent::FocusOut) {
+        // Orca takes a caret move in the focused box for a silent focus
+        // change: with the caret already home, emptying the box for the next
+        // exercise moves none, and the box's focus is then read out.
+        ui->txtAnswer->setCursorPosition(0);
+    }
     if (watched == ui->txtAnswer && event->type() == QEvent::KeyPress) {
         auto *key = static_cast<QKeyEvent *>(event);
         if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
             // Holding Enter down is not a new answer.
             if (!key->isAutoRepeat())
                 txtAnswer_KeyPress(enterKey);
-        } else if (typesDecimalSeparator(key)) {
+        } else if (typesDecimalSeparator(key) || isAccessKey(key)) {
             return true;
         } else if (!key->text().isEmpty()) {
             txtAnswer_KeyPress(key->text().at(0).unicode());

@@ -45,7 +45,6 @@ public:
     // handler runs afterwards.
     void retire();
 
-    const Ui::Tavola &form() const { return *ui; }
     const game::Scoreboard &scoreboard() const { return score; }
     const clock::Countdown &timeLeft() const { return countdown; }
     bool timerRunning() const { return Timer1.isActive(); }
@@ -84,6 +83,7 @@ private:
     void setCaption(QLabel *label, const QString &text);
     void enableNextAndFocus();
     bool typesDecimalSeparator(QKeyEvent *event);
+    static bool isAccessKey(const QKeyEvent *event);
 
     Platform &platform;
     game::RandomSource &random;
