@@ -1,5 +1,5 @@
 // A real window under the offscreen platform, with scripted boxes and draws.
-// No real tick ever reaches it: a test calls Timer1_Timer itself.
+// No real tick reaches it: a test calls Timer1_Timer itself.
 #pragma once
 
 #include "application.h"
@@ -13,12 +13,10 @@
 #include <QTest>
 #include <QTimer>
 
-#include <memory>
-
 namespace mirabolo::test {
 
-// For initTestCase: the program's fonts and texts, and one-second timers
-// that never fire, so a busy machine cannot add a tick.
+// For initTestCase: the program's fonts and texts, and one-second timers that
+// never fire, so that a busy machine cannot add a tick.
 inline void setUpWindowTests()
 {
     struct TickBlocker final : QObject
@@ -30,9 +28,7 @@ inline void setUpWindowTests()
         }
     };
     ui::setUpApplication(*qApp);
-    auto *blocker = new TickBlocker;
-    blocker->setParent(qApp);
-    qApp->installEventFilter(blocker);
+    qApp->installEventFilter(new TickBlocker);
 }
 
 struct GameWindow
@@ -43,7 +39,6 @@ struct GameWindow
     std::unique_ptr<ui::Session> session;
 
     GameWindow() { qputenv("XDG_DATA_HOME", home.path().toLocal8Bit()); }
-    QString dataFile(const QString &name) const { return home.path() + QStringLiteral("/mirabolo/") + name; }
 
     // One exercise's draws: the band tint, then source, target and quantity.
     void script(int source, int target, int quantity, int red = 5, int green = 5)
@@ -61,25 +56,19 @@ struct GameWindow
         script(source, target, quantity);
         session = std::make_unique<ui::Session>(platform, random);
         session->start();
-        if (!QTest::qWaitForWindowExposed(window()) || !QTest::qWaitFor([this] { return random.remaining() == 0; }))
-            return false;
+        QCoreApplication::sendPostedEvents(); // the first exercise
         window()->activateWindow();
-        return QTest::qWaitForWindowActive(window());
+        return random.remaining() == 0 && QTest::qWaitForWindowActive(window());
     }
 
     ui::Tavola *window() const { return session->window(); }
-    template<typename T = QWidget>
-    T *control(const QString &name) const
-    {
-        return window()->findChild<T *>(name);
-    }
-    QString text(const QString &name) const { return control<QObject>(name)->property("text").toString(); }
+    QWidget *control(const QString &name) const { return window()->findChild<QWidget *>(name); }
+    QString text(const QString &name) const { return control(name)->property("text").toString(); }
 
     void answer(const QString &typed)
     {
-        QWidget *box = control(QStringLiteral("txtAnswer"));
-        box->setProperty("text", typed);
-        QTest::keyClick(box, Qt::Key_Return);
+        control(QStringLiteral("txtAnswer"))->setProperty("text", typed);
+        QTest::keyClick(control(QStringLiteral("txtAnswer")), Qt::Key_Return);
     }
 };
 
