@@ -16,7 +16,7 @@ class PlayTest(Game):
     def test_keys_verdicts_and_record_files(self):
         exercise, shown = self.begin("Zoe"), self.read("Text6", "Text3", "Text4")
         # Alt+N while the answer is awaited: no letter typed, no new exercise.
-        self.keys(CAPTION, "7")
+        self.keys(CAPTION, "alt+n", "7")
         self.assertEqual(wait(lambda: self.read("txtAnswer")[0], "a key in the answer box"), "7")
         self.assertEqual(self.read("Text6", "Text3", "Text4"), shown)
         self.keys(CAPTION, "BackSpace")
