@@ -53,11 +53,19 @@ def wait(predicate, what, timeout=60):
         time.sleep(0.05)
 
 
-def tree(node):
+def tree(node, depth=-1):
+    """`node` and what lies under it, `depth` levels down (all when negative)."""
     yield node
-    for child in (node.get_child_at_index(i) for i in range(node.get_child_count())):
+    for child in (node.get_child_at_index(i) for i in range(node.get_child_count() if depth else 0)):
         if child is not None:
-            yield from tree(child)
+            yield from tree(child, depth - 1)
+
+
+def pid(app):
+    try:
+        return app.get_process_id()
+    except GLib.Error:  # a program that has gone
+        return None
 
 
 def showing(node):
@@ -107,8 +115,7 @@ class Game(unittest.TestCase):
         self.game = self.spawn([os.environ["MIRABOLO"], *args], env=dict(self.env, **env),
                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         desktop = Atspi.get_desktop(0)
-        apps = lambda: (desktop.get_child_at_index(i) for i in range(desktop.get_child_count()))  # noqa: E731
-        self.app = wait(lambda: next((a for a in apps() if a and a.get_process_id() == self.game.pid), None),
+        self.app = wait(lambda: next((a for a in tree(desktop, 1) if pid(a) == self.game.pid), None),
                         "mirabolo on the accessibility bus")
         self.app.set_cache_mask(Atspi.Cache.NONE)  # values change under us
 
