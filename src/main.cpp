@@ -1,4 +1,5 @@
 #include "game/random.h"
+#include "records/recordstore.h"
 #include "ui/application.h"
 #include "ui/artwork.h"
 #include "ui/qtplatform.h"
@@ -29,13 +30,20 @@ public:
     }
 };
 
-void parseCommandLine(const QCoreApplication &app)
+// The class folder given on the command line, if any.
+QString parseCommandLine(const QCoreApplication &app)
 {
     QCommandLineParser parser;
     parser.setApplicationDescription(u"Mirabolo: gioco per esercitarsi con le misure di capacità."_s);
     parser.addHelpOption();
     parser.addVersionOption();
+    const QCommandLineOption classFolder(u"cartella-record"_s,
+                                         u"Cartella dei record della classe, condivisa dai PC del laboratorio "
+                                         u"(sostituisce Cartella= della sezione [Record] di mirabolo.conf)."_s,
+                                         u"CARTELLA"_s);
+    parser.addOption(classFolder);
     parser.process(app);
+    return parser.value(classFolder);
 }
 
 // Without a display Qt would abort with a long message; say it in one line.
@@ -65,7 +73,7 @@ int main(int argc, char *argv[])
 
     QApplication app(argc, argv);
     mirabolo::ui::setUpApplication(app);
-    parseCommandLine(app);
+    const QString classFolder = mirabolo::records::classFolder(parseCommandLine(app));
     QApplication::setStyle(new PlainButtonsStyle);
     QGuiApplication::setWindowIcon(mirabolo::ui::artwork::icon(u"mirabolo.ico"_s));
     // Lets the desktop match the window to its menu entry and icon.
@@ -75,7 +83,7 @@ int main(int argc, char *argv[])
 
     mirabolo::ui::QtPlatform platform;
     mirabolo::game::ClockSeededRandom random;
-    mirabolo::ui::Session session(platform, random);
+    mirabolo::ui::Session session(platform, random, classFolder);
     QObject::connect(&session, &mirabolo::ui::Session::finished, &app, &QCoreApplication::quit);
     session.start();
     return QApplication::exec();

@@ -2,9 +2,43 @@
 
 #include "runtime/numbers.h"
 
+#include <QStringList>
+
 using namespace Qt::StringLiterals;
 
 namespace mirabolo::records {
+
+namespace {
+
+// A spreadsheet would run a name like "=1+1" or "@SOMMA(...)" as a formula;
+// the quote keeps it text.
+QString guardFormula(const QString &text)
+{
+    static const QString formulaStarts = u"=+-@\t\r"_s;
+    return !text.isEmpty() && formulaStarts.contains(text.front()) ? u'\'' + text : text;
+}
+
+QString csvField(QString text)
+{
+    if (!text.contains(u';') && !text.contains(u'"') && !text.contains(u'\r') && !text.contains(u'\n'))
+        return text;
+    return u'"' + text.replace(u'"', u"\"\""_s) + u'"';
+}
+
+QString recordColumn(StoreOutcome record)
+{
+    switch (record) {
+    case StoreOutcome::Stored:
+        return u"nuovo"_s;
+    case StoreOutcome::Failed:
+        return u"non salvato"_s;
+    case StoreOutcome::NotBeaten:
+        break;
+    }
+    return {};
+}
+
+} // namespace
 
 QString farewellPrompt(int secondsLeft)
 {
@@ -27,6 +61,20 @@ bool beatsRecord(const QString &scoreText, const QString &recordText)
     // counts as nothing rather than ending the program.
     const double score = runtime::numericText(scoreText, QLocale::c()).value_or(0.0);
     return score > recordValue(recordText);
+}
+
+QByteArray registerLine(const GameSummary &game, StoreOutcome record)
+{
+    const QStringList fields{game.end.toString(u"yyyy-MM-dd"_s),
+                             game.end.toString(u"HH:mm:ss"_s),
+                             csvField(guardFormula(game.name)),
+                             QString::number(game.right),
+                             QString::number(game.wrong),
+                             QString::number(game.total),
+                             QString::number(game.secondsLeft),
+                             game.ending == GameEnd::Exit ? u"uscita"_s : u"tempo scaduto"_s,
+                             recordColumn(record)};
+    return (fields.join(u';') + u"\r\n"_s).toUtf8();
 }
 
 } // namespace mirabolo::records

@@ -1,7 +1,9 @@
-// Texts and decisions of the end of a game.
+// Texts and decisions of the end of a game, and its line in the register.
 #pragma once
 
+#include <QByteArray>
 #include <QDate>
+#include <QDateTime>
 #include <QLocale>
 #include <QString>
 
@@ -14,6 +16,7 @@ inline constexpr char16_t newRecordMessage[] = u"Ok ho registrato il tuo record,
 inline constexpr char16_t recordsUnavailableMessage[] = u"Non riesco a leggere o a creare i file dei record. Puoi "
                                                         u"giocare lo stesso, ma il record non potrà essere salvato.";
 inline constexpr char16_t recordNotSavedMessage[] = u"Purtroppo non sono riuscito a registrare il tuo record.";
+inline constexpr char16_t registerNotWrittenMessage[] = u"Non sono riuscito a scrivere il registro delle partite.";
 
 // "Ciao a presto. Ore " followed by the seconds left.
 QString farewellPrompt(int secondsLeft);
@@ -27,5 +30,32 @@ double recordValue(const QString &recordText);
 
 // Strictly greater only: a tie keeps the old record.
 bool beatsRecord(const QString &scoreText, const QString &recordText);
+
+enum class StoreOutcome {
+    NotBeaten, // the score does not beat the record on disk: nothing written
+    Stored, // both files now hold the new record
+    Failed // the score beats the record but it could not be stored
+};
+
+enum class GameEnd { Exit, TimeOut };
+
+struct GameSummary
+{
+    QDateTime end; // local time
+    QString name; // as typed
+    int right = 0;
+    int wrong = 0;
+    int total = 0;
+    int secondsLeft = 0;
+    GameEnd ending = GameEnd::Exit;
+};
+
+// The register opens as a table in a spreadsheet with Italian settings:
+// UTF-8 with a byte-order mark, ';' between fields, CR LF line ends.
+inline constexpr char registerHeader[] = "\xEF\xBB\xBF"
+                                         "Data;Ora;Nome;Esatte;Errate;Totali;Secondi rimasti;Fine;Record\r\n";
+
+// The game's line in the register, CR LF included.
+QByteArray registerLine(const GameSummary &game, StoreOutcome record);
 
 } // namespace mirabolo::records

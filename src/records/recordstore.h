@@ -1,6 +1,9 @@
-// The two record files, "eqc.txt" (the best score) and "neqc.txt" (its
-// holder), in the data directory.
+// The record files, "eqc.txt" (the best score) and "neqc.txt" (its holder),
+// and the register of games, "registro.csv", all in one folder: the class
+// folder a lab shares, or else the pupil's own data directory.
 #pragma once
+
+#include "records/endgame.h"
 
 #include <QString>
 
@@ -10,45 +13,66 @@ namespace mirabolo::records {
 
 inline constexpr char16_t recordFileName[] = u"eqc.txt";
 inline constexpr char16_t holderFileName[] = u"neqc.txt";
+inline constexpr char16_t registerFileName[] = u"registro.csv";
 
 // A record file is a few bytes; anything longer is read only this far so that
 // a damaged or foreign file never stalls the start.
 inline constexpr qint64 maxRecordFileBytes = 4096;
 
-// The data directory, with its trailing separator, created when missing.
-// Empty when it cannot be found or created.
+// The pupil's own data directory, with its trailing separator, created when
+// missing. Empty when it cannot be found or created.
 std::optional<QString> GetSystemDir();
 
+// The class folder: the one given on the command line, else `[Record]
+// Cartella=` of mirabolo.conf in the system configuration folders, never in
+// the user's own. Empty when neither sets one.
+QString classFolder(const QString &commandLineFolder);
+
+// Where the files live, with a trailing separator: the class folder when one
+// is set, else the data directory. A class folder is never created: a share
+// that did not mount must not be replaced by a local folder that would split
+// the class record in two. Empty when the folder cannot be used.
+std::optional<QString> recordFolder(const QString &classFolder);
+
 // The whole text of a file (bounded as above), decoded from Windows-1252,
-// line ends included. Empty when the file cannot be read.
+// line ends included. Empty when the file cannot be read or is not a regular
+// file: a link, pipe or device in its place is never opened.
 std::optional<QString> Leggifiletxt(const QString &nomefile);
 
-enum class StoreOutcome {
-    NotBeaten, // the score does not beat the record on disk: nothing written
-    Stored, // both files now hold the new record
-    Failed // the score beats the record but it could not be stored
+struct EndOfGame
+{
+    StoreOutcome record = StoreOutcome::NotBeaten;
+    bool registered = false; // the game's line is in the register
 };
 
 class RecordStore
 {
 public:
-    explicit RecordStore(QString dataDir);
+    // In a class folder the next account must be able to replace what this
+    // one leaves, so the folder's group may write it.
+    explicit RecordStore(QString dir, bool classFolder = false);
 
     QString recordFilePath() const;
     QString holderFilePath() const;
+    QString registerFilePath() const;
 
-    // Makes both files exist; an existing file keeps its bytes. False when
-    // either cannot be created.
+    // Creates whichever record file is missing; an existing file keeps its
+    // bytes. False when either cannot be created or is not a regular file.
     bool ensureFilesExist() const;
 
-    // Under a lock file, compares the score with the record on disk at this
-    // moment (falling back to `recordTextAtStart` when the file cannot be
-    // read) and, when the score is strictly greater, replaces both files
-    // atomically: both are prepared before either replaces the old one.
-    StoreOutcome storeIfBeaten(const QString &scoreText, const QString &name, const QString &recordTextAtStart) const;
+    // One step under a lock file, so that games ending together on other
+    // accounts or PCs take turns: compares the score with the record on disk
+    // at this moment (the one seen at the start when the file cannot be
+    // read), replaces both record files when the score is strictly greater,
+    // and appends the game to the register.
+    EndOfGame finishGame(const QString &scoreText, const QString &recordTextAtStart, const GameSummary &game) const;
 
 private:
-    QString m_dataDir;
+    StoreOutcome storeIfBeaten(const QString &scoreText, const QString &name, const QString &recordTextAtStart) const;
+    bool appendToRegister(const QByteArray &line) const;
+
+    QString folder;
+    bool shared;
 };
 
 } // namespace mirabolo::records

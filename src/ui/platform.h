@@ -1,9 +1,9 @@
-// What the game asks of the desktop: modal boxes, today's date, the user's
+// What the game asks of the desktop: modal boxes, the date and time, the user's
 // regional settings and ending the program. The window talks only to this,
 // so tests can answer every box from a script.
 #pragma once
 
-#include <QDate>
+#include <QDateTime>
 #include <QLocale>
 #include <QString>
 
@@ -25,7 +25,8 @@ public:
     // A modal prompt for one line of text; "" when cancelled.
     virtual QString inputBox(const QString &prompt) = 0;
 
-    virtual QDate today() const = 0;
+    // Local date and time.
+    virtual QDateTime now() const = 0;
     virtual QLocale locale() const = 0;
 
     // Ends the program: every open box and event loop is left, and nothing

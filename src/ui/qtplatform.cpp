@@ -46,9 +46,9 @@ QString QtPlatform::inputBox(const QString &prompt)
     return dialog.exec() == QDialog::Accepted ? dialog.textValue() : QString();
 }
 
-QDate QtPlatform::today() const
+QDateTime QtPlatform::now() const
 {
-    return QDate::currentDate();
+    return QDateTime::currentDateTime();
 }
 
 QLocale QtPlatform::locale() const

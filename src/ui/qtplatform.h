@@ -9,7 +9,7 @@ class QtPlatform final : public Platform
 public:
     int msgBox(const QString &prompt, Buttons buttons = OkOnly, const QString &title = {}) override;
     QString inputBox(const QString &prompt) override;
-    QDate today() const override;
+    QDateTime now() const override;
     QLocale locale() const override;
     void terminate() override;
 };

@@ -2,12 +2,15 @@
 
 #include "tavola.h"
 
+#include <utility>
+
 namespace mirabolo::ui {
 
-Session::Session(Platform &desktop, game::RandomSource &draws, QObject *parent)
+Session::Session(Platform &desktop, game::RandomSource &draws, QString folder, QObject *parent)
     : QObject(parent)
     , platform(desktop)
     , random(draws)
+    , classFolder(std::move(folder))
 {
 }
 
@@ -23,7 +26,7 @@ Tavola *Session::window() const
 
 void Session::start()
 {
-    auto *window = new Tavola(platform, random);
+    auto *window = new Tavola(platform, random, classFolder);
     current = window;
     connect(window, &Tavola::restartRequested, this, &Session::restart);
     connect(window, &Tavola::closedByUser, this, &Session::finished);

@@ -4,6 +4,7 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QString>
 
 namespace mirabolo::game {
 class RandomSource;
@@ -19,7 +20,9 @@ class Session : public QObject
     Q_OBJECT
 
 public:
-    Session(Platform &desktop, game::RandomSource &draws, QObject *parent = nullptr);
+    // `classFolder`: where a lab keeps its class record; empty for the
+    // pupil's own data folder.
+    Session(Platform &desktop, game::RandomSource &draws, QString classFolder = {}, QObject *parent = nullptr);
     ~Session() override;
 
     // Builds the window, runs its start-up sequence and shows it.
@@ -36,6 +39,7 @@ private:
 
     Platform &platform;
     game::RandomSource &random;
+    QString classFolder;
     QPointer<Tavola> current;
 };
 

@@ -14,6 +14,8 @@
 #include <QCloseEvent>
 #include <QKeyEvent>
 
+#include <utility>
+
 using namespace Qt::StringLiterals;
 
 namespace mirabolo::ui {
@@ -44,10 +46,11 @@ void setFontSize(QWidget *widget, qreal points)
 
 } // namespace
 
-Tavola::Tavola(Platform &desktop, game::RandomSource &draws, QWidget *parent)
+Tavola::Tavola(Platform &desktop, game::RandomSource &draws, QString folder, QWidget *parent)
     : QMainWindow(parent)
     , platform(desktop)
     , random(draws)
+    , classFolder(std::move(folder))
 {
     // Started by StartClock only: a tick must never find the form unbuilt.
     Timer1.setInterval(clockInterval);
@@ -154,8 +157,8 @@ void Tavola::txtAnswer_KeyPress(int keyAscii)
     setCaption(ui->lblScore, runtime::formatWhole(score.rightCount, u"####0"));
     setCaption(ui->lblScore2, runtime::formatWhole(score.totalCount(), u"####0"));
     // Read out when the button takes the focus below.
-    ui->cmdNext->setAccessibleDescription(game::verdictSpeech(ui->lblMessage->text(), score.rightCount,
-                                                              score.wrongCount, countdown.secondsLeft));
+    ui->cmdNext->setAccessibleDescription(
+        game::verdictSpeech(ui->lblMessage->text(), score.rightCount, score.wrongCount, countdown.secondsLeft));
     enableNextAndFocus();
 }
 
@@ -177,6 +180,7 @@ void Tavola::Timer1_Timer()
     if (ended)
         return;
     if (ui->lblconto->text() == QStringView(clock::zeroClockText)) {
+        ending = records::GameEnd::TimeOut;
         EndGame();
         return;
     }
@@ -188,6 +192,7 @@ void Tavola::Timer1_Timer()
 
 void Tavola::cmdExit_Click()
 {
+    ending = records::GameEnd::Exit;
     EndGame();
 }
 
@@ -198,16 +203,25 @@ void Tavola::EndGame()
         return;
     ended = true;
 
-    platform.msgBox(records::farewellPrompt(countdown.secondsLeft), Platform::OkOnly,
-                    records::farewellTitle(platform.today(), platform.locale()));
+    // The game as it stood when it ended, whatever happens behind the boxes.
+    const records::GameSummary game{platform.now(),
+                                    ui->lblnome1->text(),
+                                    score.rightCount,
+                                    score.wrongCount,
+                                    score.totalCount(),
+                                    countdown.secondsLeft,
+                                    ending};
+    platform.msgBox(records::farewellPrompt(game.secondsLeft), Platform::OkOnly,
+                    records::farewellTitle(game.end.date(), platform.locale()));
 
-    const records::StoreOutcome outcome =
-        store->storeIfBeaten(ui->lblScore->text(), ui->lblnome1->text(), ui->lblpunti->text());
+    const records::EndOfGame result = store->finishGame(ui->lblScore->text(), ui->lblpunti->text(), game);
 
-    if (outcome == records::StoreOutcome::Stored)
+    if (result.record == records::StoreOutcome::Stored)
         platform.msgBox(QString::fromUtf16(records::newRecordMessage));
-    else if (outcome == records::StoreOutcome::Failed)
+    else if (result.record == records::StoreOutcome::Failed)
         platform.msgBox(QString::fromUtf16(records::recordNotSavedMessage));
+    if (!result.registered)
+        platform.msgBox(QString::fromUtf16(records::registerNotWrittenMessage));
 
     Timer1.stop();
     platform.terminate();
@@ -235,11 +249,11 @@ void Tavola::retire()
 
 void Tavola::loadRecords()
 {
-    dataDir = records::GetSystemDir();
+    dataDir = records::recordFolder(classFolder);
     std::optional<QString> recordText;
     std::optional<QString> holderText;
     if (dataDir) {
-        const records::RecordStore files(*dataDir);
+        const records::RecordStore files(*dataDir, !classFolder.isEmpty());
         if (files.ensureFilesExist()) {
             recordText = records::Leggifiletxt(files.recordFilePath());
             holderText = records::Leggifiletxt(files.holderFilePath());
@@ -248,7 +262,7 @@ void Tavola::loadRecords()
     const bool usable = recordText && holderText;
     // Without usable files the store has no folder: it writes nothing, and a
     // beaten record is reported as not saved.
-    store.emplace(usable ? *dataDir : QString());
+    store.emplace(usable ? *dataDir : QString(), !classFolder.isEmpty());
     setCaption(ui->lblpunti, recordText.value_or(QString()));
     setCaption(ui->lblnome, holderText.value_or(QString()));
     if (!usable) // the pupil plays on with an empty record line
@@ -293,7 +307,7 @@ bool Tavola::isAccessKey(const QKeyEvent *event)
     // not type its letter. Ctrl+Alt is AltGr on Windows and types symbols.
     const Qt::KeyboardModifiers mods = event->modifiers();
     return (mods & Qt::AltModifier) && !(mods & Qt::ControlModifier) && event->key() >= Qt::Key_A &&
-           event->key() <= Qt::Key_Z;
+        event->key() <= Qt::Key_Z;
 }
 
 bool Tavola::eventFilter(QObject *watched, QEvent *event)

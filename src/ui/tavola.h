@@ -34,7 +34,9 @@ class Tavola : public QMainWindow
     Q_OBJECT
 
 public:
-    Tavola(Platform &desktop, game::RandomSource &draws, QWidget *parent = nullptr);
+    // `classFolder`: where a lab keeps its class record; empty for the
+    // pupil's own data folder.
+    Tavola(Platform &desktop, game::RandomSource &draws, QString classFolder = {}, QWidget *parent = nullptr);
     ~Tavola() override;
 
     // The start-up sequence; the owner runs it before showing the window. The
@@ -93,8 +95,10 @@ private:
 
     game::Scoreboard score;
     clock::Countdown countdown;
+    QString classFolder;
     std::optional<QString> dataDir;
     std::optional<records::RecordStore> store;
+    records::GameEnd ending = records::GameEnd::Exit; // why EndGame runs
 
     bool firstExerciseQueued = false;
     bool ended = false;

@@ -35,7 +35,7 @@ public:
         return names.isEmpty() ? QString() : names.dequeue();
     }
 
-    QDate today() const override { return date; }
+    QDateTime now() const override { return time; }
     QLocale locale() const override { return regional; }
     void terminate() override { ++terminations; }
 
@@ -44,7 +44,7 @@ public:
     QQueue<int> answers; // for Yes/No boxes; No when empty
     QQueue<QString> names; // for the name prompt; "" (cancelled) when empty
     std::function<void(const Box &)> whileBoxOpen;
-    QDate date{2026, 12, 6};
+    QDateTime time{QDate(2026, 12, 6), QTime(17, 5, 9)};
     QLocale regional{QLocale::Italian, QLocale::Italy};
     int terminations = 0;
 };

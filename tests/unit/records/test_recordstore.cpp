@@ -1,22 +1,10 @@
-#include "records/endgame.h"
 #include "records/recordstore.h"
-#include "records/windows1252.h"
 
-#include <QCoreApplication>
-#include <QDateTime>
-#include <QDir>
-#include <QElapsedTimer>
-#include <QFile>
 #include <QLockFile>
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <chrono>
-#include <thread>
-
-#ifdef Q_OS_UNIX
 #include <sys/stat.h>
-#endif
 
 using namespace Qt::StringLiterals;
 using namespace mirabolo::records;
@@ -24,6 +12,10 @@ using namespace mirabolo::records;
 namespace {
 
 const QByteArray noFile = "(no file)";
+const QStringList allFiles{u"eqc.txt"_s, u"neqc.txt"_s, u"registro.csv"_s};
+constexpr auto kept = StoreOutcome::NotBeaten;
+constexpr auto stored = StoreOutcome::Stored;
+constexpr auto failed = StoreOutcome::Failed;
 
 bool writeBytes(const QString &path, const QByteArray &bytes)
 {
@@ -37,326 +29,157 @@ QByteArray readBytes(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : noFile;
 }
 
-// Every byte value in turn, over and over.
-QByteArray patternBytes(qint64 size)
+GameSummary game(const QString &name, GameEnd ending = GameEnd::Exit)
 {
-    QByteArray bytes;
-    for (qint64 i = 0; i < size; ++i) {
-        bytes.append(static_cast<char>(i));
-    }
-    return bytes;
+    return {QDateTime(QDate(2026, 12, 6), QTime(9, 5, 3)), name, 12, 3, 15, 0, ending};
 }
 
-QStringList entries(const QString &dir)
+// `setup`: what is in the way, then what it is. `field`: the name in the
+// register, empty when the register cannot be written.
+struct Row
 {
-    return QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
-}
+    QString setup, recordAtStart, score, name, field;
+    QByteArray recordBefore, recordAfter, holderAfter;
+    StoreOutcome outcome;
+};
 
 } // namespace
 
 class TestRecords : public QObject
 {
     Q_OBJECT
+    QTemporaryDir scratch;
 
 private slots:
-    void initTestCase();
-    void encode_data();
-    void encode();
-    void startUp_data();
-    void startUp();
-    void boundedRead_data();
-    void boundedRead();
-    void store_data();
-    void store();
-    void storeFailures_data();
-    void storeFailures();
-    void anotherGameHoldsTheLock_data();
-    void anotherGameHoldsTheLock();
-    void staleLockLeftByCrash();
-};
-
-void TestRecords::initTestCase()
-{
-    // The data folder bears the application's name; the tests that look for
-    // it point the data home at a scratch folder first.
-    QCoreApplication::setApplicationName(u"mirabolo"_s);
-}
-
-void TestRecords::encode_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QByteArray>("bytes");
-
-    // Latin-1 but for 0x80 to 0x9F, where the five bytes the code page leaves
-    // undefined keep the C1 control of the same value.
-    const QByteArray every = patternBytes(256);
-    const QString everyText =
-        QString::fromLatin1(every).replace(0x80, 32, u"€\x81‚ƒ„…†‡ˆ‰Š‹Œ\x8DŽ\x8F\x90‘’“”•–—˜™š›œ\x9DžŸ"_s);
-    QTest::newRow("every byte") << everyText << every;
-    QTest::newRow("Italian accents and euro") << u"àèéìòù€"_s << QByteArray("\xE0\xE8\xE9\xEC\xF2\xF9\x80");
-    QTest::newRow("letter outside") << u"Łukasz"_s << QByteArray("?ukasz");
-    QTest::newRow("emoji is one question mark") << u"a😀b"_s << QByteArray("a?b");
-    QTest::newRow("C1 control the code page replaces") << QString(QChar(0x80)) << QByteArray("?");
-}
-
-void TestRecords::encode()
-{
-    QFETCH(QString, text);
-    QFETCH(QByteArray, bytes);
-
-    QCOMPARE(encodeWindows1252(text), bytes);
-    if (bytes.count('?') == text.count(u'?')) { // nothing was lost
-        QCOMPARE(decodeWindows1252(bytes), text);
+    void initTestCase()
+    {
+        QVERIFY(scratch.isValid() && QDir(scratch.path()).mkdir(u"xdg"_s));
+        // Before the first settings are read: Qt looks the folders up once.
+        qputenv("XDG_CONFIG_DIRS", QFile::encodeName(scratch.filePath(u"xdg"_s)));
+        qputenv("XDG_DATA_HOME", QFile::encodeName(scratch.filePath(u"data/share"_s)));
+        QCoreApplication::setApplicationName(u"mirabolo"_s);
     }
-}
 
-void TestRecords::startUp_data()
-{
-    QTest::addColumn<QByteArray>("recordBytes");
-    QTest::addColumn<QByteArray>("holderBytes");
-    QTest::addColumn<QString>("holderText");
-    QTest::addColumn<double>("value");
-
-    QTest::newRow("first run") << QByteArray() << QByteArray() << QString() << 0.0;
-    QTest::newRow("a record") << QByteArray("12\r\n") << QByteArray("Anna\r\n") << u"Anna\r\n"_s << 12.0;
-    QTest::newRow("a word as record") << QByteArray("campione\r\n") << QByteArray("\r\n") << u"\r\n"_s << 0.0;
-    QTest::newRow("accented holder") << QByteArray("3\r\n") << QByteArray("Niccol\xF2 Per\xF9 \x80\r\n")
-                                     << u"Niccolò Perù €\r\n"_s << 3.0;
-}
-
-// The data folder is made, with its parents, below the data home; the files
-// are made to exist without touching what is in them, and read whole.
-void TestRecords::startUp()
-{
-    QFETCH(QByteArray, recordBytes);
-    QFETCH(QByteArray, holderBytes);
-    QFETCH(QString, holderText);
-    QFETCH(double, value);
-
-    QTemporaryDir home;
-    QVERIFY(home.isValid());
-    qputenv("XDG_DATA_HOME", QFile::encodeName(home.filePath(u"a/share"_s)));
-    const std::optional<QString> dir = GetSystemDir();
-    QCOMPARE(dir, std::optional(home.filePath(u"a/share/mirabolo/"_s)));
-    const RecordStore store(*dir);
-    QCOMPARE(store.recordFilePath(), *dir + u"eqc.txt"_s);
-    QCOMPARE(store.holderFilePath(), *dir + u"neqc.txt"_s);
-    QVERIFY(recordBytes.isEmpty() || writeBytes(store.recordFilePath(), recordBytes));
-    QVERIFY(holderBytes.isEmpty() || writeBytes(store.holderFilePath(), holderBytes));
-
-    QVERIFY(store.ensureFilesExist());
-    QCOMPARE(entries(*dir), (QStringList{u"eqc.txt"_s, u"neqc.txt"_s}));
-    QCOMPARE(readBytes(store.recordFilePath()), recordBytes);
-    QCOMPARE(readBytes(store.holderFilePath()), holderBytes);
-    const std::optional<QString> record = Leggifiletxt(store.recordFilePath());
-    QCOMPARE(record, std::optional(QString::fromLatin1(recordBytes)));
-    QCOMPARE(Leggifiletxt(store.holderFilePath()), std::optional(holderText));
-    QCOMPARE(recordValue(*record), value);
-}
-
-void TestRecords::boundedRead_data()
-{
-    QTest::addColumn<qint64>("size"); // -1: a named pipe with no writer
-    QTest::addColumn<qint64>("expectedLength"); // -1: cannot be read
-
-    QTest::newRow("exactly the limit") << maxRecordFileBytes << maxRecordFileBytes;
-    QTest::newRow("one byte over") << maxRecordFileBytes + 1 << maxRecordFileBytes;
-#ifdef Q_OS_UNIX
-    QTest::newRow("named pipe with no writer") << qint64(-1) << qint64(-1);
-#endif
-}
-
-void TestRecords::boundedRead()
-{
-    QFETCH(qint64, size);
-    QFETCH(qint64, expectedLength);
-
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    const QString path = dir.filePath(u"eqc.txt"_s);
-    const QByteArray bytes = patternBytes(qMax(size, qint64(0)));
-#ifdef Q_OS_UNIX
-    QVERIFY(size >= 0 ? writeBytes(path, bytes) : ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
-#else
-    QVERIFY(writeBytes(path, bytes));
-#endif
-    const std::optional<QString> text = Leggifiletxt(path);
-    if (expectedLength < 0) {
-        QCOMPARE(text, std::nullopt);
-    } else {
-        QCOMPARE(text, std::optional(decodeWindows1252(bytes.left(expectedLength))));
+    void location_data()
+    {
+        QTest::addColumn<QString>("option");
+        QTest::addColumn<QString>("configured"); // empty: no setting
+        QTest::newRow("neither") << QString() << QString();
+        QTest::newRow("file") << QString() << scratch.filePath(u"classe 4a,b"_s);
+        QTest::newRow("option over file") << scratch.filePath(u"opzione"_s) << scratch.filePath(u"classe 4a,b"_s);
     }
-}
-
-void TestRecords::store_data()
-{
-    QTest::addColumn<QByteArray>("recordBefore"); // the holder file is "Anna", or empty beside an empty record
-    QTest::addColumn<QString>("recordAtStart");
-    QTest::addColumn<QString>("score");
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<StoreOutcome>("outcome");
-    QTest::addColumn<QByteArray>("recordAfter");
-    QTest::addColumn<QByteArray>("holderAfter");
-
-    const QByteArray anna = "Anna\r\n";
-    const QByteArray empty;
-    const auto stored = StoreOutcome::Stored;
-    const auto kept = StoreOutcome::NotBeaten;
-    QTest::newRow("tie keeps the old record")
-        << QByteArray("5\r\n") << u"5\r\n"_s << u"5"_s << u"Marco"_s << kept << QByteArray("5\r\n") << anna;
-    QTest::newRow("zero never replaces an empty record")
-        << empty << QString() << u"0"_s << u"Marco"_s << kept << empty << empty;
-    QTest::newRow("first run, score one")
-        << empty << QString() << u"1"_s << u"Marco"_s << stored << QByteArray("1\r\n") << QByteArray("Marco\r\n");
-    QTest::newRow("cancelled name prompt")
-        << empty << QString() << u"4"_s << QString() << stored << QByteArray("4\r\n") << QByteArray("\r\n");
-    QTest::newRow("numbers, not texts, compared") << QByteArray("99\r\n") << u"99\r\n"_s << u"100"_s << u"Lia"_s
-                                                  << stored << QByteArray("100\r\n") << QByteArray("Lia\r\n");
-    QTest::newRow("name outside the code page")
-        << empty << QString() << u"2"_s << u"Łukasz 😀"_s << stored << QByteArray("2\r\n") << QByteArray("?ukasz ?\r\n");
-    QTest::newRow("another game stored more meanwhile")
-        << QByteArray("7\r\n") << QString() << u"5"_s << u"Marco"_s << kept << QByteArray("7\r\n") << anna;
-    QTest::newRow("the record on disk counts, not the one seen at start")
-        << QByteArray("3\r\n") << u"7\r\n"_s << u"5"_s << u"Marco"_s << stored << QByteArray("5\r\n")
-        << QByteArray("Marco\r\n");
-    QTest::newRow("record file gone: the one seen at start counts")
-        << noFile << u"8\r\n"_s << u"6"_s << u"Marco"_s << kept << noFile << anna;
-}
-
-void TestRecords::store()
-{
-    QFETCH(QByteArray, recordBefore);
-    QFETCH(QString, recordAtStart);
-    QFETCH(QString, score);
-    QFETCH(QString, name);
-    QFETCH(StoreOutcome, outcome);
-    QFETCH(QByteArray, recordAfter);
-    QFETCH(QByteArray, holderAfter);
-
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    const RecordStore store(dir.path());
-    QVERIFY(recordBefore == noFile || writeBytes(store.recordFilePath(), recordBefore));
-    QVERIFY(writeBytes(store.holderFilePath(), recordBefore.isEmpty() ? QByteArray() : QByteArray("Anna\r\n")));
-
-    QCOMPARE(store.storeIfBeaten(score, name, recordAtStart), outcome);
-    QCOMPARE(readBytes(store.recordFilePath()), recordAfter);
-    QCOMPARE(readBytes(store.holderFilePath()), holderAfter);
-    // No lock or half-written file is left behind.
-    QCOMPARE(entries(dir.path()).join(u' '), recordAfter == noFile ? u"neqc.txt"_s : u"eqc.txt neqc.txt"_s);
-}
-
-void TestRecords::storeFailures_data()
-{
-    QTest::addColumn<QString>("kind");
-    QTest::addColumn<QString>("score");
-    QTest::addColumn<StoreOutcome>("outcome");
-
-    QTest::newRow("holder file is a folder") << u"holderIsFolder"_s << u"9"_s << StoreOutcome::Failed;
-    QTest::newRow("record file is a folder") << u"recordIsFolder"_s << u"9"_s << StoreOutcome::Failed;
-    QTest::newRow("data folder removed") << u"removed"_s << u"9"_s << StoreOutcome::Failed;
-    QTest::newRow("data folder removed, score not beaten") << u"removed"_s << u"5"_s << StoreOutcome::NotBeaten;
-    QTest::newRow("a file where the data folder goes") << u"blocked"_s << u"9"_s << StoreOutcome::Failed;
-}
-
-// A record that cannot be stored is reported as such and leaves what is on
-// disk as it was, even when one of the two files could have been written.
-// The same places refuse the files at start-up too.
-void TestRecords::storeFailures()
-{
-    QFETCH(QString, kind);
-    QFETCH(QString, score);
-    QFETCH(StoreOutcome, outcome);
-
-    QTemporaryDir home;
-    QVERIFY(home.isValid());
-    qputenv("XDG_DATA_HOME", QFile::encodeName(home.path()));
-    QString dataDir = GetSystemDir().value_or(QString());
-    const RecordStore files(dataDir);
-    QVERIFY(kind == u"recordIsFolder" ? QDir().mkdir(files.recordFilePath())
-                                      : writeBytes(files.recordFilePath(), "5\r\n"));
-    QVERIFY(kind == u"holderIsFolder" ? QDir().mkdir(files.holderFilePath())
-                                      : writeBytes(files.holderFilePath(), "Anna\r\n"));
-    if (kind == u"removed") {
-        QVERIFY(QDir(dataDir).removeRecursively());
-    } else if (kind == u"blocked") {
-        QVERIFY(QDir(dataDir).removeRecursively() && writeBytes(dataDir.chopped(1), "x"));
-        QCOMPARE(GetSystemDir(), std::nullopt);
-        dataDir.clear();
+    // A class folder is never created; without one the data folder is.
+    void location()
+    {
+        QFETCH(QString, option);
+        QFETCH(QString, configured);
+        QVERIFY(writeBytes(scratch.filePath(u"xdg/mirabolo.conf"_s),
+                           configured.isEmpty() ? "" : "[Record]\nCartella=" + configured.toUtf8() + '\n'));
+        const QString expected = option.isEmpty() ? configured : option;
+        QCOMPARE(classFolder(option), expected);
+        const QString folder = expected.isEmpty() ? scratch.filePath(u"data/share/mirabolo"_s) : expected;
+        QCOMPARE(recordFolder(expected) == folder + u'/', expected.isEmpty());
+        QVERIFY(QDir().mkpath(folder));
+        QCOMPARE(recordFolder(expected), std::optional(folder + u'/'));
     }
-    const QStringList before = entries(files.recordFilePath().section(u'/', 0, -2));
-    const QByteArray recordBefore = readBytes(files.recordFilePath());
-    const QByteArray holderBefore = readBytes(files.holderFilePath());
 
-    QCOMPARE(RecordStore(dataDir).storeIfBeaten(score, u"Marco"_s, u"5\r\n"_s), outcome);
-    QCOMPARE(entries(files.recordFilePath().section(u'/', 0, -2)), before);
-    QCOMPARE(readBytes(files.recordFilePath()), recordBefore);
-    QCOMPARE(readBytes(files.holderFilePath()), holderBefore);
-    QVERIFY(!RecordStore(dataDir).ensureFilesExist());
-}
-
-void TestRecords::anotherGameHoldsTheLock_data()
-{
-    QTest::addColumn<QByteArray>("otherRecord"); // stored before letting go; empty: it hangs
-    QTest::addColumn<StoreOutcome>("outcome");
-    QTest::addColumn<QByteArray>("recordAfter");
-    QTest::addColumn<QByteArray>("holderAfter");
-
-    QTest::newRow("it stores a higher record")
-        << QByteArray("12\r\n") << StoreOutcome::NotBeaten << QByteArray("12\r\n") << QByteArray("Bea\r\n");
-    QTest::newRow("it hangs") << QByteArray() << StoreOutcome::Failed << QByteArray("5\r\n") << QByteArray("Anna\r\n");
-}
-
-// Two games end together, both having seen 5 at the start. The other one
-// holds the lock while it stores; this one, with 9, must wait for it, then
-// compare with what is on disk, and must not wait for ever.
-void TestRecords::anotherGameHoldsTheLock()
-{
-    QFETCH(QByteArray, otherRecord);
-    QFETCH(StoreOutcome, outcome);
-    QFETCH(QByteArray, recordAfter);
-    QFETCH(QByteArray, holderAfter);
-
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    const RecordStore store(dir.path());
-    QVERIFY(writeBytes(store.recordFilePath(), "5\r\n") && writeBytes(store.holderFilePath(), "Anna\r\n"));
-    QLockFile lock(dir.filePath(u"eqc.lock"_s));
-    QVERIFY(lock.tryLock());
-
-    std::thread otherGame([&] {
-        if (!otherRecord.isEmpty()) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(300));
-            writeBytes(store.recordFilePath(), otherRecord);
-            writeBytes(store.holderFilePath(), "Bea\r\n");
-            lock.unlock();
+    void endOfGame_data()
+    {
+        QTest::addColumn<Row>("row");
+        const QByteArray huge(5000, '7');
+        QTest::newRow("tie") << Row{{}, u"5\r\n"_s, u"5"_s, u"=1+1"_s, u"'=1+1"_s, "5\r\n", "5\r\n", "", kept};
+        QTest::newRow("zero, empty record") << Row{{}, {}, u"0"_s, u"+39"_s, u"'+39"_s, "", "", "", kept};
+        QTest::newRow("numbers compared")
+            << Row{{}, {}, u"100"_s, u"\ra;b"_s, u"\"'\ra;b\""_s, "99\r\n", "100\r\n", "\ra;b\r\n", stored};
+        QTest::newRow("a word as record")
+            << Row{{}, {}, u"1"_s, u"\"\n"_s, u"\"\"\"\n\""_s, "caf\xE8\r\n", "1\r\n", "\"\n\r\n", stored};
+        QTest::newRow("huge record file") << Row{{}, {}, u"9"_s, u"Ada"_s, u"Ada"_s, huge, huge, "", kept};
+        QTest::newRow("code page") << Row{
+            {}, {}, u"2"_s, u"Zoë € Ł😀"_s, u"Zoë € Ł😀"_s, "", "2\r\n", "Zo\xEB \x80 ??\r\n", stored};
+        QTest::newRow("more stored meanwhile") << Row{{}, {}, u"5"_s, u"-2"_s, u"'-2"_s, "7\r\n", "7\r\n", "", kept};
+        QTest::newRow("the record on disk counts")
+            << Row{{}, u"7\r\n"_s, u"5"_s, u"@A"_s, u"'@A"_s, "3\r\n", "5\r\n", "@A\r\n", stored};
+        QTest::newRow("record file gone")
+            << Row{u"eqc.txt gone"_s, u"8\r\n"_s, u"6"_s, u"\tx"_s, u"'\tx"_s, "", noFile, "", kept};
+        for (const QString &file : allFiles) {
+            const bool reg = file == allFiles.last(); // the record is stored, the register cannot be written
+            for (const QString &kind : {u" link"_s, u" pipe"_s, u" folder"_s})
+                QTest::newRow(qPrintable(file + kind)) << Row{
+                    file + kind, u"5\r\n"_s,           u"9"_s, u"Ugo"_s, reg ? QString() : u"Ugo"_s, "5\r\n", "9\r\n",
+                    "Ugo\r\n",   reg ? stored : failed};
         }
-    });
-    QElapsedTimer timer;
-    timer.start();
-    const StoreOutcome result = store.storeIfBeaten(u"9"_s, u"Marco"_s, u"5\r\n"_s);
-    otherGame.join();
-
-    QCOMPARE(result, outcome);
-    QVERIFY2(timer.elapsed() < 10000, qPrintable(QString::number(timer.elapsed())));
-    QCOMPARE(readBytes(store.recordFilePath()), recordAfter);
-    QCOMPARE(readBytes(store.holderFilePath()), holderAfter);
-}
-
-void TestRecords::staleLockLeftByCrash()
-{
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    const RecordStore store(dir.path());
-    QFile lock(dir.filePath(u"eqc.lock"_s));
-    QVERIFY(lock.open(QIODevice::WriteOnly) && lock.write("garbage") > 0 && lock.flush());
-    QVERIFY(lock.setFileTime(QDateTime::currentDateTime().addSecs(-3600), QFileDevice::FileModificationTime));
-    lock.close();
-
-    QCOMPARE(store.storeIfBeaten(u"4"_s, u"Marco"_s, QString()), StoreOutcome::Stored);
-    QCOMPARE(readBytes(store.recordFilePath()), QByteArray("4\r\n"));
-    QVERIFY(!lock.exists());
-}
+        QTest::newRow("lock held by another game")
+            << Row{u"eqc.lock held"_s, u"5\r\n"_s, u"9"_s, u"Ugo"_s, {}, "5\r\n", "5\r\n", "", failed};
+        QTest::newRow("lock left by a crash")
+            << Row{u"eqc.lock stale"_s, u"5\r\n"_s, u"9"_s, u"Ugo"_s, u"Ugo"_s, "5\r\n", "9\r\n", "Ugo\r\n", stored};
+        QTest::newRow("class folder gone")
+            << Row{u"folder gone"_s, u"5\r\n"_s, u"9"_s, u"Ugo"_s, {}, "5\r\n", noFile, noFile, failed};
+    }
+    // What is in the way is never opened, read or written through; what the
+    // game creates or replaces is the group's whatever the umask.
+    void endOfGame()
+    {
+        QFETCH(Row, row);
+        const QString name = row.setup.section(u' ', 0, 0);
+        const QString kind = row.setup.section(u' ', 1);
+        const bool thing = kind == u"link" || kind == u"pipe" || kind == u"folder";
+        QTemporaryDir dir;
+        const RecordStore store(dir.path(), true);
+        const QString path = dir.filePath(name);
+        const QString bait = dir.filePath(u"bait"_s);
+        QVERIFY(writeBytes(store.recordFilePath(), row.recordBefore) && writeBytes(bait, "7\r\n"));
+        QLockFile held(dir.filePath(u"eqc.lock"_s));
+        QFile stale(path);
+        if (thing)
+            QFile::remove(path);
+        QVERIFY(kind == u"link"         ? QFile::link(bait, path)
+                    : kind == u"pipe"   ? ::mkfifo(QFile::encodeName(path).constData(), 0666) == 0
+                    : kind == u"folder" ? QDir().mkdir(path)
+                    : kind == u"held"   ? held.tryLock()
+                                        : kind != u"stale" ||
+                        (stale.open(QIODevice::WriteOnly) &&
+                         stale.setFileTime(QDateTime(QDate(2000, 1, 1), {}), QFileDevice::FileModificationTime)));
+        stale.close();
+        const mode_t mask = ::umask(077);
+        const bool startsUp = store.ensureFilesExist();
+        const bool holderShared = QFile::permissions(store.holderFilePath()).testFlags(QFile::WriteGroup);
+        if (startsUp)
+            QCOMPARE(Leggifiletxt(store.recordFilePath()),
+                     std::optional(QString::fromLatin1(row.recordBefore.left(4096))));
+        QVERIFY(kind != u"gone" || (name == u"folder" ? dir.remove() : QFile::remove(path)));
+        const GameEnd ending = kind.isEmpty() ? GameEnd::Exit : GameEnd::TimeOut;
+        const EndOfGame result = store.finishGame(row.score, row.recordAtStart, game(row.name, ending));
+        ::umask(mask);
+        held.unlock();
+        const bool inPlaceOfRecord = thing && (path == store.recordFilePath() || path == store.holderFilePath());
+        QCOMPARE(startsUp && holderShared, !inPlaceOfRecord);
+        QCOMPARE(result.record, row.outcome);
+        QCOMPARE(result.registered, !row.field.isEmpty());
+        if (!inPlaceOfRecord)
+            QVERIFY(readBytes(store.recordFilePath()) == row.recordAfter &&
+                    readBytes(store.holderFilePath()) == row.holderAfter);
+        QCOMPARE(readBytes(bait), name == u"folder" ? noFile : "7\r\n");
+        QCOMPARE(QFileInfo(path).isSymLink(), kind == u"link");
+        if (thing)
+            QCOMPARE(Leggifiletxt(path), std::nullopt);
+        if (!result.registered)
+            return;
+        QVERIFY(store.finishGame(u"0"_s, {}, game(u"Eva"_s)).registered);
+        const QString lines =
+            u"\uFEFFData;Ora;Nome;Esatte;Errate;Totali;Secondi rimasti;Fine;Record\r\n2026-12-06;09:05:03;"_s +
+            row.field + (kind.isEmpty() ? u";12;3;15;0;uscita;"_s : u";12;3;15;0;tempo scaduto;"_s) +
+            QStringList{QString(), u"nuovo"_s, u"non salvato"_s}.at(int(row.outcome)) +
+            u"\r\n2026-12-06;09:05:03;Eva;12;3;15;0;uscita;\r\n"_s;
+        QCOMPARE(readBytes(store.registerFilePath()), lines.toUtf8());
+        for (const QString &file :
+             QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot)) {
+            const bool testMade = file == u"bait" || file == name || (file == u"eqc.txt" && row.outcome != stored);
+            QVERIFY2(testMade ||
+                         (allFiles.contains(file) && QFile::permissions(dir.filePath(file)) & QFile::WriteGroup),
+                     qPrintable(file));
+        }
+    }
+};
 
 QTEST_GUILESS_MAIN(TestRecords)
 #include "test_recordstore.moc"
