@@ -121,7 +121,11 @@ private Q_SLOTS:
                                   .arg(g.text(u"lblnome1"_s), g.text(u"lblScore2"_s), g.text(u"lblconto"_s))
                                   .arg(g.random.remaining())
                                   .arg(g.window()->windowTitle());
-        QCOMPARE(after + (holder.open(QIODevice::ReadOnly) ? QString::fromLatin1(holder.readAll()) : u"-"_s), row[7]);
+        QFile games(g.home.path() + u"/mirabolo/registro.csv"_s); // its line but for the date and time
+        const QString line = QString::fromUtf8(games.open(QIODevice::ReadOnly) ? games.readAll() : "");
+        QCOMPARE(after + (holder.open(QIODevice::ReadOnly) ? QString::fromLatin1(holder.readAll()) : u"-"_s) + u'|' +
+                     line.section(u"\r\n"_s, 1, 1).section(u';', 2),
+                 row[7]);
     }
 
     void minimisedCaption()
