@@ -37,6 +37,13 @@ constexpr int lockWaitMs = 5000;
 constexpr QFileDevice::Permissions groupWritable = QFileDevice::ReadOwner | QFileDevice::WriteOwner |
     QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ReadOther;
 
+// The owner may always do this on a local disk; a Samba share that sets the
+// modes itself may ignore it, and the game must go on there all the same.
+void shareWithGroup(QFileDevice &file)
+{
+    file.setPermissions(groupWritable);
+}
+
 // Qt paths use '/' on every platform, so the directory ends with exactly one.
 QString withTrailingSeparator(QString dir)
 {
@@ -61,7 +68,11 @@ bool isRegularOrMissing(const QString &path)
 bool createFile(const QString &path, bool shared)
 {
     QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::NewOnly) && (!shared || file.setPermissions(groupWritable));
+    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+        return false;
+    if (shared)
+        shareWithGroup(file);
+    return true;
 }
 
 // Only a regular file is opened: a pipe could block the game for ever, and a
@@ -89,8 +100,10 @@ bool openRegularFile(QFile &file, QIODevice::OpenMode mode)
 
 bool writeLine(QSaveFile &file, const QString &text, bool shared)
 {
-    if (!file.open(QIODevice::WriteOnly) || (shared && !file.setPermissions(groupWritable)))
+    if (!file.open(QIODevice::WriteOnly))
         return false;
+    if (shared)
+        shareWithGroup(file);
     const QByteArray line = encodeWindows1252(text) + "\r\n";
     return file.write(line) == line.size() && file.flush();
 }
