@@ -30,9 +30,6 @@ namespace {
 constexpr auto lockFileName = u"eqc.lock";
 // Storing takes milliseconds; a lock older than this was left by a crash.
 constexpr int staleLockMs = 10000;
-// A whole class ending in the same second takes its turns well within this;
-// waiting longer would only leave the pupil looking at a frozen window.
-constexpr int lockWaitMs = 5000;
 
 constexpr QFileDevice::Permissions groupWritable = QFileDevice::ReadOwner | QFileDevice::WriteOwner |
     QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ReadOther;
@@ -110,9 +107,9 @@ bool writeLine(QSaveFile &file, const QString &text, bool shared)
 
 // Games ending in the same second retry at short random intervals: Qt's own
 // wait doubles its pauses, and a whole class would not get through in time.
-bool takeLock(QLockFile &lock)
+bool takeLock(QLockFile &lock, std::chrono::milliseconds wait)
 {
-    const QDeadlineTimer deadline(lockWaitMs);
+    const QDeadlineTimer deadline(wait);
     while (!lock.tryLock(0)) {
         if (lock.error() != QLockFile::LockFailedError || deadline.hasExpired())
             return false;
@@ -166,9 +163,10 @@ std::optional<QString> Leggifiletxt(const QString &nomefile)
     return decodeWindows1252(bytes);
 }
 
-RecordStore::RecordStore(QString dir, bool classFolder)
+RecordStore::RecordStore(QString dir, bool classFolder, std::chrono::milliseconds maxLockWait)
     : folder(withTrailingSeparator(std::move(dir)))
     , shared(classFolder)
+    , lockWait(maxLockWait)
 {
 }
 
@@ -213,7 +211,7 @@ EndOfGame RecordStore::finishGame(const QString &scoreText, const QString &recor
     const QString lockPath = folder + QString::fromUtf16(lockFileName);
     QLockFile lock(lockPath);
     lock.setStaleLockTime(staleLockMs);
-    if (!takeLock(lock))
+    if (!takeLock(lock, lockWait))
         return unreachable;
     // Another account may have to take over the lock should this game crash.
     if (shared)

@@ -7,6 +7,7 @@
 
 #include <QString>
 
+#include <chrono>
 #include <optional>
 
 namespace mirabolo::records {
@@ -18,6 +19,10 @@ inline constexpr char16_t registerFileName[] = u"registro.csv";
 // A record file is a few bytes; anything longer is read only this far so that
 // a damaged or foreign file never stalls the start.
 inline constexpr qint64 maxRecordFileBytes = 4096;
+
+// A whole class ending in the same second takes its turns well within this;
+// waiting longer would only leave the pupil looking at a frozen window.
+inline constexpr std::chrono::milliseconds defaultLockWait{5000};
 
 // The pupil's own data directory, with its trailing separator, created when
 // missing. Empty when it cannot be found or created.
@@ -49,8 +54,10 @@ class RecordStore
 {
 public:
     // In a class folder the next account must be able to replace what this
-    // one leaves, so the folder's group may write it.
-    explicit RecordStore(QString dir, bool classFolder = false);
+    // one leaves, so the folder's group may write it. `maxLockWait` bounds how
+    // long a game waits for others ending at the same moment.
+    explicit RecordStore(QString dir, bool classFolder = false,
+                         std::chrono::milliseconds maxLockWait = defaultLockWait);
 
     QString recordFilePath() const;
     QString holderFilePath() const;
@@ -73,6 +80,7 @@ private:
 
     QString folder;
     bool shared;
+    std::chrono::milliseconds lockWait;
 };
 
 } // namespace mirabolo::records
