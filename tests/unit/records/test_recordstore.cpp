@@ -72,12 +72,11 @@ private slots:
         QTest::addColumn<Row>("row");
         const QByteArray huge(5000, '7');
         QTest::newRow("tie") << Row{"5\r\n", "5", "=1+1", "'=1+1", "5\r\n", "5\r\n", "", NotBeaten};
-        QTest::newRow("100-beats-99") << Row{{},       "100",     "\ra;b",     "\"'\ra;b\"",
-                                             "99\r\n", "100\r\n", "\ra;b\r\n", Stored};
-        QTest::newRow("huge-file") << Row{{}, "9", "\t\"\n", "\"'\t\"\"\n\"", huge, huge, "", NotBeaten};
+        QTest::newRow("100-beats-99") << Row{{}, "100", "\ra", "\"'\ra\"", "99\r\n", "100\r\n", "\ra\r\n", Stored};
+        QTest::newRow("huge-file") << Row{{}, "9", "\tA\nda", "\"'\tA\nda\"", huge, huge, "", NotBeaten};
         QTest::newRow("code-page") << Row{{}, "2", "ë€Ł😀", "ë€Ł😀", "caf\xE8\r\n", "2\r\n", "\xEB\x80??\r\n", Stored};
-        QTest::newRow("on-disk") << Row{"7\r\n", "5", "@A", "'@A", "3\r\n", "5\r\n", "@A\r\n", Stored};
-        QTest::newRow("eqc.txt gone") << Row{"8\r\n", "6", "Ugo", "Ugo", "", noFile, "", NotBeaten};
+        QTest::newRow("on-disk") << Row{"7\r\n", "5", "@\"", "\"'@\"\"\"", "3\r\n", "5\r\n", "@\"\r\n", Stored};
+        QTest::newRow("eqc.txt gone") << Row{"8\r\n", "6", "a;b", "\"a;b\"", "", noFile, "", NotBeaten};
         for (const QString &file : allFiles) // the register alone failing, the record is stored
             for (const char *kind : {"link", "pipe", "folder"})
                 QTest::addRow("%s %s", qPrintable(file), kind)
