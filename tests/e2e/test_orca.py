@@ -1,19 +1,17 @@
-"""What Orca, the screen reader, says while a pupil plays by ear; its speech
-goes to a file through the speech server below instead of a sound card."""
+"""What Orca says while a pupil plays by ear; its speech goes to a file instead of a sound card."""
 import os
 import re
 import shutil
 import sys
 import unittest
 
-from harness import CAPTION, Game, expected_answer, wait
+from harness import CAPTION, HERE, Game, expected_answer, wait
 
 try:
     from orca import speechserver
 except ImportError:
     speechserver = None
 
-HERE = os.path.dirname(os.path.abspath(__file__))
 STEMS = dict(ml="millilitr", cl="centilitr", dl="decilitr", l="litr", dal="decalitr", hl="ettolitr")
 # Orca refuses to start beside another of the same account's: let it, so that runs can overlap.
 LAUNCH = ("import runpy, sys; main = runpy.run_path('/usr/bin/orca')['main']; "
@@ -35,7 +33,6 @@ if speechserver:
 class OrcaTest(Game):
 
     def said(self, pattern):
-        """Waits for an utterance after the last one heard that matches `pattern`."""
         def heard():
             with open(self.speech, encoding="utf-8") as log:
                 lines = log.read().splitlines()[self.heard:]
@@ -55,17 +52,12 @@ class OrcaTest(Game):
         self.spawn([sys.executable, "-c", LAUNCH, prefs], env=dict(self.env, PYTHONPATH=HERE,
                                                                   MIRABOLO_SPEECH=self.speech))
         self.said(".+")  # Orca is up
-        exercise = self.begin("Zoe")
+        self.greet()
+        exercise = self.exercise()
         self.focus(CAPTION)  # a window manager's part: the window shown becomes active
-        self.said("Sfidante Zoe.")
         self.said(self.question(*exercise))
         expected = expected_answer(*exercise)
-        self.type(CAPTION, expected + "9")
-        self.keys(CAPTION, "Return")
+        self.answer(expected + "9")
         self.said(re.escape("Sbagliato!! %s. Esatte 0, errate 1, totali 1. " % expected) + r"Restano \d+ minuti\.")
         self.keys(CAPTION, "Return")
-        exercise = self.exercise()
-        self.said(self.question(*exercise))
-        self.type(CAPTION, expected_answer(*exercise))
-        self.keys(CAPTION, "Return")
-        self.said(r"Esatto\. Sei proprio ok!!! Esatte 1, errate 1, totali 2\. Restano \d+ minuti\.")
+        self.said(self.question(*self.exercise()))
