@@ -45,7 +45,8 @@ QString quantityInWords(int quantity, int unitNumber)
 
 QString exerciseQuestion(const Exercise &exercise)
 {
-    return u"Quanti "_s + unitStem(exercise.target) + u"i "_s + (exercise.quantity == 1 ? u"è "_s : u"sono "_s) +
+    // "Quanti millilitri sono 1 litro?": the verb agrees with the unit asked for.
+    return u"Quanti "_s + unitStem(exercise.target) + u"i sono "_s +
         quantityInWords(exercise.quantity, exercise.source) + u'?';
 }
 

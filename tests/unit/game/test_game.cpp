@@ -1,6 +1,7 @@
 #include "game/exercise.h"
 #include "game/random.h"
 #include "game/scoring.h"
+#include "game/speech.h"
 #include "game/units.h"
 #include "scriptedrandom.h"
 
@@ -25,6 +26,8 @@ private Q_SLOTS:
     void judge_data();
     void judge();
     void countersStopAtTheirLargestValue();
+    void speech_data();
+    void speech();
 };
 
 void TestGame::expectedAnswerText_data()
@@ -154,8 +157,34 @@ void TestGame::countersStopAtTheirLargestValue()
     }
     QCOMPARE((QList<int>{board.rightCount, board.wrongCount, board.totalCount()}),
              (QList<int>{largest, largest, 2 * largest}));
-    board.reset();
-    QCOMPARE(board.totalCount(), 0);
+}
+
+void TestGame::speech_data()
+{
+    QTest::addColumn<QString>("spoken");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("19 cl into ml") << exerciseQuestion(Exercise{1, 0, 2, 1, 19, 190.0})
+                                   << u"Quanti millilitri sono 19 centilitri?"_s;
+    QTest::newRow("1 hl into dal") << exerciseQuestion(Exercise{1, 0, 6, 5, 1, 10.0})
+                                   << u"Quanti decalitri sono 1 ettolitro?"_s;
+    QTest::newRow("wrong, minutes") << verdictSpeech(u"Sbagliato!! 190"_s, 3, 1, 779)
+                                    << u"Sbagliato!! 190. Esatte 3, errate 1, totali 4. Restano 12 minuti."_s;
+    QTest::newRow("right, one minute") << verdictSpeech(u"Esatto. Sei proprio ok!!!"_s, 1, 0, 60)
+                                       << u"Esatto. Sei proprio ok!!! Esatte 1, errate 0, totali 1. Resta 1 minuto."_s;
+    QTest::newRow("last second") << timeLeftSpeech(1) << u"Resta 1 secondo"_s;
+    QTest::newRow("record") << startSpeech(u"Zoe"_s, u"12\r\n"_s, u"Ada\r\n"_s)
+                            << u"Sfidante Zoe. Il record è di Ada con 12 punti."_s;
+    QTest::newRow("one point") << startSpeech(u"Zoe"_s, u"1"_s, u"Ada"_s)
+                               << u"Sfidante Zoe. Il record è di Ada con 1 punto."_s;
+    QTest::newRow("no record, no name") << startSpeech(QString(), QString(), QString()) << QString();
+}
+
+// What a pupil hears; the expected answer is never part of the question.
+void TestGame::speech()
+{
+    QFETCH(QString, spoken);
+    QTEST(spoken, "expected");
 }
 
 QTEST_GUILESS_MAIN(TestGame)
