@@ -10,6 +10,7 @@ worker=$1
 games=24 group=29999 users=(29001 29002 29003)
 scratch=$(mktemp -d) && trap 'rm -rf "$scratch"' EXIT
 chmod 755 "$scratch" && cd "$scratch"
+cp "$worker" ./worker && worker=$PWD/worker # the build tree may sit where the other accounts cannot reach
 fail() { echo "FAIL: $*" >&2; exit 1; }
 as() { local uid=$1; shift; setpriv --reuid="$uid" --regid="$group" --clear-groups sh -c 'umask 077; exec "$@"' sh "$@"; }
 
