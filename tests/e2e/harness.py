@@ -81,7 +81,8 @@ class Game(unittest.TestCase):
                         QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
 
     def spawn(self, argv, **options):
-        process = subprocess.Popen(argv, **options)
+        # Should this harness die, nothing it started may live on holding ctest's output open.
+        process = subprocess.Popen(["setpriv", "--pdeathsig", "KILL", "--", *argv], **options)
         self.addCleanup(lambda: process.poll() is not None or (process.kill(), process.wait()))
         return process
 
@@ -156,6 +157,8 @@ if __name__ == "__main__":
     if "MIRABOLO" not in os.environ:
         os.environ["MIRABOLO"] = os.path.abspath(sys.argv.pop(1))
         os.execvp("dbus-run-session", ["dbus-run-session", "--", sys.executable, *sys.argv])
+    # libatspi waits 0.8 s for a program to answer by default: far too little on a busy machine.
+    Atspi.set_timeout(60000, 60000)
     sys.dont_write_bytecode = True
     sys.path.insert(0, HERE)
     unittest.main(module=None, argv=[sys.argv[0], *(sys.argv[1:] or ["discover", "-s", HERE])], verbosity=2)
