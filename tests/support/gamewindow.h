@@ -48,8 +48,7 @@ struct GameWindow
             random.append(draw);
     }
 
-    // Starts a game as the program does; true once its first exercise is on
-    // screen and the window active.
+    // True once the first exercise is on screen and the window active.
     bool open(const QString &name, int source = 3, int target = 2, int quantity = 3)
     {
         platform.names.enqueue(name);
@@ -65,11 +64,7 @@ struct GameWindow
     QWidget *control(const QString &name) const { return window()->findChild<QWidget *>(name); }
     QString text(const QString &name) const { return control(name)->property("text").toString(); }
 
-    void answer(const QString &typed)
-    {
-        control(QStringLiteral("txtAnswer"))->setProperty("text", typed);
-        QTest::keyClick(control(QStringLiteral("txtAnswer")), Qt::Key_Return);
-    }
+    void answer(const QString &typed) { QTest::keyClicks(control(QStringLiteral("txtAnswer")), typed + u'\r'); }
 };
 
 } // namespace mirabolo::test

@@ -6,15 +6,11 @@
 
 #include <QList>
 #include <QString>
-#include <QtGlobal>
 
 class ScriptedRandom final : public mirabolo::game::RandomSource
 {
 public:
-    explicit ScriptedRandom(QList<double> script = {})
-        : draws(std::move(script))
-    {
-    }
+    explicit ScriptedRandom(QList<double> script = {}) { draws = std::move(script); }
 
     void append(double draw) { draws.append(draw); }
     void reseed() override { calls.append(u'R'); }
