@@ -52,18 +52,19 @@ private Q_SLOTS:
     {
         GameWindow g;
         QVERIFY(g.open(u"Zoe"_s, 1, 2, 3)); // 3 ml into cl
-        QCOMPARE(g.control(u"txtAnswer"_s)->accessibleDescription(),
-                 u"Quanti centilitri sono 3 millilitri? Inserisci il risultato e  premi il tasto  Invio"_s);
+        QCOMPARE(
+            g.window()->accessibleDescription() + u' ' + g.control(u"txtAnswer"_s)->accessibleDescription(),
+            u"Sfidante Zoe. Quanti centilitri sono 3 millilitri? Inserisci il risultato e  premi il tasto  Invio"_s);
         QVERIFY(!g.control(u"Label2"_s)->isVisible());
         QCOMPARE(shown(g), u"|0|0|0|#6464ff|....GR|txtAnswer"_s);
-        // The keypad's decimal key types the regional separator, whatever the layout sends.
-        for (int key : {Qt::Key_0, Qt::Key_Period, Qt::Key_3, Qt::Key_Enter})
+        for (int key : {Qt::Key_0, Qt::Key_Period, Qt::Key_3, Qt::Key_Enter}) // keypad: regional separator, any layout
             QTest::keyClick(g.control(u"txtAnswer"_s), Qt::Key(key), Qt::KeypadModifier);
         QCOMPARE(shown(g) + g.text(u"txtAnswer"_s), u"Esatto. Sei proprio ok!!!|1|0|1|#6464ff|....GR|cmdNext0,3"_s);
         g.script(6, 1, 20, 9, 2); // 20 hl into ml, bands of red 180 and green 40
         QTest::keyClick(g.control(u"cmdNext"_s), Qt::Key_Return);
         QCOMPARE(shown(g) + g.text(u"txtAnswer"_s), u"|1|0|1|#b428ff|R....G|txtAnswer"_s);
         g.answer(u"2000000.0"_s);
+        g.answer(QString()); // Enter again: one verdict per exercise
         QCOMPARE(shown(g), u"Sbagliato!! 2000000|1|1|2|#000000|R....G|cmdNext"_s);
         QCOMPARE(g.control(u"cmdNext"_s)->accessibleDescription(),
                  u"Sbagliato!! 2000000. Esatte 1, errate 1, totali 2. Restano 15 minuti."_s);
