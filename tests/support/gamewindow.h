@@ -21,6 +21,7 @@ inline void setUpWindowTests()
 {
     struct TickBlocker final : QObject
     {
+        using QObject::QObject;
         bool eventFilter(QObject *watched, QEvent *event) override
         {
             auto *timer = qobject_cast<QTimer *>(watched);
@@ -28,7 +29,7 @@ inline void setUpWindowTests()
         }
     };
     ui::setUpApplication(*qApp);
-    qApp->installEventFilter(new TickBlocker);
+    qApp->installEventFilter(new TickBlocker(qApp));
 }
 
 struct GameWindow
