@@ -30,7 +30,6 @@ using namespace mirabolo;
 
 namespace {
 
-QTemporaryDir *dir = nullptr;
 // The C library's reading of numbers whatever LC_NUMERIC says: the reference
 // for the record's value.
 locale_t cNumbers = nullptr;
@@ -62,9 +61,7 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***)
     if (!std::setlocale(LC_ALL, "it_IT.UTF-8"))
         std::fprintf(stderr, "it_IT.UTF-8 is missing: the C library reads numbers in its C locale\n");
     cNumbers = newlocale(LC_ALL_MASK, "C", locale_t(nullptr));
-    dir = new QTemporaryDir;
-    std::atexit([] { delete dir; });
-    CHECK(cNumbers != nullptr && dir->isValid());
+    CHECK(cNumbers != nullptr);
     return 0;
 }
 
@@ -92,7 +89,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     }
 
     // The reader stops at its bound whatever the file holds.
-    const QString path = dir->filePath(QString::fromUtf16(records::recordFileName));
+    static const QTemporaryDir dir; // removed at exit
+    const QString path = dir.filePath(QString::fromUtf16(records::recordFileName));
     QFile::remove(path); // a new file each time: truncating makes ext4 flush it on close
     QFile file(path);
     CHECK(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());

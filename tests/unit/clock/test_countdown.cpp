@@ -10,45 +10,42 @@ class TestCountdown : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void timeline_data();
-    void timeline();
-};
+    void timeline_data()
+    {
+        QTest::addColumn<int>("ticks");
+        QTest::addColumn<QString>("text");
 
-void TestCountdown::timeline_data()
-{
-    QTest::addColumn<int>("ticks");
-    QTest::addColumn<QString>("text");
-
-    QTest::newRow("start") << 0 << u"00:15:00"_s;
-    QTest::newRow("first tick borrows a minute") << 1 << u"00:14:59"_s;
-    QTest::newRow("minute boundary from 10:00") << 301 << u"00:09:59"_s;
-    QTest::newRow("single-digit parts padded") << 355 << u"00:09:05"_s;
-    QTest::newRow("last second") << 899 << u"00:00:01"_s;
-    QTest::newRow("zero") << 900 << u"00:00:00"_s;
-    QTest::newRow("ticks at zero change nothing") << 1000 << u"00:00:00"_s;
-}
-
-// Each row also restarts the clock where it stopped, as a new game does.
-void TestCountdown::timeline()
-{
-    QFETCH(int, ticks);
-    QFETCH(QString, text);
-
-    Countdown clock;
-    clock.start();
-    for (int i = 1; i <= ticks; ++i) {
-        clock.tick();
-        const int seconds = int(clock.clockSeconds);
-        QVERIFY(clock.clockSeconds == float(seconds) && seconds >= 0 && seconds <= 59);
-        QCOMPARE(clock.clockHours * 3600 + clock.clockMinutes * 60 + seconds, int(clock.secondsLeft));
-        QCOMPARE(int(clock.secondsLeft), qMax(900 - i, 0));
+        QTest::newRow("start") << 0 << u"00:15:00"_s;
+        QTest::newRow("first tick borrows a minute") << 1 << u"00:14:59"_s;
+        QTest::newRow("minute boundary from 10:00") << 301 << u"00:09:59"_s;
+        QTest::newRow("single-digit parts padded") << 355 << u"00:09:05"_s;
+        QTest::newRow("last second") << 899 << u"00:00:01"_s;
+        QTest::newRow("zero") << 900 << u"00:00:00"_s;
+        QTest::newRow("ticks at zero change nothing") << 1000 << u"00:00:00"_s;
     }
-    QCOMPARE(clock.text(), text);
 
-    clock.start();
-    QCOMPARE(clock.text(), u"00:15:00"_s);
-    QCOMPARE(clock.secondsLeft, qint16(900));
-}
+    // Each row also restarts the clock where it stopped, as a new game does.
+    void timeline()
+    {
+        QFETCH(int, ticks);
+        QFETCH(QString, text);
+
+        Countdown clock;
+        clock.start();
+        for (int i = 1; i <= ticks; ++i) {
+            clock.tick();
+            const int seconds = int(clock.clockSeconds);
+            QVERIFY(clock.clockSeconds == float(seconds) && seconds >= 0 && seconds <= 59);
+            QCOMPARE(clock.clockHours * 3600 + clock.clockMinutes * 60 + seconds, int(clock.secondsLeft));
+            QCOMPARE(int(clock.secondsLeft), qMax(900 - i, 0));
+        }
+        QCOMPARE(clock.text(), text);
+
+        clock.start();
+        QCOMPARE(clock.text(), u"00:15:00"_s);
+        QCOMPARE(clock.secondsLeft, qint16(900));
+    }
+};
 
 QTEST_GUILESS_MAIN(TestCountdown)
 #include "test_countdown.moc"

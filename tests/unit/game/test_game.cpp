@@ -18,174 +18,158 @@ class TestGame : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void expectedAnswerText_data();
-    void expectedAnswerText();
-    void scriptedDraws_data();
-    void scriptedDraws();
-    void seededDrawsCoverEveryExercise();
-    void judge_data();
-    void judge();
-    void countersStopAtTheirLargestValue();
-    void speech_data();
-    void speech();
-};
+    void expectedAnswerText_data()
+    {
+        QTest::addColumn<int>("source"); // ml 1, cl 2, dl 3, l 4, dal 5, hl 6
+        QTest::addColumn<int>("target");
+        QTest::addColumn<int>("quantity");
+        QTest::addColumn<QString>("italianText");
+        QTest::addColumn<QString>("cText");
 
-void TestGame::expectedAnswerText_data()
-{
-    QTest::addColumn<int>("source"); // ml 1, cl 2, dl 3, l 4, dal 5, hl 6
-    QTest::addColumn<int>("target");
-    QTest::addColumn<int>("quantity");
-    QTest::addColumn<QString>("italianText");
-    QTest::addColumn<QString>("cText");
+        QTest::newRow("3 dl into cl") << 3 << 2 << 3 << u"30"_s << u"30"_s;
+        QTest::newRow("3 cl into dl") << 2 << 3 << 3 << u"0,3"_s << u"0.3"_s;
+        QTest::newRow("15 ml into hl") << 1 << 6 << 15 << u"0,00015"_s << u"0.00015"_s;
+        QTest::newRow("20 hl into ml") << 6 << 1 << 20 << u"2000000"_s << u"2000000"_s;
+        QTest::newRow("1 ml into hl") << 1 << 6 << 1 << u"0,00001"_s << u"0.00001"_s;
+        QTest::newRow("9 ml into hl") << 1 << 6 << 9 << u"0,00009"_s << u"0.00009"_s;
+    }
 
-    QTest::newRow("3 dl into cl") << 3 << 2 << 3 << u"30"_s << u"30"_s;
-    QTest::newRow("3 cl into dl") << 2 << 3 << 3 << u"0,3"_s << u"0.3"_s;
-    QTest::newRow("12 l into dal") << 4 << 5 << 12 << u"1,2"_s << u"1.2"_s;
-    QTest::newRow("11 dl into hl") << 3 << 6 << 11 << u"0,011"_s << u"0.011"_s;
-    QTest::newRow("15 ml into hl") << 1 << 6 << 15 << u"0,00015"_s << u"0.00015"_s;
-    QTest::newRow("19 hl into l") << 6 << 4 << 19 << u"1900"_s << u"1900"_s;
-    QTest::newRow("20 hl into ml") << 6 << 1 << 20 << u"2000000"_s << u"2000000"_s;
-    QTest::newRow("1 ml into hl") << 1 << 6 << 1 << u"0,00001"_s << u"0.00001"_s;
-    QTest::newRow("9 ml into hl") << 1 << 6 << 9 << u"0,00009"_s << u"0.00009"_s;
-}
+    // From the draws to the text the pupil must type; the row name checks the
+    // abbreviations too.
+    void expectedAnswerText()
+    {
+        QFETCH(int, source);
+        QFETCH(int, target);
+        QFETCH(int, quantity);
+        QFETCH(QString, italianText);
+        QFETCH(QString, cText);
 
-// From the draws to the text the pupil must type; the row name checks the
-// abbreviations too.
-void TestGame::expectedAnswerText()
-{
-    QFETCH(int, source);
-    QFETCH(int, target);
-    QFETCH(int, quantity);
-    QFETCH(QString, italianText);
-    QFETCH(QString, cText);
-
-    ScriptedRandom random({0.5, 0.5, (source - 0.5) / 6, (target - 0.5) / 6, (quantity - 0.5) / 20});
-    const Exercise e = drawExercise(random);
-    QCOMPARE(u"%1 %2 into %3"_s.arg(e.quantity).arg(unitAbbreviation(e.source), unitAbbreviation(e.target)),
-             QString::fromLatin1(QTest::currentDataTag()));
-    QCOMPARE(mirabolo::game::expectedAnswerText(e, QLocale(QLocale::Italian, QLocale::Italy)), italianText);
-    QCOMPARE(mirabolo::game::expectedAnswerText(e, QLocale::c()), cText);
-}
-
-void TestGame::scriptedDraws_data()
-{
-    QTest::addColumn<QList<double>>("draws");
-    QTest::addColumn<QList<int>>("drawn"); // red, green, source, target, quantity
-    QTest::addColumn<QString>("log"); // R: reseed, D: draw
-
-    QTest::newRow("red redrawn on 0, green 0 kept")
-        << QList<double>{0.05, 0.34, 0.0, 0.0, 0.2, 0.5} << QList<int>{3, 0, 1, 2, 11} << u"RDDDRDDD"_s;
-    QTest::newRow("red redrawn until not 0, largest values")
-        << QList<double>{0.0, 0.09, 0.099, 0.95, 0.99, 0.99, 0.0, 0.999} << QList<int>{9, 9, 6, 1, 20}
-        << u"RDDDDDRDDD"_s;
-    QTest::newRow("units redrawn while equal, source first")
-        << QList<double>{0.5, 0.5, 0.0, 0.1, 0.9, 0.99, 0.3, 0.6, 0.999} << QList<int>{5, 5, 2, 4, 20}
-        << u"RDDRDDDDDDD"_s;
-    QTest::newRow("edges of the unit draws")
-        << QList<double>{0.1, 0.0, 0.1666, 0.1667, 0.05} << QList<int>{1, 0, 1, 2, 2} << u"RDDRDDD"_s;
-}
-
-void TestGame::scriptedDraws()
-{
-    QFETCH(QList<double>, draws);
-    QFETCH(QList<int>, drawn);
-    QFETCH(QString, log);
-
-    ScriptedRandom random(draws);
-    const Exercise e = drawExercise(random);
-    QCOMPARE((QList<int>{e.bandRed, e.bandGreen, e.source, e.target, e.quantity}), drawn);
-    QCOMPARE(random.log(), log);
-    QCOMPARE(random.remaining(), 0);
-}
-
-// A reseed that repeated its sequence would set the same exercise again and
-// again; a draw out of range would show as one value too many.
-void TestGame::seededDrawsCoverEveryExercise()
-{
-    ClockSeededRandom random;
-    QSet<int> pairs, quantities, reds, greens;
-    for (int run = 0; run < 3000; ++run) { // a pair is left out with a chance below 1e-40
+        ScriptedRandom random({0.5, 0.5, (source - 0.5) / 6, (target - 0.5) / 6, (quantity - 0.5) / 20});
         const Exercise e = drawExercise(random);
-        pairs.insert(e.source * 10 + e.target);
-        quantities.insert(e.quantity);
-        reds.insert(e.bandRed);
-        greens.insert(e.bandGreen);
+        QCOMPARE(u"%1 %2 into %3"_s.arg(e.quantity).arg(unitAbbreviation(e.source), unitAbbreviation(e.target)),
+                 QString::fromLatin1(QTest::currentDataTag()));
+        QCOMPARE(mirabolo::game::expectedAnswerText(e, QLocale(QLocale::Italian, QLocale::Italy)), italianText);
+        QCOMPARE(mirabolo::game::expectedAnswerText(e, QLocale::c()), cText);
     }
-    QCOMPARE((QList<qsizetype>{pairs.size(), quantities.size(), reds.size(), greens.size()}),
-             (QList<qsizetype>{30, 20, 9, 10}));
-}
 
-void TestGame::judge_data()
-{
-    QTest::addColumn<QString>("typed");
-    QTest::addColumn<bool>("right");
+    void scriptedDraws_data()
+    {
+        QTest::addColumn<QList<double>>("draws");
+        QTest::addColumn<QList<int>>("drawn"); // red, green, source, target, quantity
+        QTest::addColumn<QString>("log"); // R: reseed, D: draw
 
-    QTest::newRow("same text") << u"0,3"_s << true;
-    QTest::newRow("decimal point") << u"0.3"_s << false;
-    QTest::newRow("trailing zero") << u"0,30"_s << false;
-    QTest::newRow("no leading zero") << u",3"_s << false;
-    QTest::newRow("trailing blank") << u"0,3 "_s << false;
-    QTest::newRow("empty") << QString() << false;
-}
+        QTest::newRow("red redrawn on 0, green 0 kept")
+            << QList<double>{0.05, 0.34, 0.0, 0.0, 0.2, 0.5} << QList<int>{3, 0, 1, 2, 11} << u"RDDDRDDD"_s;
+        QTest::newRow("red redrawn until not 0, largest values")
+            << QList<double>{0.0, 0.09, 0.099, 0.95, 0.99, 0.99, 0.0, 0.999} << QList<int>{9, 9, 6, 1, 20}
+            << u"RDDDDDRDDD"_s;
+        QTest::newRow("units redrawn while equal, source first")
+            << QList<double>{0.5, 0.5, 0.0, 0.1, 0.9, 0.99, 0.3, 0.6, 0.999} << QList<int>{5, 5, 2, 4, 20}
+            << u"RDDRDDDDDDD"_s;
+    }
 
-// Exact text, and one verdict per exercise: Enter again, even with the right
-// answer, changes nothing until the next exercise.
-void TestGame::judge()
-{
-    QFETCH(QString, typed);
-    QFETCH(bool, right);
-    const QString expected = u"0,3"_s;
+    void scriptedDraws()
+    {
+        QFETCH(QList<double>, draws);
+        QFETCH(QList<int>, drawn);
+        QFETCH(QString, log);
 
-    Scoreboard board;
-    QCOMPARE(board.judge(expected, expected), std::nullopt); // no exercise on screen yet
-    board.openExercise();
-    const std::optional<Verdict> verdict = board.judge(typed, expected);
-    QCOMPARE(verdict, std::optional(right ? Verdict::Right : Verdict::Wrong));
-    QCOMPARE(verdictMessage(*verdict, expected), right ? u"Esatto. Sei proprio ok!!!"_s : u"Sbagliato!! 0,3"_s);
-    QCOMPARE(board.judge(expected, expected), std::nullopt);
-    QCOMPARE((QList<int>{board.rightCount, board.wrongCount, board.totalCount()}),
-             (QList<int>{right ? 1 : 0, right ? 0 : 1, 1}));
-}
+        ScriptedRandom random(draws);
+        const Exercise e = drawExercise(random);
+        QCOMPARE((QList<int>{e.bandRed, e.bandGreen, e.source, e.target, e.quantity}), drawn);
+        QCOMPARE(random.log(), log);
+        QCOMPARE(random.remaining(), 0);
+    }
 
-void TestGame::countersStopAtTheirLargestValue()
-{
-    constexpr int largest = std::numeric_limits<qint16>::max();
-    Scoreboard board;
-    for (int i = 0; i < 2 * (largest + 1); ++i) {
+    // A reseed that repeated its sequence would set the same exercise again and
+    // again; a draw out of range would show as one value too many.
+    void seededDrawsCoverEveryExercise()
+    {
+        ClockSeededRandom random;
+        QSet<int> pairs, quantities, reds, greens;
+        for (int run = 0; run < 3000; ++run) { // a pair is left out with a chance below 1e-40
+            const Exercise e = drawExercise(random);
+            pairs.insert(e.source * 10 + e.target);
+            quantities.insert(e.quantity);
+            reds.insert(e.bandRed);
+            greens.insert(e.bandGreen);
+        }
+        QCOMPARE((QList<qsizetype>{pairs.size(), quantities.size(), reds.size(), greens.size()}),
+                 (QList<qsizetype>{30, 20, 9, 10}));
+    }
+
+    void judge_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("right");
+
+        QTest::newRow("same text") << u"0,3"_s << true;
+        QTest::newRow("decimal point") << u"0.3"_s << false;
+        QTest::newRow("trailing zero") << u"0,30"_s << false;
+        QTest::newRow("no leading zero") << u",3"_s << false;
+        QTest::newRow("trailing blank") << u"0,3 "_s << false;
+        QTest::newRow("empty") << QString() << false;
+    }
+
+    // Exact text, and one verdict per exercise: Enter again, even with the right
+    // answer, changes nothing until the next exercise.
+    void judge()
+    {
+        QFETCH(QString, typed);
+        QFETCH(bool, right);
+        const QString expected = u"0,3"_s;
+
+        Scoreboard board;
+        QCOMPARE(board.judge(expected, expected), std::nullopt); // no exercise on screen yet
         board.openExercise();
-        board.judge(i <= largest ? u"5"_s : u"x"_s, u"5"_s);
+        const std::optional<Verdict> verdict = board.judge(typed, expected);
+        QCOMPARE(verdict, std::optional(right ? Verdict::Right : Verdict::Wrong));
+        QCOMPARE(board.judge(expected, expected), std::nullopt);
+        QCOMPARE((QList<int>{board.rightCount, board.wrongCount, board.totalCount()}),
+                 (QList<int>{right ? 1 : 0, right ? 0 : 1, 1}));
     }
-    QCOMPARE((QList<int>{board.rightCount, board.wrongCount, board.totalCount()}),
-             (QList<int>{largest, largest, 2 * largest}));
-}
 
-void TestGame::speech_data()
-{
-    QTest::addColumn<QString>("spoken");
-    QTest::addColumn<QString>("expected");
+    void countersStopAtTheirLargestValue()
+    {
+        constexpr int largest = std::numeric_limits<qint16>::max();
+        Scoreboard board;
+        for (int i = 0; i < 2 * (largest + 1); ++i) {
+            board.openExercise();
+            board.judge(i <= largest ? u"5"_s : u"x"_s, u"5"_s);
+        }
+        QCOMPARE((QList<int>{board.rightCount, board.wrongCount, board.totalCount()}),
+                 (QList<int>{largest, largest, 2 * largest}));
+    }
 
-    QTest::newRow("19 cl into ml") << exerciseQuestion(Exercise{1, 0, 2, 1, 19, 190.0})
-                                   << u"Quanti millilitri sono 19 centilitri?"_s;
-    QTest::newRow("1 hl into dal") << exerciseQuestion(Exercise{1, 0, 6, 5, 1, 10.0})
-                                   << u"Quanti decalitri sono 1 ettolitro?"_s;
-    QTest::newRow("wrong, minutes") << verdictSpeech(u"Sbagliato!! 190"_s, 3, 1, 779)
-                                    << u"Sbagliato!! 190. Esatte 3, errate 1, totali 4. Restano 12 minuti."_s;
-    QTest::newRow("right, one minute") << verdictSpeech(u"Esatto. Sei proprio ok!!!"_s, 1, 0, 60)
-                                       << u"Esatto. Sei proprio ok!!! Esatte 1, errate 0, totali 1. Resta 1 minuto."_s;
-    QTest::newRow("last second") << timeLeftSpeech(1) << u"Resta 1 secondo"_s;
-    QTest::newRow("record") << startSpeech(u"Zoe"_s, u"12\r\n"_s, u"Ada\r\n"_s)
-                            << u"Sfidante Zoe. Il record è di Ada con 12 punti."_s;
-    QTest::newRow("one point") << startSpeech(u"Zoe"_s, u"1"_s, u"Ada"_s)
-                               << u"Sfidante Zoe. Il record è di Ada con 1 punto."_s;
-    QTest::newRow("no record, no name") << startSpeech(QString(), QString(), QString()) << QString();
-}
+    void speech_data()
+    {
+        QTest::addColumn<QString>("spoken");
+        QTest::addColumn<QString>("expected");
 
-// What a pupil hears; the expected answer is never part of the question.
-void TestGame::speech()
-{
-    QFETCH(QString, spoken);
-    QTEST(spoken, "expected");
-}
+        QTest::newRow("19 cl into ml") << exerciseQuestion(Exercise{1, 0, 2, 1, 19, 190.0})
+                                       << u"Quanti millilitri sono 19 centilitri?"_s;
+        QTest::newRow("1 hl into dal") << exerciseQuestion(Exercise{1, 0, 6, 5, 1, 10.0})
+                                       << u"Quanti decalitri sono 1 ettolitro?"_s;
+        QTest::newRow("wrong, minutes") << verdictSpeech(u"Sbagliato!! 190"_s, 3, 1, 779)
+                                        << u"Sbagliato!! 190. Esatte 3, errate 1, totali 4. Restano 12 minuti."_s;
+        QTest::newRow("right, one minute")
+            << verdictSpeech(u"Esatto. Sei proprio ok!!!"_s, 1, 0, 60)
+            << u"Esatto. Sei proprio ok!!! Esatte 1, errate 0, totali 1. Resta 1 minuto."_s;
+        QTest::newRow("last second") << timeLeftSpeech(1) << u"Resta 1 secondo"_s;
+        QTest::newRow("record") << startSpeech(u"Zoe"_s, u"12\r\n"_s, u"Ada\r\n"_s)
+                                << u"Sfidante Zoe. Il record è di Ada con 12 punti."_s;
+        QTest::newRow("one point") << startSpeech(u"Zoe"_s, u"1"_s, u"Ada"_s)
+                                   << u"Sfidante Zoe. Il record è di Ada con 1 punto."_s;
+        QTest::newRow("no record, no name") << startSpeech(QString(), QString(), QString()) << QString();
+    }
+
+    // What a pupil hears; the expected answer is never part of the question.
+    void speech()
+    {
+        QFETCH(QString, spoken);
+        QTEST(spoken, "expected");
+    }
+};
 
 QTEST_GUILESS_MAIN(TestGame)
 #include "test_game.moc"
