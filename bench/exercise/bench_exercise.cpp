@@ -53,7 +53,7 @@ class SilentPlatform final : public mirabolo::ui::Platform
 public:
     int msgBox(const QString &, Buttons, const QString &) override { return Ok; }
     QString inputBox(const QString &) override { return u"Zoe"_s; }
-    QDate today() const override { return QDate::currentDate(); }
+    QDateTime now() const override { return QDateTime::currentDateTime(); }
     QLocale locale() const override { return QLocale::system(); }
     void terminate() override { }
 };
