@@ -36,12 +36,13 @@ QString sentence(const QString &text)
     return text + u'.';
 }
 
-} // namespace
-
+// "1 litro", "19 centilitri".
 QString quantityInWords(int quantity, int unitNumber)
 {
     return QString::number(quantity) + u' ' + unitStem(unitNumber) + (quantity == 1 ? u'o' : u'i');
 }
+
+} // namespace
 
 QString exerciseQuestion(const Exercise &exercise)
 {

@@ -8,9 +8,6 @@ namespace mirabolo::game {
 
 struct Exercise;
 
-// "1 litro", "19 centilitri".
-QString quantityInWords(int quantity, int unitNumber);
-
 // "Quanti millilitri sono 19 centilitri?"
 QString exerciseQuestion(const Exercise &exercise);
 

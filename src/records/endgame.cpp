@@ -70,7 +70,7 @@ QByteArray registerLine(const GameSummary &game, StoreOutcome record)
                              csvField(guardFormula(game.name)),
                              QString::number(game.right),
                              QString::number(game.wrong),
-                             QString::number(game.total),
+                             QString::number(game.right + game.wrong),
                              QString::number(game.secondsLeft),
                              game.ending == GameEnd::Exit ? u"uscita"_s : u"tempo scaduto"_s,
                              recordColumn(record)};

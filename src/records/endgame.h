@@ -45,7 +45,6 @@ struct GameSummary
     QString name; // as typed
     int right = 0;
     int wrong = 0;
-    int total = 0;
     int secondsLeft = 0;
     GameEnd ending = GameEnd::Exit;
 };

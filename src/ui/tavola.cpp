@@ -204,13 +204,8 @@ void Tavola::EndGame()
     ended = true;
 
     // The game as it stood when it ended, whatever happens behind the boxes.
-    const records::GameSummary game{platform.now(),
-                                    ui->lblnome1->text(),
-                                    score.rightCount,
-                                    score.wrongCount,
-                                    score.totalCount(),
-                                    countdown.secondsLeft,
-                                    ending};
+    const records::GameSummary game{platform.now(),   ui->lblnome1->text(),  score.rightCount,
+                                    score.wrongCount, countdown.secondsLeft, ending};
     platform.msgBox(records::farewellPrompt(game.secondsLeft), Platform::OkOnly,
                     records::farewellTitle(game.end.date(), platform.locale()));
 

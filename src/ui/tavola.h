@@ -47,9 +47,6 @@ public:
     // handler runs afterwards.
     void retire();
 
-    const game::Scoreboard &scoreboard() const { return score; }
-    const clock::Countdown &timeLeft() const { return countdown; }
-    bool timerRunning() const { return Timer1.isActive(); }
     bool hasEnded() const { return ended; }
 
 public Q_SLOTS:

@@ -17,8 +17,7 @@ int main(int argc, char *argv[])
         return 64;
     const RecordStore store(args[1], true);
     const QString recordAtStart = Leggifiletxt(store.recordFilePath()).value_or(QString());
-    const GameSummary game{
-        QDateTime::currentDateTime(), args[2], args[3].toInt(), 0, args[3].toInt(), 0, GameEnd::TimeOut};
+    const GameSummary game{QDateTime::currentDateTime(), args[2], args[3].toInt(), 0, 0, GameEnd::TimeOut};
     const EndOfGame result = store.finishGame(args[3], recordAtStart, game);
     const char *outcomes[] = {"non battuto", "nuovo", "non salvato"};
     std::printf("%s %s\n", outcomes[int(result.record)], result.registered ? "registrato" : "non registrato");

@@ -112,7 +112,7 @@ private slots:
         QCOMPARE(Leggifiletxt(thing ? path : store.recordFilePath()).value_or(u"-"_s).toLatin1(),
                  thing ? "-" : row.recordBefore.left(4096));
         QVERIFY(kind != u"gone" || (name == u"folder" ? dir.remove() : QFile::remove(path)));
-        GameSummary game{QDateTime(QDate(2026, 12, 6), QTime(9, 5, 3)), QString::fromUtf8(row.name), 12, 3, 15, 0};
+        GameSummary game{QDateTime(QDate(2026, 12, 6), QTime(9, 5, 3)), QString::fromUtf8(row.name), 12, 3, 0};
         const EndOfGame result =
             store.finishGame(QString::fromUtf8(row.score), QString::fromUtf8(row.recordAtStart), game);
         QCOMPARE(std::pair(result.record, result.registered), std::pair(row.outcome, !row.field.isEmpty()));
