@@ -25,6 +25,21 @@ QString csvField(QString text)
     return u'"' + text.replace(u'"', u"\"\""_s) + u'"';
 }
 
+QString endingColumn(GameEnd ending)
+{
+    switch (ending) {
+    case GameEnd::Exit:
+        return u"uscita"_s;
+    case GameEnd::TimeOut:
+        return u"tempo scaduto"_s;
+    case GameEnd::WindowClosed:
+        return u"finestra chiusa"_s;
+    case GameEnd::NewGame:
+        return u"nuova gara"_s;
+    }
+    return {};
+}
+
 QString recordColumn(StoreOutcome record)
 {
     switch (record) {
@@ -72,7 +87,7 @@ QByteArray registerLine(const GameSummary &game, StoreOutcome record)
                              QString::number(game.wrong),
                              QString::number(game.right + game.wrong),
                              QString::number(game.secondsLeft),
-                             game.ending == GameEnd::Exit ? u"uscita"_s : u"tempo scaduto"_s,
+                             endingColumn(game.ending),
                              recordColumn(record)};
     return (fields.join(u';') + u"\r\n"_s).toUtf8();
 }

@@ -37,7 +37,14 @@ enum class StoreOutcome {
     Failed // the score beats the record but it could not be stored
 };
 
-enum class GameEnd { Exit, TimeOut };
+// How a game ended. Only the first two run the end of game; the others leave
+// just their line in the register, so the teacher sees every game played.
+enum class GameEnd { Exit, TimeOut, WindowClosed, NewGame };
+
+constexpr bool comparesRecord(GameEnd ending)
+{
+    return ending == GameEnd::Exit || ending == GameEnd::TimeOut;
+}
 
 struct GameSummary
 {

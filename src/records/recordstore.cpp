@@ -204,7 +204,9 @@ EndOfGame RecordStore::finishGame(const QString &scoreText, const QString &recor
     // When the files cannot be reached, a score that does not even beat the
     // record seen at the start has nothing to store and nothing went wrong.
     const EndOfGame unreachable{
-        beatsRecord(scoreText, recordTextAtStart) ? StoreOutcome::Failed : StoreOutcome::NotBeaten, false};
+        comparesRecord(game.ending) && beatsRecord(scoreText, recordTextAtStart) ? StoreOutcome::Failed
+                                                                                 : StoreOutcome::NotBeaten,
+        false};
     if (folder.isEmpty())
         return unreachable;
 
@@ -218,7 +220,8 @@ EndOfGame RecordStore::finishGame(const QString &scoreText, const QString &recor
         QFile::setPermissions(lockPath, groupWritable);
 
     EndOfGame result;
-    result.record = storeIfBeaten(scoreText, game.name, recordTextAtStart);
+    if (comparesRecord(game.ending))
+        result.record = storeIfBeaten(scoreText, game.name, recordTextAtStart);
     result.registered = appendToRegister(registerLine(game, result.record));
     return result;
 }

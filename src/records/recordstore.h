@@ -71,7 +71,8 @@ public:
     // accounts or PCs take turns: compares the score with the record on disk
     // at this moment (the one seen at the start when the file cannot be
     // read), replaces both record files when the score is strictly greater,
-    // and appends the game to the register.
+    // and appends the game to the register. A game closed or restarted
+    // before its end only gets its line in the register.
     EndOfGame finishGame(const QString &scoreText, const QString &recordTextAtStart, const GameSummary &game) const;
 
 private:
