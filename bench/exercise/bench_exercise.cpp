@@ -5,6 +5,7 @@
 // Run it on a real X display (bench/run gives it Xvfb): a repaint then goes all
 // the way to the X server, and covering the window produces real exposes.
 #include "bandcanvas.h"
+#include "gamecontroller.h"
 #include "platform.h"
 #include "tavola.h"
 
@@ -18,6 +19,7 @@
 #include <QPixmap>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QWindow>
 
 using namespace Qt::StringLiterals;
@@ -51,8 +53,9 @@ constexpr QSize windowSize(792, 554);
 class SilentPlatform final : public mirabolo::ui::Platform
 {
 public:
-    int msgBox(const QString &, Buttons, const QString &) override { return Ok; }
+    Answer msgBox(const QString &, Buttons, const QString &) override { return Answer::Ok; }
     QString inputBox(const QString &) override { return u"Zoe"_s; }
+    void startTimer(QTimer &timer) override { timer.start(); }
     QDateTime now() const override { return QDateTime::currentDateTime(); }
     QLocale locale() const override { return QLocale::system(); }
     void terminate() override { }
@@ -212,7 +215,9 @@ void BenchExercise::windowExercise()
 {
     SilentPlatform platform;
     mirabolo::game::ClockSeededRandom random;
-    mirabolo::ui::Tavola window(platform, random);
+    auto *controller = new mirabolo::ui::GameController(platform, random);
+    mirabolo::ui::Tavola window(platform, *controller);
+    controller->setParent(&window);
     window.Form_Load();
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));

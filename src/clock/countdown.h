@@ -1,28 +1,29 @@
-// The fifteen-minute countdown kept in hours, minutes and seconds.
+// The fifteen-minute countdown: one count of seconds, its clock text derived.
 #pragma once
 
 #include <QString>
 
 namespace mirabolo::clock {
 
-inline constexpr char16_t zeroClockText[] = u"00:00:00";
+inline constexpr int gameSeconds = 15 * 60;
 
-struct Countdown
+class Countdown
 {
-    // 00:15:00 with 900 seconds left.
-    void start();
+public:
+    // 00:15:00, 900 seconds left.
+    void start() { left = gameSeconds; }
 
-    // One second less, borrowing from the minutes and then the hours when the
-    // seconds are 0. Never goes below 00:00:00.
+    // One second less; never below 00:00:00.
     void tick();
+
+    int secondsLeft() const { return left; }
+    bool isOver() const { return left == 0; }
 
     // "hh:mm:ss", each part at least two digits.
     QString text() const;
 
-    qint16 clockHours = 0;
-    qint16 clockMinutes = 0;
-    float clockSeconds = 0.0F; // whole values only
-    qint16 secondsLeft = 0;
+private:
+    int left = 0;
 };
 
 } // namespace mirabolo::clock

@@ -14,27 +14,22 @@ QString verdictMessage(Verdict verdict, const QString &expectedText)
 
 void Scoreboard::reset()
 {
-    rightCount = 0;
-    wrongCount = 0;
-    awaitingAnswer = false;
-}
-
-void Scoreboard::openExercise()
-{
-    awaitingAnswer = true;
+    right = 0;
+    wrong = 0;
+    awaiting = false;
 }
 
 std::optional<Verdict> Scoreboard::judge(const QString &typed, const QString &expectedText)
 {
-    if (!awaitingAnswer) {
+    if (!awaiting) {
         return std::nullopt;
     }
-    awaitingAnswer = false;
+    awaiting = false;
     if (typed == expectedText) {
-        rightCount = runtime::saturatingIncrement(rightCount);
+        right = runtime::saturatingIncrement(right);
         return Verdict::Right;
     }
-    wrongCount = runtime::saturatingIncrement(wrongCount);
+    wrong = runtime::saturatingIncrement(wrong);
     return Verdict::Wrong;
 }
 

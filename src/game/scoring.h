@@ -15,15 +15,16 @@ inline constexpr char16_t wrongMessagePrefix[] = u"Sbagliato!! ";
 // The verdict line: the praise, or the reproach followed by the expected text.
 QString verdictMessage(Verdict verdict, const QString &expectedText);
 
-// The counts are the game state as the score labels show it; only judge()
-// changes them, so that they saturate and count each exercise once.
-struct Scoreboard
+// The counts of one game. Only judge() changes them, so that they saturate
+// and count each exercise once.
+class Scoreboard
 {
+public:
     // A new game: both counts 0, no exercise open.
     void reset();
 
     // A new exercise is on screen and may be judged once.
-    void openExercise();
+    void openExercise() { awaiting = true; }
 
     // Compares the typed text with the expected text exactly (no trimming, no
     // conversion to numbers) and counts the verdict. Empty when the exercise
@@ -31,11 +32,14 @@ struct Scoreboard
     // twice.
     std::optional<Verdict> judge(const QString &typed, const QString &expectedText);
 
-    int totalCount() const { return int(rightCount) + int(wrongCount); }
+    int rightCount() const { return right; }
+    int wrongCount() const { return wrong; }
+    int totalCount() const { return int(right) + int(wrong); }
 
-    qint16 rightCount = 0;
-    qint16 wrongCount = 0;
-    bool awaitingAnswer = false;
+private:
+    qint16 right = 0;
+    qint16 wrong = 0;
+    bool awaiting = false;
 };
 
 } // namespace mirabolo::game

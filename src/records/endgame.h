@@ -1,9 +1,10 @@
 // Texts and decisions of the end of a game, and its line in the register.
 #pragma once
 
+#include "game/gamesummary.h"
+
 #include <QByteArray>
 #include <QDate>
-#include <QDateTime>
 #include <QLocale>
 #include <QString>
 
@@ -37,24 +38,10 @@ enum class StoreOutcome {
     Failed // the score beats the record but it could not be stored
 };
 
-// How a game ended. Only the first two run the end of game; the others leave
-// just their line in the register, so the teacher sees every game played.
-enum class GameEnd { Exit, TimeOut, WindowClosed, NewGame };
-
-constexpr bool comparesRecord(GameEnd ending)
-{
-    return ending == GameEnd::Exit || ending == GameEnd::TimeOut;
-}
-
-struct GameSummary
-{
-    QDateTime end; // local time
-    QString name; // as typed
-    int right = 0;
-    int wrong = 0;
-    int secondsLeft = 0;
-    GameEnd ending = GameEnd::Exit;
-};
+// The game's summary comes from the game; the records only store it.
+using game::comparesRecord;
+using game::GameEnd;
+using game::GameSummary;
 
 // The register opens as a table in a spreadsheet with Italian settings:
 // UTF-8 with a byte-order mark, ';' between fields, CR LF line ends.

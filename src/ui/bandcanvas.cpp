@@ -69,14 +69,6 @@ void BandCanvas::fillBackground(const QColor &colour)
     update();
 }
 
-QColor BandCanvas::colourAt(const QPoint &point) const
-{
-    if (surface.isNull())
-        return {};
-    const QPoint pixel = (QPointF(point) * surface.devicePixelRatio()).toPoint();
-    return surface.pixelColor(pixel);
-}
-
 void BandCanvas::paintEvent(QPaintEvent *event)
 {
     ensureSurface();

@@ -22,9 +22,6 @@ public:
     // A plain background colour erases whatever was drawn.
     void fillBackground(const QColor &colour);
 
-    // The colour shown at a point of the surface (for checks and tools).
-    QColor colourAt(const QPoint &point) const;
-
     // How many times the bands have been drawn into the surface: repaints
     // must not add to it.
     int bandPaintCount() const { return paintCount; }

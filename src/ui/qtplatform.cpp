@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QTimer>
 
 using namespace Qt::StringLiterals;
 
@@ -19,22 +20,22 @@ QString titleOrDefault(const QString &title)
 
 } // namespace
 
-int QtPlatform::msgBox(const QString &prompt, Buttons buttons, const QString &title)
+Platform::Answer QtPlatform::msgBox(const QString &prompt, Buttons buttons, const QString &title)
 {
     QMessageBox box(QApplication::activeWindow());
     box.setWindowTitle(titleOrDefault(title));
     box.setText(prompt);
     box.setTextFormat(Qt::PlainText);
-    if (buttons == YesNoQuestionDefaultNo) {
+    if (buttons == Buttons::YesNoQuestionDefaultNo) {
         box.setIcon(QMessageBox::Question);
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
         box.setDefaultButton(QMessageBox::No);
         box.setEscapeButton(QMessageBox::No);
-        return box.exec() == QMessageBox::Yes ? Yes : No;
+        return box.exec() == QMessageBox::Yes ? Answer::Yes : Answer::No;
     }
     box.setStandardButtons(QMessageBox::Ok);
     box.exec();
-    return Ok;
+    return Answer::Ok;
 }
 
 QString QtPlatform::inputBox(const QString &prompt)
@@ -44,6 +45,11 @@ QString QtPlatform::inputBox(const QString &prompt)
     dialog.setLabelText(prompt);
     dialog.setInputMode(QInputDialog::TextInput);
     return dialog.exec() == QDialog::Accepted ? dialog.textValue() : QString();
+}
+
+void QtPlatform::startTimer(QTimer &timer)
+{
+    timer.start();
 }
 
 QDateTime QtPlatform::now() const

@@ -7,8 +7,9 @@ namespace mirabolo::ui {
 class QtPlatform final : public Platform
 {
 public:
-    int msgBox(const QString &prompt, Buttons buttons = OkOnly, const QString &title = {}) override;
+    Answer msgBox(const QString &prompt, Buttons buttons = Buttons::OkOnly, const QString &title = {}) override;
     QString inputBox(const QString &prompt) override;
+    void startTimer(QTimer &timer) override;
     QDateTime now() const override;
     QLocale locale() const override;
     void terminate() override;

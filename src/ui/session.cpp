@@ -1,5 +1,6 @@
 #include "session.h"
 
+#include "gamecontroller.h"
 #include "tavola.h"
 
 #include <utility>
@@ -26,7 +27,10 @@ Tavola *Session::window() const
 
 void Session::start()
 {
-    auto *window = new Tavola(platform, random, classFolder);
+    // One controller and model per game; they go with their window.
+    auto *controller = new GameController(platform, random, classFolder);
+    auto *window = new Tavola(platform, *controller);
+    controller->setParent(window);
     current = window;
     connect(window, &Tavola::restartRequested, this, &Session::restart);
     connect(window, &Tavola::closedByUser, this, &Session::finished);

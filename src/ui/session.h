@@ -1,5 +1,5 @@
-// Owns the window for the whole run: builds it, and on a new game destroys
-// it and builds a fresh one from the form.
+// Owns the window for the whole run: builds it with its game, and on a new
+// game destroys both and builds fresh ones.
 #pragma once
 
 #include <QObject>

@@ -1,20 +1,17 @@
 #include "tavola.h"
 
 #include "form.h"
+#include "gamecontroller.h"
 #include "platform.h"
 #include "ui_tavola.h"
 
-#include "game/exercise.h"
-#include "game/random.h"
+#include "game/gamemodel.h"
 #include "game/speech.h"
 #include "game/units.h"
-#include "records/endgame.h"
 #include "runtime/numbers.h"
 
 #include <QCloseEvent>
 #include <QKeyEvent>
-
-#include <utility>
 
 using namespace Qt::StringLiterals;
 
@@ -46,11 +43,11 @@ void setFontSize(QWidget *widget, qreal points)
 
 } // namespace
 
-Tavola::Tavola(Platform &desktop, game::RandomSource &draws, QString folder, QWidget *parent)
+Tavola::Tavola(Platform &desktop, GameController &gameController, QWidget *parent)
     : QMainWindow(parent)
     , platform(desktop)
-    , random(draws)
-    , classFolder(std::move(folder))
+    , controller(gameController)
+    , game(gameController.model())
 {
     // Started by StartClock only: a tick must never find the form unbuilt.
     Timer1.setInterval(clockInterval);
@@ -58,6 +55,11 @@ Tavola::Tavola(Platform &desktop, game::RandomSource &draws, QString folder, QWi
 }
 
 Tavola::~Tavola() = default;
+
+bool Tavola::hasEnded() const
+{
+    return game.hasEnded();
+}
 
 void Tavola::buildForm()
 {
@@ -74,24 +76,21 @@ void Tavola::buildForm()
 
 void Tavola::Form_Load()
 {
-    score.reset();
     Timer1.stop();
-    const QString name = platform.inputBox(u"Come ti chiami?"_s);
-    platform.msgBox(u" "_s + name + u" vediamo se sei un vero campione  "_s);
+    controller.greet();
     // The controls are built only now, while the window is still hidden: the
     // name prompt then comes up at once instead of after the whole form.
     buildForm();
-    setCaption(ui->lblnome1, name);
+    setCaption(ui->lblnome1, game.name());
     StartClock();
-    loadRecords();
-    ui->lblconto->setText(countdown.text());
-    setAccessibleDescription(game::startSpeech(name, ui->lblpunti->text(), ui->lblnome->text()));
+    controller.openRecords();
+    setCaption(ui->lblpunti, game.recordText());
+    setCaption(ui->lblnome, game.holderText());
+    setAccessibleDescription(game::startSpeech(game.name(), game.recordText(), game.holderText()));
 }
 
 void Tavola::Form_Activate()
 {
-    if (ended)
-        return;
     cmdNext_Click();
 }
 
@@ -106,24 +105,28 @@ void Tavola::Form_Resize()
 void Tavola::ShowTimeInCaption()
 {
     // The time left, so that a minimised game still tells how long is left.
-    setWindowTitle(countdown.text());
+    setWindowTitle(game.countdown().text());
 }
 
 void Tavola::cmdNext_Click()
 {
-    if (ended)
+    if (game.hasEnded())
         return;
+    game.nextExercise();
+    showExercise();
+}
+
+void Tavola::showExercise()
+{
+    const game::Exercise &exercise = game.exercise();
     ui->txtAnswer->clear();
     ui->lblMessage->clear();
-
-    const game::Exercise exercise = game::drawExercise(random);
-
     ui->Label2->clear();
     ui->Text6->clear();
     ui->Text2->clear();
     resetReferenceLines();
 
-    ui->Label2->setText(game::expectedAnswerText(exercise, platform.locale()));
+    ui->Label2->setText(game.expectedText()); // kept as the form has it; never read back
     ui->Text6->setText(QString::number(exercise.quantity));
     ui->Text3->setText(game::unitAbbreviation(exercise.source));
     highlightReferenceLine(exercise.source, Qt::red);
@@ -136,29 +139,27 @@ void Tavola::cmdNext_Click()
 
     ui->txtAnswer->setFocus();
     ui->cmdNext->setEnabled(false);
-    ui->txtAnswer->setFocus();
-    score.openExercise();
 }
 
 void Tavola::txtAnswer_KeyPress(int keyAscii)
 {
-    if (ended || keyAscii != enterKey)
-        return;
-    const QString expected = ui->Label2->text();
-    const std::optional<game::Verdict> verdict = score.judge(ui->txtAnswer->text(), expected);
-    if (!verdict)
-        return; // this exercise has had its verdict
+    if (keyAscii == enterKey && game.answer(ui->txtAnswer->text()))
+        showVerdict();
+}
 
-    ui->lblMessage->setText(game::verdictMessage(*verdict, expected));
-    if (*verdict == game::Verdict::Wrong) {
+void Tavola::showVerdict()
+{
+    const game::Scoreboard &score = game.score();
+    ui->lblMessage->setText(game.message());
+    if (game.verdict() == game::Verdict::Wrong) {
         ui->canvas->fillBackground(Qt::black);
-        setCaption(ui->lblScore1, runtime::formatWhole(score.wrongCount, u"###0"));
+        setCaption(ui->lblScore1, runtime::formatWhole(score.wrongCount(), u"###0"));
     }
-    setCaption(ui->lblScore, runtime::formatWhole(score.rightCount, u"####0"));
+    setCaption(ui->lblScore, runtime::formatWhole(score.rightCount(), u"####0"));
     setCaption(ui->lblScore2, runtime::formatWhole(score.totalCount(), u"####0"));
     // Read out when the button takes the focus below.
-    ui->cmdNext->setAccessibleDescription(
-        game::verdictSpeech(ui->lblMessage->text(), score.rightCount, score.wrongCount, countdown.secondsLeft));
+    ui->cmdNext->setAccessibleDescription(game::verdictSpeech(game.message(), score.rightCount(), score.wrongCount(),
+                                                              game.countdown().secondsLeft()));
     enableNextAndFocus();
 }
 
@@ -170,66 +171,32 @@ void Tavola::enableNextAndFocus()
 
 void Tavola::StartClock()
 {
-    Timer1.start();
-    countdown.start();
-    ui->lblconto->setText(countdown.text());
+    platform.startTimer(Timer1);
+    showClock();
 }
 
 void Tavola::Timer1_Timer()
 {
-    if (ended)
-        return;
-    if (ui->lblconto->text() == QStringView(clock::zeroClockText)) {
-        ending = records::GameEnd::TimeOut;
-        EndGame();
-        return;
-    }
-    countdown.tick();
-    ui->lblconto->setText(countdown.text());
+    game.tick();
+    if (!game.hasEnded())
+        showClock();
+}
+
+void Tavola::showClock()
+{
+    ui->lblconto->setText(game.countdown().text());
     if (isMinimized())
         ShowTimeInCaption();
 }
 
 void Tavola::cmdExit_Click()
 {
-    ending = records::GameEnd::Exit;
-    EndGame();
-}
-
-void Tavola::EndGame()
-{
-    // Ticks go on behind the boxes below; the end takes effect only once.
-    if (ended)
-        return;
-    ended = true;
-
-    // The game as it stood when it ended, whatever happens behind the boxes.
-    const records::GameSummary game{platform.now(),   ui->lblnome1->text(),  score.rightCount,
-                                    score.wrongCount, countdown.secondsLeft, ending};
-    platform.msgBox(records::farewellPrompt(game.secondsLeft), Platform::OkOnly,
-                    records::farewellTitle(game.end.date(), platform.locale()));
-
-    const records::EndOfGame result = store->finishGame(ui->lblScore->text(), ui->lblpunti->text(), game);
-
-    if (result.record == records::StoreOutcome::Stored)
-        platform.msgBox(QString::fromUtf16(records::newRecordMessage));
-    else if (result.record == records::StoreOutcome::Failed)
-        platform.msgBox(QString::fromUtf16(records::recordNotSavedMessage));
-    if (!result.registered)
-        platform.msgBox(QString::fromUtf16(records::registerNotWrittenMessage));
-
-    Timer1.stop();
-    platform.terminate();
+    game.end(game::GameEnd::Exit);
 }
 
 void Tavola::Next_Click()
 {
-    if (ended)
-        return;
-    const int answer =
-        platform.msgBox(u"INIZIAMO UNA NUOVA GARA  ?"_s, Platform::YesNoQuestionDefaultNo, u"INIZIARE NUOVA GARA"_s);
-    // The time may have run out while the question was open.
-    if (ended || answer == Platform::No)
+    if (!controller.confirmNewGame())
         return;
     retire();
     Q_EMIT restartRequested();
@@ -238,30 +205,7 @@ void Tavola::Next_Click()
 void Tavola::retire()
 {
     Timer1.stop();
-    ended = true;
     hide();
-}
-
-void Tavola::loadRecords()
-{
-    dataDir = records::recordFolder(classFolder);
-    std::optional<QString> recordText;
-    std::optional<QString> holderText;
-    if (dataDir) {
-        const records::RecordStore files(*dataDir, !classFolder.isEmpty());
-        if (files.ensureFilesExist()) {
-            recordText = records::Leggifiletxt(files.recordFilePath());
-            holderText = records::Leggifiletxt(files.holderFilePath());
-        }
-    }
-    const bool usable = recordText && holderText;
-    // Without usable files the store has no folder: it writes nothing, and a
-    // beaten record is reported as not saved.
-    store.emplace(usable ? *dataDir : QString(), !classFolder.isEmpty());
-    setCaption(ui->lblpunti, recordText.value_or(QString()));
-    setCaption(ui->lblnome, holderText.value_or(QString()));
-    if (!usable) // the pupil plays on with an empty record line
-        platform.msgBox(QString::fromUtf16(records::recordsUnavailableMessage));
 }
 
 void Tavola::resetReferenceLines()
@@ -307,10 +251,13 @@ bool Tavola::isAccessKey(const QKeyEvent *event)
 
 bool Tavola::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == ui->txtAnswer && event->type() == QEvent::FocusOut) {
-        // Orca takes a caret move in the focused box for a silent focus
-        // change: with the caret already home, emptying the box for the next
-        // exercise moves none, and the box's focus is then read out.
+    if (watched == ui->txtAnswer && event->type() == QEvent::FocusOut &&
+        static_cast<QFocusEvent *>(event)->reason() == Qt::OtherFocusReason) {
+        // The game itself moves on after a verdict, and the next exercise will
+        // empty the box. Orca takes a caret move in the focused box for a
+        // silent focus change: with the caret already home, emptying it moves
+        // none, and the box's focus is then read out. A box, a menu or another
+        // window leaves the caret where the pupil put it.
         ui->txtAnswer->setCursorPosition(0);
     }
     if (watched == ui->txtAnswer && event->type() == QEvent::KeyPress) {
@@ -334,7 +281,7 @@ void Tavola::showEvent(QShowEvent *event)
     Form_Resize();
     // The first exercise comes once the window is on screen, whether or not
     // the desktop makes it the active window.
-    if (!firstExerciseQueued && !ended && !event->spontaneous()) {
+    if (!firstExerciseQueued && !game.hasEnded() && !event->spontaneous()) {
         firstExerciseQueued = true;
         QMetaObject::invokeMethod(this, &Tavola::Form_Activate, Qt::QueuedConnection);
     }
@@ -356,6 +303,7 @@ void Tavola::changeEvent(QEvent *event)
 void Tavola::closeEvent(QCloseEvent *event)
 {
     // Closing through the desktop ends the program without the end of game.
+    game.end(game::GameEnd::WindowClosed);
     retire();
     event->accept();
     Q_EMIT closedByUser();

@@ -1,17 +1,13 @@
-// The game's one window. Each handler reads as the steps it performs; the
-// arithmetic, texts and files are left to game/, clock/ and records/.
+// The game's one window: a view of the game model. Each handler forwards the
+// pupil's action to the model and shows what changed; the rules, texts and
+// files live in game/, clock/, records/ and the game controller.
 #pragma once
-
-#include "clock/countdown.h"
-#include "game/scoring.h"
-#include "records/recordstore.h"
 
 #include <QMainWindow>
 #include <QTimer>
 
 #include <array>
 #include <memory>
-#include <optional>
 
 class QLabel;
 class QLineEdit;
@@ -22,11 +18,12 @@ class Tavola;
 }
 
 namespace mirabolo::game {
-class RandomSource;
+class GameModel;
 }
 
 namespace mirabolo::ui {
 
+class GameController;
 class Platform;
 
 class Tavola : public QMainWindow
@@ -34,9 +31,7 @@ class Tavola : public QMainWindow
     Q_OBJECT
 
 public:
-    // `classFolder`: where a lab keeps its class record; empty for the
-    // pupil's own data folder.
-    Tavola(Platform &desktop, game::RandomSource &draws, QString classFolder = {}, QWidget *parent = nullptr);
+    Tavola(Platform &desktop, GameController &controller, QWidget *parent = nullptr);
     ~Tavola() override;
 
     // The start-up sequence; the owner runs it before showing the window. The
@@ -47,7 +42,7 @@ public:
     // handler runs afterwards.
     void retire();
 
-    bool hasEnded() const { return ended; }
+    bool hasEnded() const;
 
 public Q_SLOTS:
     void Form_Activate();
@@ -74,9 +69,10 @@ protected:
 private:
     void buildForm();
     void StartClock();
-    void EndGame();
     void ShowTimeInCaption();
-    void loadRecords();
+    void showClock();
+    void showExercise();
+    void showVerdict();
     void resetReferenceLines();
     void highlightReferenceLine(int unitNumber, const QColor &colour);
     void setCaption(QLabel *label, const QString &text);
@@ -85,20 +81,13 @@ private:
     static bool isAccessKey(const QKeyEvent *event);
 
     Platform &platform;
-    game::RandomSource &random;
+    GameController &controller;
+    game::GameModel &game;
     std::unique_ptr<Ui::Tavola> ui; // built by Form_Load, after the name prompt
     std::array<QLineEdit *, 7> Text1{}; // indexes 1 to 6, like the reference lines
     QTimer Timer1;
 
-    game::Scoreboard score;
-    clock::Countdown countdown;
-    QString classFolder;
-    std::optional<QString> dataDir;
-    std::optional<records::RecordStore> store;
-    records::GameEnd ending = records::GameEnd::Exit; // why EndGame runs
-
     bool firstExerciseQueued = false;
-    bool ended = false;
 };
 
 } // namespace mirabolo::ui

@@ -1,8 +1,7 @@
 // A real window under the offscreen platform, with scripted boxes and draws.
-// No real tick reaches it: a test calls Timer1_Timer itself.
+// Its timer never runs: a test calls Timer1_Timer itself.
 #pragma once
 
-#include "application.h"
 #include "fakeplatform.h"
 #include "scriptedrandom.h"
 #include "session.h"
@@ -11,26 +10,8 @@
 #include <QApplication>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 
 namespace mirabolo::test {
-
-// For initTestCase: the program's fonts and texts, and one-second timers that
-// never fire, so that a busy machine cannot add a tick.
-inline void setUpWindowTests()
-{
-    struct TickBlocker final : QObject
-    {
-        using QObject::QObject;
-        bool eventFilter(QObject *watched, QEvent *event) override
-        {
-            auto *timer = qobject_cast<QTimer *>(watched);
-            return event->type() == QEvent::Timer && timer && timer->interval() == 1000;
-        }
-    };
-    ui::setUpApplication(*qApp);
-    qApp->installEventFilter(new TickBlocker(qApp));
-}
 
 struct GameWindow
 {

@@ -1,4 +1,5 @@
 #include "game/exercise.h"
+#include "game/gamemodel.h"
 #include "game/random.h"
 #include "game/scoring.h"
 #include "game/speech.h"
@@ -98,35 +99,82 @@ private Q_SLOTS:
                  (QList<qsizetype>{30, 20, 9, 10}));
     }
 
-    void judge_data()
+    void play_data()
     {
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<bool>("right");
+        QTest::addColumn<QStringList>("typed"); // one answer per exercise, each 3 cl into dl ("0,3")
+        QTest::addColumn<bool>("enterTwice"); // Enter again, with the right answer, after each verdict
+        QTest::addColumn<int>("ticks");
+        QTest::addColumn<bool>("exit"); // the Exit button after the ticks
+        QTest::addColumn<int>("right");
+        QTest::addColumn<int>("wrong");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("clock");
+        QTest::addColumn<std::optional<GameEnd>>("ending");
 
-        QTest::newRow("same text") << u"0,3"_s << true;
-        QTest::newRow("decimal point") << u"0.3"_s << false;
-        QTest::newRow("trailing zero") << u"0,30"_s << false;
-        QTest::newRow("no leading zero") << u",3"_s << false;
-        QTest::newRow("trailing blank") << u"0,3 "_s << false;
-        QTest::newRow("empty") << QString() << false;
+        QTest::newRow("same text") << QStringList{u"0,3"_s} << false << 0 << false << 1 << 0
+                                   << u"Esatto. Sei proprio ok!!!"_s << u"00:15:00"_s << std::optional<GameEnd>();
+        for (const QString &typed : {u"0.3"_s, u"0,30"_s, u",3"_s, u"0,3 "_s, QString()})
+            QTest::addRow("wrong: '%s'", qPrintable(typed))
+                << QStringList{typed} << false << 0 << false << 0 << 1 << u"Sbagliato!! 0,3"_s << u"00:15:00"_s
+                << std::optional<GameEnd>();
+        QTest::newRow("one verdict per exercise") << QStringList{u"3"_s, u"0,3"_s} << true << 0 << false << 1 << 1
+                                                  << u"Esatto. Sei proprio ok!!!"_s << u"00:15:00"_s
+                                                  << std::optional<GameEnd>();
+        QTest::newRow("zero is still playing") << QStringList() << false << 900 << false << 0 << 0 << QString()
+                                               << u"00:00:00"_s << std::optional<GameEnd>();
+        QTest::newRow("time out on the tick after zero") << QStringList{u"0,3"_s} << false << 901 << false << 1 << 0
+                                                         << u"Esatto. Sei proprio ok!!!"_s << u"00:00:00"_s
+                                                         << std::optional(GameEnd::TimeOut);
+        QTest::newRow("exit") << QStringList{u"x"_s} << false << 157 << true << 0 << 1 << u"Sbagliato!! 0,3"_s
+                              << u"00:12:23"_s << std::optional(GameEnd::Exit);
     }
 
-    // Exact text, and one verdict per exercise: Enter again, even with the right
-    // answer, changes nothing until the next exercise.
-    void judge()
+    // Whatever comes after the end (ticks behind its boxes, answers, the
+    // button again) changes nothing, and the game ends once.
+    void play()
     {
-        QFETCH(QString, typed);
-        QFETCH(bool, right);
-        const QString expected = u"0,3"_s;
+        QFETCH(QStringList, typed);
+        QFETCH(bool, enterTwice);
+        QFETCH(int, ticks);
+        QFETCH(bool, exit);
+        QFETCH(int, right);
+        QFETCH(int, wrong);
+        QFETCH(std::optional<GameEnd>, ending);
 
-        Scoreboard board;
-        QCOMPARE(board.judge(expected, expected), std::nullopt); // no exercise on screen yet
-        board.openExercise();
-        const std::optional<Verdict> verdict = board.judge(typed, expected);
-        QCOMPARE(verdict, std::optional(right ? Verdict::Right : Verdict::Wrong));
-        QCOMPARE(board.judge(expected, expected), std::nullopt);
-        QCOMPARE((QList<int>{board.rightCount, board.wrongCount, board.totalCount()}),
-                 (QList<int>{right ? 1 : 0, right ? 0 : 1, 1}));
+        ScriptedRandom random;
+        GameModel game(random, QLocale(QLocale::Italian, QLocale::Italy), [] { return QDateTime(QDate(2026, 1, 2), {}); });
+        QList<GameSummary> ends;
+        connect(&game, &GameModel::ended, this, [&ends](const GameSummary &summary) { ends.append(summary); });
+        game.begin(u"Zoe"_s);
+        for (const QString &answer : typed) {
+            for (double draw : {0.5, 0.5, 1.5 / 6, 2.5 / 6, 2.5 / 20})
+                random.append(draw);
+            game.nextExercise();
+            QCOMPARE(game.verdict(), std::nullopt);
+            game.answer(answer);
+            if (enterTwice)
+                QCOMPARE(game.answer(u"0,3"_s), std::nullopt);
+        }
+        for (int i = 0; i < ticks; ++i)
+            game.tick();
+        if (exit)
+            game.end(GameEnd::Exit);
+        QTEST(game.message(), "message");
+        QTEST(game.countdown().text(), "clock");
+        QCOMPARE(game.hasEnded(), ending.has_value());
+
+        for (int i = 0; i < 1000; ++i)
+            game.tick();
+        game.nextExercise(); // not a draw left: it would end the test
+        game.answer(u"0,3"_s);
+        game.end(GameEnd::Exit);
+        QCOMPARE((QList<int>{game.score().rightCount(), game.score().wrongCount()}), (QList<int>{right, wrong}));
+        QCOMPARE(ends.size(), 1);
+        const GameSummary &end = ends.front();
+        const int secondsLeft = ending ? qMax(900 - ticks, 0) : 0;
+        QCOMPARE((QList<int>{end.right, end.wrong, end.secondsLeft}), (QList<int>{right, wrong, secondsLeft}));
+        QCOMPARE(end.ending, ending.value_or(GameEnd::TimeOut));
+        QCOMPARE(end.name + end.end.toString(Qt::ISODate), u"Zoe2026-01-02T00:00:00"_s);
     }
 
     void countersStopAtTheirLargestValue()
@@ -137,7 +185,7 @@ private Q_SLOTS:
             board.openExercise();
             board.judge(i <= largest ? u"5"_s : u"x"_s, u"5"_s);
         }
-        QCOMPARE((QList<int>{board.rightCount, board.wrongCount, board.totalCount()}),
+        QCOMPARE((QList<int>{board.rightCount(), board.wrongCount(), board.totalCount()}),
                  (QList<int>{largest, largest, 2 * largest}));
     }
 

@@ -1,0 +1,71 @@
+#include "game/gamemodel.h"
+
+#include <utility>
+
+namespace mirabolo::game {
+
+GameModel::GameModel(RandomSource &draws, QLocale separators, std::function<QDateTime()> clockTime, QObject *parent)
+    : QObject(parent)
+    , random(draws)
+    , locale(std::move(separators))
+    , now(std::move(clockTime))
+{
+}
+
+void GameModel::begin(const QString &name)
+{
+    pupil = name;
+    board.reset();
+    clock.start();
+}
+
+void GameModel::setRecordAtStart(const QString &recordText, const QString &holderText)
+{
+    record = recordText;
+    holder = holderText;
+}
+
+void GameModel::nextExercise()
+{
+    if (hasEnded())
+        return;
+    current = drawExercise(random);
+    expected = expectedAnswerText(current, locale);
+    judged.reset();
+    board.openExercise();
+}
+
+std::optional<Verdict> GameModel::answer(const QString &typed)
+{
+    if (hasEnded())
+        return std::nullopt;
+    const std::optional<Verdict> verdict = board.judge(typed, expected);
+    if (verdict)
+        judged = verdict;
+    return verdict;
+}
+
+void GameModel::tick()
+{
+    if (hasEnded())
+        return;
+    if (clock.isOver())
+        end(GameEnd::TimeOut);
+    else
+        clock.tick();
+}
+
+void GameModel::end(GameEnd how)
+{
+    if (hasEnded())
+        return;
+    summary = GameSummary{now(), pupil, board.rightCount(), board.wrongCount(), clock.secondsLeft(), how};
+    Q_EMIT ended(*summary);
+}
+
+QString GameModel::message() const
+{
+    return judged ? verdictMessage(*judged, expected) : QString();
+}
+
+} // namespace mirabolo::game

@@ -1,0 +1,28 @@
+// How a game ended, and what is kept of it once over.
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+
+namespace mirabolo::game {
+
+// Only the first two run the end of game; the others leave just their line in
+// the register, so the teacher sees every game played.
+enum class GameEnd { Exit, TimeOut, WindowClosed, NewGame };
+
+constexpr bool comparesRecord(GameEnd ending)
+{
+    return ending == GameEnd::Exit || ending == GameEnd::TimeOut;
+}
+
+struct GameSummary
+{
+    QDateTime end; // local time
+    QString name; // as typed
+    int right = 0;
+    int wrong = 0;
+    int secondsLeft = 0;
+    GameEnd ending = GameEnd::Exit;
+};
+
+} // namespace mirabolo::game
