@@ -1,7 +1,7 @@
 import os
 import re
 
-from harness import CAPTION, Game, expected_answer, text, tree, wait
+from harness import CAPTION, Atspi, Game, expected_answer, text, tree, wait
 
 
 class PlayTest(Game):
@@ -13,8 +13,18 @@ class PlayTest(Game):
         self.keys(CAPTION, "alt+n", "7")
         self.assertEqual(wait(lambda: self.read("txtAnswer")[0], "a key in the answer box"), "7")
         self.assertEqual(self.read("Text6", "Text3", "Text4"), shown)
-        self.keys(CAPTION, "BackSpace")
-        self.answer(expected_answer(*exercise))
+        # The new-game question, answered No, leaves the caret after the 7.
+        item = self.find("menu item", "NUOVO GIOCO").get_extents(Atspi.CoordType.SCREEN)
+        self.xdotool("mousemove", str(item.x + item.width // 2), str(item.y + item.height // 2), "click", "1")
+        self.find("alert", "INIZIARE NUOVA GARA")
+        self.keys("^INIZIARE NUOVA GARA$", "Return")
+        wait(lambda: not self.xdotool("search", "--onlyvisible", "--name", "^INIZIARE NUOVA GARA$"), "No")
+        expected = expected_answer(*exercise)
+        self.keys(CAPTION, "--", expected, command="type")
+        wait(lambda: len(self.read("txtAnswer")[0]) == len(expected) + 1, "the answer typed")
+        self.assertEqual(self.read("txtAnswer"), ("7" + expected,))
+        self.keys(CAPTION, "Home", "Delete", "Return")
+        self.assertEqual(wait(lambda: self.read("lblMessage")[0], "a verdict"), "Esatto. Sei proprio ok!!!")
         # The verdict moved the focus to "Nuovo calcolo": Enter asks for the next exercise.
         self.keys(CAPTION, "Return")
         self.exercise()
