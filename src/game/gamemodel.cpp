@@ -4,10 +4,11 @@
 
 namespace mirabolo::game {
 
-GameModel::GameModel(RandomSource &draws, QLocale separators, std::function<QDateTime()> clockTime, QObject *parent)
+GameModel::GameModel(RandomSource &draws, const QLocale &separators, std::function<QDateTime()> clockTime,
+                     QObject *parent)
     : QObject(parent)
     , random(draws)
-    , locale(std::move(separators))
+    , locale(separators)
     , now(std::move(clockTime))
 {
 }

@@ -25,7 +25,8 @@ class GameModel : public QObject
 public:
     // `now` stamps the end of the game; `locale` gives the decimal separator
     // a right answer uses.
-    GameModel(RandomSource &random, QLocale locale, std::function<QDateTime()> now, QObject *parent = nullptr);
+    GameModel(RandomSource &draws, const QLocale &separators, std::function<QDateTime()> clockTime,
+              QObject *parent = nullptr);
 
     // A new game for `name`: no answers yet, the clock at 00:15:00.
     void begin(const QString &name);

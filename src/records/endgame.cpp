@@ -80,15 +80,10 @@ bool beatsRecord(const QString &scoreText, const QString &recordText)
 
 QByteArray registerLine(const GameSummary &game, StoreOutcome record)
 {
-    const QStringList fields{game.end.toString(u"yyyy-MM-dd"_s),
-                             game.end.toString(u"HH:mm:ss"_s),
-                             csvField(guardFormula(game.name)),
-                             QString::number(game.right),
-                             QString::number(game.wrong),
-                             QString::number(game.right + game.wrong),
-                             QString::number(game.secondsLeft),
-                             endingColumn(game.ending),
-                             recordColumn(record)};
+    const QStringList fields{
+        game.end.toString(u"yyyy-MM-dd"_s), game.end.toString(u"HH:mm:ss"_s), csvField(guardFormula(game.name)),
+        QString::number(game.right),        QString::number(game.wrong),      QString::number(game.right + game.wrong),
+        QString::number(game.secondsLeft),  endingColumn(game.ending),        recordColumn(record)};
     return (fields.join(u';') + u"\r\n"_s).toUtf8();
 }
 

@@ -158,8 +158,8 @@ void Tavola::showVerdict()
     setCaption(ui->lblScore, runtime::formatWhole(score.rightCount(), u"####0"));
     setCaption(ui->lblScore2, runtime::formatWhole(score.totalCount(), u"####0"));
     // Read out when the button takes the focus below.
-    ui->cmdNext->setAccessibleDescription(game::verdictSpeech(game.message(), score.rightCount(), score.wrongCount(),
-                                                              game.countdown().secondsLeft()));
+    ui->cmdNext->setAccessibleDescription(
+        game::verdictSpeech(game.message(), score.rightCount(), score.wrongCount(), game.countdown().secondsLeft()));
     enableNextAndFocus();
 }
 

@@ -121,8 +121,8 @@ private Q_SLOTS:
         QTest::addColumn<QString>("line"); // in the register, from the name on
         QTest::addColumn<bool>("finished"); // the program ends with the window
 
-        QTest::newRow("new game") << 0 << Action::NewGame << Answer::Yes << true << u"Ugo"_s << u"0"_s
-                                  << u"00:15:00"_s << u"Zoe;1;0;1;897;nuova gara;"_s << false;
+        QTest::newRow("new game") << 0 << Action::NewGame << Answer::Yes << true << u"Ugo"_s << u"0"_s << u"00:15:00"_s
+                                  << u"Zoe;1;0;1;897;nuova gara;"_s << false;
         QTest::newRow("no new game") << 0 << Action::NewGame << Answer::No << false << u"Zoe"_s << u"1"_s
                                      << u"00:14:57"_s << QString() << false;
         QTest::newRow("time out behind the question")
@@ -130,8 +130,8 @@ private Q_SLOTS:
             << u"Zoe;1;0;1;0;tempo scaduto;nuovo"_s << false;
         QTest::newRow("exit") << 157 << Action::Exit << Answer::No << false << u"Zoe"_s << u"1"_s << u"00:12:23"_s
                               << u"Zoe;1;0;1;743;uscita;nuovo"_s << false;
-        QTest::newRow("time out") << 901 << Action::None << Answer::No << false << u"Zoe"_s << u"1"_s
-                                  << u"00:00:00"_s << u"Zoe;1;0;1;0;tempo scaduto;nuovo"_s << false;
+        QTest::newRow("time out") << 901 << Action::None << Answer::No << false << u"Zoe"_s << u"1"_s << u"00:00:00"_s
+                                  << u"Zoe;1;0;1;0;tempo scaduto;nuovo"_s << false;
         QTest::newRow("window closed") << 0 << Action::CloseWindow << Answer::No << false << u"Zoe"_s << u"1"_s
                                        << u"00:15:00"_s << u"Zoe;1;0;1;900;finestra chiusa;"_s << true;
     }

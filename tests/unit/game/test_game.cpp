@@ -117,14 +117,14 @@ private Q_SLOTS:
             QTest::addRow("wrong: '%s'", qPrintable(typed))
                 << QStringList{typed} << false << 0 << false << 0 << 1 << u"Sbagliato!! 0,3"_s << u"00:15:00"_s
                 << std::optional<GameEnd>();
-        QTest::newRow("one verdict per exercise") << QStringList{u"3"_s, u"0,3"_s} << true << 0 << false << 1 << 1
-                                                  << u"Esatto. Sei proprio ok!!!"_s << u"00:15:00"_s
-                                                  << std::optional<GameEnd>();
+        QTest::newRow("one verdict per exercise")
+            << QStringList{u"3"_s, u"0,3"_s} << true << 0 << false << 1 << 1 << u"Esatto. Sei proprio ok!!!"_s
+            << u"00:15:00"_s << std::optional<GameEnd>();
         QTest::newRow("zero is still playing") << QStringList() << false << 900 << false << 0 << 0 << QString()
                                                << u"00:00:00"_s << std::optional<GameEnd>();
-        QTest::newRow("time out on the tick after zero") << QStringList{u"0,3"_s} << false << 901 << false << 1 << 0
-                                                         << u"Esatto. Sei proprio ok!!!"_s << u"00:00:00"_s
-                                                         << std::optional(GameEnd::TimeOut);
+        QTest::newRow("time out on the tick after zero")
+            << QStringList{u"0,3"_s} << false << 901 << false << 1 << 0 << u"Esatto. Sei proprio ok!!!"_s
+            << u"00:00:00"_s << std::optional(GameEnd::TimeOut);
         QTest::newRow("exit") << QStringList{u"x"_s} << false << 157 << true << 0 << 1 << u"Sbagliato!! 0,3"_s
                               << u"00:12:23"_s << std::optional(GameEnd::Exit);
     }
@@ -142,7 +142,8 @@ private Q_SLOTS:
         QFETCH(std::optional<GameEnd>, ending);
 
         ScriptedRandom random;
-        GameModel game(random, QLocale(QLocale::Italian, QLocale::Italy), [] { return QDateTime(QDate(2026, 1, 2), {}); });
+        GameModel game(random, QLocale(QLocale::Italian, QLocale::Italy),
+                       [] { return QDateTime(QDate(2026, 1, 2), {}); });
         QList<GameSummary> ends;
         connect(&game, &GameModel::ended, this, [&ends](const GameSummary &summary) { ends.append(summary); });
         game.begin(u"Zoe"_s);

@@ -71,14 +71,14 @@ private Q_SLOTS:
                                                        stored}
                                         << 1 << u";1;0;1;900;uscita;nuovo"_s;
         QTest::newRow("no data folder") << u"Zoe"_s << u"30"_s << 0 << Action::Exit << Answer::No << u"mirabolo"_s
-                                        << start + QStringList{unavailable, farewell(900),
-                                                               u"Purtroppo non sono riuscito a registrare il tuo "
-                                                               u"record."_s}
+                                        << start +
+                QStringList{unavailable, farewell(900),
+                            u"Purtroppo non sono riuscito a registrare il tuo "
+                            u"record."_s}
                                         << 1 << QString();
         QTest::newRow("register not written")
             << u"Zoe"_s << u"30"_s << 0 << Action::Exit << Answer::No << u"mirabolo/registro.csv"_s
-            << start + QStringList{farewell(900), stored,
-                                   u"Non sono riuscito a scrivere il registro delle partite."_s}
+            << start + QStringList{farewell(900), stored, u"Non sono riuscito a scrivere il registro delle partite."_s}
             << 1 << QString();
     }
 
@@ -95,8 +95,9 @@ private Q_SLOTS:
         // A file in place of the data folder makes it unusable; a folder in
         // place of the register leaves only the register unwritable.
         QFile blocker(home.filePath(obstacle));
-        QVERIFY(obstacle.isEmpty() || (obstacle.endsWith(u".csv"_s) ? QDir(home.path()).mkpath(obstacle)
-                                                                    : blocker.open(QIODevice::WriteOnly)));
+        QVERIFY(
+            obstacle.isEmpty() ||
+            (obstacle.endsWith(u".csv"_s) ? QDir(home.path()).mkpath(obstacle) : blocker.open(QIODevice::WriteOnly)));
 
         mirabolo::test::FakePlatform platform;
         ScriptedRandom random({0.5, 0.5, 2.5 / 6, 1.5 / 6, 2.5 / 20}); // 3 dl into cl
