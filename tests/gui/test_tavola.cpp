@@ -2,6 +2,7 @@
 // tick delivered by the test. The rules themselves are the model's tests.
 #include "application.h"
 #include "gamewindow.h"
+#include "tsvrows.h"
 
 #include <QAction>
 #include <QFile>
@@ -13,8 +14,6 @@ using mirabolo::test::GameWindow;
 using Answer = mirabolo::ui::Platform::Answer;
 
 namespace {
-
-enum class Action { None, Exit, NewGame, CloseWindow };
 
 // Message, scores, background at the bottom left, reference lines hl to ml
 // (R red source, G green target, both at 24 points, . black at 18), focus.
@@ -31,17 +30,6 @@ QString shown(const GameWindow &g)
     return u"%1|%2|%3|%4|%5|%6|%7"_s.arg(g.text(u"lblMessage"_s), g.text(u"lblScore"_s), g.text(u"lblScore1"_s),
                                          g.text(u"lblScore2"_s), ground.name(), lines,
                                          QApplication::focusWidget()->objectName());
-}
-
-// One QStringList per row of form.tsv.
-void addRows(const QString &path)
-{
-    QTest::addColumn<QStringList>("row");
-    QFile table(path);
-    QVERIFY(table.open(QIODevice::ReadOnly | QIODevice::Text));
-    for (const QString &line : QString::fromUtf8(table.readAll()).split(u'\n', Qt::SkipEmptyParts))
-        if (!line.startsWith(u'#'))
-            QTest::newRow(qPrintable(line.section(u'\t', 0, 0))) << line.split(u'\t');
 }
 
 } // namespace
@@ -65,7 +53,7 @@ private Q_SLOTS:
         for (int key : {Qt::Key_0, Qt::Key_Period, Qt::Key_3, Qt::Key_Enter}) // keypad: regional separator, any layout
             QTest::keyClick(g.control(u"txtAnswer"_s), Qt::Key(key), Qt::KeypadModifier);
         QCOMPARE(shown(g) + g.text(u"txtAnswer"_s), u"Esatto. Sei proprio ok!!!|1|0|1|#6464ff|....GR|cmdNext0,3"_s);
-        g.script(6, 1, 20, 9, 2); // 20 hl into ml, bands of red 180 and green 40
+        g.random.exercise(6, 1, 20, 9, 2); // 20 hl into ml, bands of red 180 and green 40
         QTest::keyClick(g.control(u"cmdNext"_s), Qt::Key_Return);
         QCOMPARE(shown(g) + g.text(u"txtAnswer"_s), u"|1|0|1|#b428ff|R....G|txtAnswer"_s);
         g.answer(u"2000000.0"_s);
@@ -73,75 +61,39 @@ private Q_SLOTS:
         QCOMPARE(shown(g), u"Sbagliato!! 2000000|1|1|2|#000000|R....G|cmdNext"_s);
         QCOMPARE(g.control(u"cmdNext"_s)->accessibleDescription(),
                  u"Sbagliato!! 2000000. Esatte 1, errate 1, totali 2. Restano 15 minuti."_s);
-        g.script(2, 3, 1, 1, 0); // 1 cl into dl: the bands cover the black
+        g.random.exercise(2, 3, 1, 1, 0); // 1 cl into dl: the bands cover the black
         QTest::keyClick(g.control(u"cmdNext"_s), Qt::Key_Return);
         QCOMPARE(shown(g), u"|1|1|2|#1400ff|...GR.|txtAnswer"_s);
     }
 
     // Keys that carry their text, as a real keyboard's do.
-    void keys_data()
-    {
-        QTest::addColumn<bool>("judged"); // cmdNext enabled: Alt+N must bring the next exercise
-        QTest::addColumn<QKeyCombination>("key");
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("typed"); // the answer box afterwards
-        QTest::newRow("Alt+N, button disabled") << false << (Qt::ALT | Qt::Key_N) << u"n"_s << u""_s;
-        QTest::newRow("Alt+Q") << false << (Qt::ALT | Qt::Key_Q) << u"q"_s << u""_s;
-        QTest::newRow("plain n") << false << QKeyCombination(Qt::Key_N) << u"n"_s << u"n"_s;
-        QTest::newRow("AltGr+E as Ctrl+Alt") << false << (Qt::CTRL | Qt::ALT | Qt::Key_E) << u"€"_s << u"€"_s;
-        QTest::newRow("Alt+N, button enabled") << true << (Qt::ALT | Qt::Key_N) << u"n"_s << u""_s;
-    }
+    void keys_data() { mirabolo::test::addTsvRows(QFINDTESTDATA("keys.tsv")); }
+
     void keys()
     {
-        QFETCH(bool, judged);
-        QFETCH(QKeyCombination, key);
-        QFETCH(QString, text);
+        QFETCH(QStringList, row); // see keys.tsv
+        const bool judged = row[1] == u"yes"_s;
+        const QKeyCombination key = QKeySequence::fromString(row[2])[0];
         GameWindow g;
         QVERIFY(g.open(u"Zoe"_s)); // 3 dl into cl
         if (judged)
             g.answer(u"30"_s);
-        g.script(2, 3, 3);
-        QTest::sendKeyEvent(QTest::Press, g.control(u"txtAnswer"_s), key.key(), text, key.keyboardModifiers());
+        g.random.exercise(2, 3, 3);
+        QTest::sendKeyEvent(QTest::Press, g.control(u"txtAnswer"_s), key.key(), row[3], key.keyboardModifiers());
         QTRY_VERIFY(!g.control(u"cmdNext"_s)->property("down").toBool());
         QCOMPARE(g.text(u"Text3"_s), judged ? u"cl"_s : u"dl"_s);
-        QTEST(g.text(u"txtAnswer"_s), "typed");
+        QCOMPARE(g.text(u"txtAnswer"_s), row[4]);
     }
 
-    // What the window does with the pupil's way out of a game; the boxes and
-    // the register line themselves are the game controller's tests.
-    void newGameAndEndOfGame_data()
-    {
-        QTest::addColumn<int>("ticks"); // after one right answer
-        QTest::addColumn<Action>("action");
-        QTest::addColumn<Answer>("reply"); // to the new-game question
-        QTest::addColumn<bool>("replaced"); // a new window with a new game
-        QTest::addColumn<QString>("name"); // then shown, and the next three
-        QTest::addColumn<QString>("total");
-        QTest::addColumn<QString>("clock");
-        QTest::addColumn<QString>("line"); // in the register, from the name on
-        QTest::addColumn<bool>("finished"); // the program ends with the window
-
-        QTest::newRow("new game") << 0 << Action::NewGame << Answer::Yes << true << u"Ugo"_s << u"0"_s << u"00:15:00"_s
-                                  << u"Zoe;1;0;1;897;nuova gara;"_s << false;
-        QTest::newRow("no new game") << 0 << Action::NewGame << Answer::No << false << u"Zoe"_s << u"1"_s
-                                     << u"00:14:57"_s << QString() << false;
-        QTest::newRow("time out behind the question")
-            << 900 << Action::NewGame << Answer::Yes << false << u"Zoe"_s << u"1"_s << u"00:00:00"_s
-            << u"Zoe;1;0;1;0;tempo scaduto;nuovo"_s << false;
-        QTest::newRow("exit") << 157 << Action::Exit << Answer::No << false << u"Zoe"_s << u"1"_s << u"00:12:23"_s
-                              << u"Zoe;1;0;1;743;uscita;nuovo"_s << false;
-        QTest::newRow("time out") << 901 << Action::None << Answer::No << false << u"Zoe"_s << u"1"_s << u"00:00:00"_s
-                                  << u"Zoe;1;0;1;0;tempo scaduto;nuovo"_s << false;
-        QTest::newRow("window closed") << 0 << Action::CloseWindow << Answer::No << false << u"Zoe"_s << u"1"_s
-                                       << u"00:15:00"_s << u"Zoe;1;0;1;900;finestra chiusa;"_s << true;
-    }
+    // What the window does with the pupil's ways out of a game; the boxes
+    // themselves are the game controller's tests.
+    void newGameAndEndOfGame_data() { mirabolo::test::addTsvRows(QFINDTESTDATA("endings.tsv")); }
 
     void newGameAndEndOfGame()
     {
-        QFETCH(int, ticks);
-        QFETCH(Action, action);
-        QFETCH(Answer, reply);
-        QFETCH(bool, replaced);
+        QFETCH(QStringList, row); // see endings.tsv
+        const QString action = row[2];
+        const bool replaced = row[4] == u"yes"_s;
         GameWindow g;
         QVERIFY(g.open(u"Zoe"_s));
         QSignalSpy finished(g.session.get(), &mirabolo::ui::Session::finished);
@@ -151,18 +103,18 @@ private Q_SLOTS:
             for (int i = 0; first && i < count; ++i)
                 first->Timer1_Timer();
         };
-        tick(ticks);
+        tick(row[1].toInt());
         g.platform.whileBoxOpen = [&tick] { tick(3); }; // ticks go on behind every box
-        g.platform.answers.enqueue(reply);
+        g.platform.answers.enqueue(row[3] == u"yes"_s ? Answer::Yes : Answer::No);
         g.platform.names.enqueue(u"Ugo"_s);
-        g.script(1, 2, 4);
+        g.random.exercise(1, 2, 4);
         auto *menuEntry = first->findChild<QAction *>(u"Next"_s);
         QCOMPARE(menuEntry->text(), u"NUOVO GIOCO"_s);
-        if (action == Action::Exit)
+        if (action == u"exit"_s)
             QTest::mouseClick(g.control(u"cmdExit"_s), Qt::LeftButton);
-        else if (action == Action::NewGame)
+        else if (action == u"menu"_s)
             menuEntry->trigger();
-        else if (action == Action::CloseWindow)
+        else if (action == u"close"_s)
             first->close();
         QCoreApplication::sendPostedEvents(); // the new window's first exercise, the old one's deletion
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -170,13 +122,11 @@ private Q_SLOTS:
         QCOMPARE(first.isNull(), replaced);
         QCOMPARE(g.random.remaining(), replaced ? 0 : 5);
         QCOMPARE(g.window()->windowTitle(), u"Giocare con le brunaste"_s);
-        QTEST(g.text(u"lblnome1"_s), "name");
-        QTEST(g.text(u"lblScore2"_s), "total");
-        QTEST(g.text(u"lblconto"_s), "clock");
-        QTEST(finished.size() == 1, "finished");
+        QCOMPARE((QStringList{g.text(u"lblnome1"_s), g.text(u"lblScore2"_s), g.text(u"lblconto"_s)}), row.mid(5, 3));
+        QCOMPARE(finished.size(), row[9] == u"yes"_s ? 1 : 0);
         QFile games(g.home.path() + u"/mirabolo/registro.csv"_s); // its line but for the date and time
         const QString line = games.open(QIODevice::ReadOnly) ? QString::fromUtf8(games.readAll()) : QString();
-        QTEST(line.section(u"\r\n"_s, 1, 1).section(u';', 2), "line");
+        QCOMPARE(line.section(u"\r\n"_s, 1, 1).section(u';', 2), row[8]);
     }
 
     void minimisedCaption()
@@ -191,7 +141,7 @@ private Q_SLOTS:
         QTRY_COMPARE(g.window()->windowTitle(), u"Giocare con le brunaste"_s);
     }
 
-    void controls_data() { addRows(QFINDTESTDATA("form.tsv")); }
+    void controls_data() { mirabolo::test::addTsvRows(QFINDTESTDATA("form.tsv")); }
 
     void controls()
     {

@@ -22,19 +22,11 @@ struct GameWindow
 
     GameWindow() { qputenv("XDG_DATA_HOME", home.path().toLocal8Bit()); }
 
-    // One exercise's draws: the band tint, then source, target and quantity.
-    void script(int source, int target, int quantity, int red = 5, int green = 5)
-    {
-        for (double draw :
-             {(red + 0.5) / 10, (green + 0.5) / 10, (source - 0.5) / 6, (target - 0.5) / 6, (quantity - 0.5) / 20})
-            random.append(draw);
-    }
-
     // True once the first exercise is on screen and the window active.
     bool open(const QString &name, int source = 3, int target = 2, int quantity = 3)
     {
         platform.names.enqueue(name);
-        script(source, target, quantity);
+        random.exercise(source, target, quantity);
         session = std::make_unique<ui::Session>(platform, random);
         session->start();
         QCoreApplication::sendPostedEvents(); // the first exercise

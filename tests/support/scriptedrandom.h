@@ -13,6 +13,12 @@ public:
     explicit ScriptedRandom(QList<double> script = {}) { draws = std::move(script); }
 
     void append(double draw) { draws.append(draw); }
+    // One exercise's draws: the band tint, then source, target and quantity.
+    void exercise(int source, int target, int quantity, int red = 5, int green = 5)
+    {
+        draws << (red + 0.5) / 10 << (green + 0.5) / 10 << (source - 0.5) / 6 << (target - 0.5) / 6
+              << (quantity - 0.5) / 20;
+    }
     void reseed() override { calls.append(u'R'); }
     double next() override
     {

@@ -1,13 +1,16 @@
+#include "fakeplatform.h"
 #include "game/exercise.h"
 #include "game/gamemodel.h"
 #include "game/random.h"
-#include "game/scoring.h"
 #include "game/speech.h"
 #include "game/units.h"
+#include "gamecontroller.h"
 #include "scriptedrandom.h"
+#include "tsvrows.h"
 
+#include <QDir>
 #include <QSet>
-#include <QTest>
+#include <QTemporaryDir>
 
 #include <limits>
 
@@ -19,6 +22,8 @@ class TestGame : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    void initTestCase() { QCoreApplication::setApplicationName(u"mirabolo"_s); }
+
     void expectedAnswerText_data()
     {
         QTest::addColumn<int>("source"); // ml 1, cl 2, dl 3, l 4, dal 5, hl 6
@@ -45,7 +50,8 @@ private Q_SLOTS:
         QFETCH(QString, italianText);
         QFETCH(QString, cText);
 
-        ScriptedRandom random({0.5, 0.5, (source - 0.5) / 6, (target - 0.5) / 6, (quantity - 0.5) / 20});
+        ScriptedRandom random;
+        random.exercise(source, target, quantity);
         const Exercise e = drawExercise(random);
         QCOMPARE(u"%1 %2 into %3"_s.arg(e.quantity).arg(unitAbbreviation(e.source), unitAbbreviation(e.target)),
                  QString::fromLatin1(QTest::currentDataTag()));
@@ -99,47 +105,15 @@ private Q_SLOTS:
                  (QList<qsizetype>{30, 20, 9, 10}));
     }
 
-    void play_data()
-    {
-        QTest::addColumn<QStringList>("typed"); // one answer per exercise, each 3 cl into dl ("0,3")
-        QTest::addColumn<bool>("enterTwice"); // Enter again, with the right answer, after each verdict
-        QTest::addColumn<int>("ticks");
-        QTest::addColumn<bool>("exit"); // the Exit button after the ticks
-        QTest::addColumn<int>("right");
-        QTest::addColumn<int>("wrong");
-        QTest::addColumn<QString>("message");
-        QTest::addColumn<QString>("clock");
-        QTest::addColumn<std::optional<GameEnd>>("ending");
-
-        QTest::newRow("same text") << QStringList{u"0,3"_s} << false << 0 << false << 1 << 0
-                                   << u"Esatto. Sei proprio ok!!!"_s << u"00:15:00"_s << std::optional<GameEnd>();
-        for (const QString &typed : {u"0.3"_s, u"0,30"_s, u",3"_s, u"0,3 "_s, QString()})
-            QTest::addRow("wrong: '%s'", qPrintable(typed))
-                << QStringList{typed} << false << 0 << false << 0 << 1 << u"Sbagliato!! 0,3"_s << u"00:15:00"_s
-                << std::optional<GameEnd>();
-        QTest::newRow("one verdict per exercise")
-            << QStringList{u"3"_s, u"0,3"_s} << true << 0 << false << 1 << 1 << u"Esatto. Sei proprio ok!!!"_s
-            << u"00:15:00"_s << std::optional<GameEnd>();
-        QTest::newRow("zero is still playing") << QStringList() << false << 900 << false << 0 << 0 << QString()
-                                               << u"00:00:00"_s << std::optional<GameEnd>();
-        QTest::newRow("time out on the tick after zero")
-            << QStringList{u"0,3"_s} << false << 901 << false << 1 << 0 << u"Esatto. Sei proprio ok!!!"_s
-            << u"00:00:00"_s << std::optional(GameEnd::TimeOut);
-        QTest::newRow("exit") << QStringList{u"x"_s} << false << 157 << true << 0 << 1 << u"Sbagliato!! 0,3"_s
-                              << u"00:12:23"_s << std::optional(GameEnd::Exit);
-    }
+    void play_data() { mirabolo::test::addTsvRows(QFINDTESTDATA("play.tsv")); }
 
     // Whatever comes after the end (ticks behind its boxes, answers, the
     // button again) changes nothing, and the game ends once.
     void play()
     {
-        QFETCH(QStringList, typed);
-        QFETCH(bool, enterTwice);
-        QFETCH(int, ticks);
-        QFETCH(bool, exit);
-        QFETCH(int, right);
-        QFETCH(int, wrong);
-        QFETCH(std::optional<GameEnd>, ending);
+        QFETCH(QStringList, row); // see play.tsv
+        const int ticks = row[5].toInt();
+        const QString ending = row[11];
 
         ScriptedRandom random;
         GameModel game(random, QLocale(QLocale::Italian, QLocale::Italy),
@@ -147,37 +121,85 @@ private Q_SLOTS:
         QList<GameSummary> ends;
         connect(&game, &GameModel::ended, this, [&ends](const GameSummary &summary) { ends.append(summary); });
         game.begin(u"Zoe"_s);
-        for (const QString &answer : typed) {
-            for (double draw : {0.5, 0.5, 1.5 / 6, 2.5 / 6, 2.5 / 20})
-                random.append(draw);
+        for (const QString &typed : row.mid(2, row[1].toInt())) {
+            random.exercise(2, 3, 3);
             game.nextExercise();
             QCOMPARE(game.verdict(), std::nullopt);
-            game.answer(answer);
-            if (enterTwice)
+            game.answer(typed);
+            if (row[4] == u"yes"_s)
                 QCOMPARE(game.answer(u"0,3"_s), std::nullopt);
         }
         for (int i = 0; i < ticks; ++i)
             game.tick();
-        if (exit)
+        if (row[6] == u"yes"_s)
             game.end(GameEnd::Exit);
-        QTEST(game.message(), "message");
-        QTEST(game.countdown().text(), "clock");
-        QCOMPARE(game.hasEnded(), ending.has_value());
+        QCOMPARE(game.message(), row[9]);
+        QCOMPARE(game.countdown().text(), row[10]);
+        QCOMPARE(game.hasEnded(), !ending.isEmpty());
 
         for (int i = 0; i < 1000; ++i)
             game.tick();
         game.nextExercise(); // not a draw left: it would end the test
         game.answer(u"0,3"_s);
         game.end(GameEnd::Exit);
-        QCOMPARE((QList<int>{game.score().rightCount(), game.score().wrongCount()}), (QList<int>{right, wrong}));
+        const QList<int> counts{row[7].toInt(), row[8].toInt()};
+        QCOMPARE((QList<int>{game.score().rightCount(), game.score().wrongCount()}), counts);
         QCOMPARE(ends.size(), 1);
         const GameSummary &end = ends.front();
-        const int secondsLeft = ending ? qMax(900 - ticks, 0) : 0;
-        QCOMPARE((QList<int>{end.right, end.wrong, end.secondsLeft}), (QList<int>{right, wrong, secondsLeft}));
-        QCOMPARE(end.ending, ending.value_or(GameEnd::TimeOut));
+        QCOMPARE((QList<int>{end.right, end.wrong, end.secondsLeft}),
+                 counts + QList<int>{ending.isEmpty() ? 0 : qMax(900 - ticks, 0)});
+        QCOMPARE(end.ending, ending == u"exit"_s ? GameEnd::Exit : GameEnd::TimeOut);
         QCOMPARE(end.name + end.end.toString(Qt::ISODate), u"Zoe2026-01-02T00:00:00"_s);
     }
 
+    // The start-up and end of a game with no window: every box in its order,
+    // the register line and the program's end, ticks going on behind every box.
+    void startAndEnd_data() { mirabolo::test::addTsvRows(QFINDTESTDATA("endings.tsv")); }
+
+    void startAndEnd()
+    {
+        QFETCH(QStringList, row); // see endings.tsv
+        const QString action = row[4], obstacle = row[6];
+        QTemporaryDir home;
+        qputenv("XDG_DATA_HOME", QFile::encodeName(home.path()));
+        QFile blocker(home.filePath(obstacle));
+        QVERIFY(
+            obstacle.isEmpty() ||
+            (obstacle.endsWith(u".csv"_s) ? QDir(home.path()).mkpath(obstacle) : blocker.open(QIODevice::WriteOnly)));
+
+        mirabolo::test::FakePlatform platform;
+        ScriptedRandom random;
+        random.exercise(3, 2, 3);
+        mirabolo::ui::GameController controller(platform, random);
+        mirabolo::game::GameModel &game = controller.model();
+        platform.names.enqueue(row[1]);
+        controller.greet();
+        controller.openRecords();
+        game.nextExercise();
+        game.answer(row[2]);
+        for (int i = 0; i < row[3].toInt(); ++i)
+            game.tick();
+        platform.whileBoxOpen = [&game] {
+            for (int i = 0; i < 3; ++i)
+                game.tick();
+        };
+        using Answer = mirabolo::ui::Platform::Answer;
+        platform.answers.enqueue(row[5] == u"yes"_s ? Answer::Yes : Answer::No);
+        bool restart = false;
+        if (action == u"exit"_s)
+            game.end(GameEnd::Exit);
+        else if (action == u"menu"_s)
+            restart = controller.confirmNewGame();
+        else if (action == u"close"_s)
+            game.end(GameEnd::WindowClosed);
+
+        QCOMPARE(platform.boxes, row.mid(9));
+        QCOMPARE(platform.terminations, row[7].toInt());
+        QCOMPARE(restart, row[5] == u"yes"_s && platform.terminations == 0); // a new window only then
+        QFile games(home.filePath(u"mirabolo/registro.csv"_s)); // its line but for the date and time
+        const QString line = games.open(QIODevice::ReadOnly) ? QString::fromUtf8(games.readAll()) : QString();
+        QCOMPARE(line.section(u"\r\n"_s, 1, 1).section(u';', 2), row[8]);
+    }
     void countersStopAtTheirLargestValue()
     {
         constexpr int largest = std::numeric_limits<qint16>::max();
