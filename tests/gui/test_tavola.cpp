@@ -108,12 +108,10 @@ private Q_SLOTS:
         g.platform.answers.enqueue(row[3] == u"yes"_s ? Answer::Yes : Answer::No);
         g.platform.names.enqueue(u"Ugo"_s);
         g.random.exercise(1, 2, 4);
-        auto *menuEntry = first->findChild<QAction *>(u"Next"_s);
-        QCOMPARE(menuEntry->text(), u"NUOVO GIOCO"_s);
         if (action == u"exit"_s)
             QTest::mouseClick(g.control(u"cmdExit"_s), Qt::LeftButton);
         else if (action == u"menu"_s)
-            menuEntry->trigger();
+            first->findChild<QAction *>(u"Next"_s)->trigger();
         else if (action == u"close"_s)
             first->close();
         QCoreApplication::sendPostedEvents(); // the new window's first exercise, the old one's deletion
