@@ -265,9 +265,10 @@ bool StagedFile::write(const QByteArray &bytes)
         return false;
     for (qsizetype done = 0; done < bytes.size();) {
         const ssize_t written = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
-        if (written < 0 && errno != EINTR)
+        if (written > 0)
+            done += written;
+        else if (written == 0 || errno != EINTR)
             return false;
-        done += std::max<ssize_t>(written, 0);
     }
     return ::fsync(fd) == 0;
 }

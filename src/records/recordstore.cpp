@@ -136,10 +136,10 @@ EndOfGame RecordStore::finishGame(const QString &scoreText, const QString &recor
 {
     // When the files cannot be reached, a score that does not even beat the
     // record seen at the start has nothing to store and nothing went wrong.
-    const EndOfGame unreachable{
-        comparesRecord(game.ending) && beatsRecord(scoreText, recordTextAtStart) ? StoreOutcome::Failed
-                                                                                 : StoreOutcome::NotBeaten,
-        false};
+    const EndOfGame unreachable{comparesRecord(game.ending) && beatsRecord(scoreText, recordTextAtStart)
+                                    ? StoreOutcome::Failed
+                                    : StoreOutcome::NotBeaten,
+                                false};
     if (folder.isEmpty())
         return unreachable;
 

@@ -68,8 +68,7 @@ public:
     // one leaves, so the folder's group may write it. `maxLockWait` bounds how
     // long a game waits for others ending at the same moment; `betweenSteps` is
     // called at each step.
-    explicit RecordStore(QString dir, bool classFolder = false,
-                         std::chrono::milliseconds maxLockWait = defaultLockWait,
+    explicit RecordStore(QString dir, bool classFolder = false, std::chrono::milliseconds maxLockWait = defaultLockWait,
                          std::function<void(StoreStep)> betweenSteps = {});
 
     QString recordFilePath() const;
