@@ -4,23 +4,26 @@
 
 #include <QStringList>
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 namespace mirabolo::records {
 
 namespace {
 
-// A spreadsheet would run a name like "=1+1" or "@SOMMA(...)" as a formula;
-// the quote keeps it text.
+// A spreadsheet would run a name like "=1+1" or "@SOMMA(...)" as a formula,
+// blanks before it or not; the quote keeps it text.
 QString guardFormula(const QString &text)
 {
-    static const QString formulaStarts = u"=+-@\t\r"_s;
-    return !text.isEmpty() && formulaStarts.contains(text.front()) ? u'\'' + text : text;
+    static const QString formulaStarts = u"=+-@"_s;
+    const auto first = std::find_if_not(text.begin(), text.end(), [](QChar c) { return c.isSpace(); });
+    return first != text.end() && formulaStarts.contains(*first) ? u'\'' + text : text;
 }
 
 QString csvField(QString text)
 {
-    if (!text.contains(u';') && !text.contains(u'"') && !text.contains(u'\r') && !text.contains(u'\n'))
+    if (!text.contains(u';') && !text.contains(u'"'))
         return text;
     return u'"' + text.replace(u'"', u"\"\""_s) + u'"';
 }
@@ -78,12 +81,28 @@ bool beatsRecord(const QString &scoreText, const QString &recordText)
     return score > recordValue(recordText);
 }
 
+QString storedName(QString name)
+{
+    for (QChar &c : name) {
+        const QChar::Category category = c.category();
+        if (category == QChar::Other_Control || category == QChar::Separator_Line ||
+            category == QChar::Separator_Paragraph)
+            c = u' ';
+    }
+    return name;
+}
+
 QByteArray registerLine(const GameSummary &game, StoreOutcome record)
 {
-    const QStringList fields{
-        game.end.toString(u"yyyy-MM-dd"_s), game.end.toString(u"HH:mm:ss"_s), csvField(guardFormula(game.name)),
-        QString::number(game.right),        QString::number(game.wrong),      QString::number(game.right + game.wrong),
-        QString::number(game.secondsLeft),  endingColumn(game.ending),        recordColumn(record)};
+    const QStringList fields{game.end.toString(u"yyyy-MM-dd"_s),
+                             game.end.toString(u"HH:mm:ss"_s),
+                             csvField(guardFormula(storedName(game.name))),
+                             QString::number(game.right),
+                             QString::number(game.wrong),
+                             QString::number(game.right + game.wrong),
+                             QString::number(game.secondsLeft),
+                             endingColumn(game.ending),
+                             recordColumn(record)};
     return (fields.join(u';') + u"\r\n"_s).toUtf8();
 }
 

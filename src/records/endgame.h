@@ -48,6 +48,11 @@ using game::GameSummary;
 inline constexpr char registerHeader[] = "\xEF\xBB\xBF"
                                          "Data;Ora;Nome;Esatte;Errate;Totali;Secondi rimasti;Fine;Record\r\n";
 
+// The name as the files keep it: control characters (a pasted line end, an
+// escape) become blanks, so that every file keeps one line per record and
+// per game.
+QString storedName(QString name);
+
 // The game's line in the register, CR LF included.
 QByteArray registerLine(const GameSummary &game, StoreOutcome record);
 

@@ -1,23 +1,12 @@
 #include "records/recordstore.h"
 
+#include "records/folderfile.h"
 #include "records/windows1252.h"
 
-#include <QDeadlineTimer>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <QLockFile>
-#include <QRandomGenerator>
-#include <QSaveFile>
 #include <QSettings>
 #include <QStandardPaths>
-#include <QThread>
-
-#ifdef Q_OS_UNIX
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
 
 #include <utility>
 
@@ -28,18 +17,6 @@ namespace mirabolo::records {
 namespace {
 
 constexpr auto lockFileName = u"eqc.lock";
-// Storing takes milliseconds; a lock older than this was left by a crash.
-constexpr int staleLockMs = 10000;
-
-constexpr QFileDevice::Permissions groupWritable = QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-    QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ReadOther;
-
-// The owner may always do this on a local disk; a Samba share that sets the
-// modes itself may ignore it, and the game must go on there all the same.
-void shareWithGroup(QFileDevice &file)
-{
-    file.setPermissions(groupWritable);
-}
 
 // Qt paths use '/' on every platform, so the directory ends with exactly one.
 QString withTrailingSeparator(QString dir)
@@ -49,73 +26,26 @@ QString withTrailingSeparator(QString dir)
     return dir;
 }
 
-bool isRegularFile(const QString &path)
-{
-    const QFileInfo info(path);
-    return !info.isSymLink() && info.isFile();
-}
-
 bool isRegularOrMissing(const QString &path)
 {
     const QFileInfo info(path);
     return !info.isSymLink() && (info.isFile() || !info.exists());
 }
 
-// An exclusive create never follows a link planted in the file's place.
-bool createFile(const QString &path, bool shared)
+std::optional<QByteArray> readBounded(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
-        return false;
-    if (shared)
-        shareWithGroup(file);
-    return true;
+    QFile file;
+    if (!openRegularFile(file, path))
+        return std::nullopt;
+    QByteArray bytes = file.read(maxRecordFileBytes);
+    if (file.error() != QFileDevice::NoError)
+        return std::nullopt;
+    return bytes;
 }
 
-// Only a regular file is opened: a pipe could block the game for ever, and a
-// link would let whoever planted it choose which file the game writes.
-bool openRegularFile(QFile &file, QIODevice::OpenMode mode)
+QByteArray recordLine(const QString &text)
 {
-    if (!isRegularFile(file.fileName()))
-        return false;
-#ifdef Q_OS_UNIX
-    // Checked again on what was really opened, in case the name changed since.
-    const int access = mode.testFlag(QIODevice::WriteOnly) ? O_WRONLY | O_APPEND : O_RDONLY;
-    const int fd = ::open(QFile::encodeName(file.fileName()).constData(), access | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
-    if (fd < 0)
-        return false;
-    struct stat status = {};
-    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
-        ::close(fd);
-        return false;
-    }
-    return file.open(fd, mode, QFileDevice::AutoCloseHandle);
-#else
-    return file.open(mode);
-#endif
-}
-
-bool writeLine(QSaveFile &file, const QString &text, bool shared)
-{
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    if (shared)
-        shareWithGroup(file);
-    const QByteArray line = encodeWindows1252(text) + "\r\n";
-    return file.write(line) == line.size() && file.flush();
-}
-
-// Games ending in the same second retry at short random intervals: Qt's own
-// wait doubles its pauses, and a whole class would not get through in time.
-bool takeLock(QLockFile &lock, std::chrono::milliseconds wait)
-{
-    const QDeadlineTimer deadline(wait);
-    while (!lock.tryLock(0)) {
-        if (lock.error() != QLockFile::LockFailedError || deadline.hasExpired())
-            return false;
-        QThread::msleep(QRandomGenerator::global()->bounded(5, 40));
-    }
-    return true;
+    return encodeWindows1252(text) + "\r\n";
 }
 
 } // namespace
@@ -154,20 +84,23 @@ std::optional<QString> recordFolder(const QString &classFolder)
 
 std::optional<QString> Leggifiletxt(const QString &nomefile)
 {
-    QFile file(nomefile);
-    if (!openRegularFile(file, QIODevice::ReadOnly))
-        return std::nullopt;
-    const QByteArray bytes = file.read(maxRecordFileBytes);
-    if (file.error() != QFileDevice::NoError)
-        return std::nullopt;
-    return decodeWindows1252(bytes);
+    const std::optional<QByteArray> bytes = readBounded(nomefile);
+    return bytes ? std::optional(decodeWindows1252(*bytes)) : std::nullopt;
 }
 
-RecordStore::RecordStore(QString dir, bool classFolder, std::chrono::milliseconds maxLockWait)
+RecordStore::RecordStore(QString dir, bool classFolder, std::chrono::milliseconds maxLockWait,
+                         std::function<void(StoreStep)> betweenSteps)
     : folder(withTrailingSeparator(std::move(dir)))
     , shared(classFolder)
     , lockWait(maxLockWait)
+    , between(std::move(betweenSteps))
 {
+}
+
+void RecordStore::reach(StoreStep step) const
+{
+    if (between)
+        between(step);
 }
 
 QString RecordStore::recordFilePath() const
@@ -192,7 +125,7 @@ bool RecordStore::ensureFilesExist() const
     if (folder.isEmpty())
         return false;
     for (const QString &path : {recordFilePath(), holderFilePath()}) {
-        if (!createFile(path, shared) && !isRegularFile(path))
+        if (!createIfMissing(path, shared))
             return false;
     }
     return true;
@@ -210,14 +143,11 @@ EndOfGame RecordStore::finishGame(const QString &scoreText, const QString &recor
     if (folder.isEmpty())
         return unreachable;
 
-    const QString lockPath = folder + QString::fromUtf16(lockFileName);
-    QLockFile lock(lockPath);
-    lock.setStaleLockTime(staleLockMs);
-    if (!takeLock(lock, lockWait))
+    reach(StoreStep::Locking);
+    FolderLock lock;
+    if (!lock.take(folder + QString::fromUtf16(lockFileName), shared, QDeadlineTimer(lockWait)))
         return unreachable;
-    // Another account may have to take over the lock should this game crash.
-    if (shared)
-        QFile::setPermissions(lockPath, groupWritable);
+    reach(StoreStep::Locked);
 
     EndOfGame result;
     if (comparesRecord(game.ending))
@@ -229,32 +159,38 @@ EndOfGame RecordStore::finishGame(const QString &scoreText, const QString &recor
 StoreOutcome RecordStore::storeIfBeaten(const QString &scoreText, const QString &name,
                                         const QString &recordTextAtStart) const
 {
-    const QString recordNow = Leggifiletxt(recordFilePath()).value_or(recordTextAtStart);
+    const std::optional<QByteArray> recordBytes = readBounded(recordFilePath());
+    const QString recordNow = recordBytes ? decodeWindows1252(*recordBytes) : recordTextAtStart;
     if (!beatsRecord(scoreText, recordNow))
         return StoreOutcome::NotBeaten;
-    if (!isRegularOrMissing(recordFilePath()) || !isRegularOrMissing(holderFilePath()))
-        return StoreOutcome::Failed;
 
-    // Both new files are written and flushed in full beside the old ones
-    // before either replaces its old file, so a failure while writing leaves
-    // the old record and holder untouched. If the second rename fails after
-    // the first succeeded, the new score stands with the old holder: that
-    // window is one rename within the same folder.
-    QSaveFile recordFile(recordFilePath());
-    QSaveFile holderFile(holderFilePath());
-    if (!writeLine(recordFile, scoreText, shared) || !writeLine(holderFile, name, shared))
+    // Both new files are written in full beside the old ones before either
+    // takes its place, so a failure while writing leaves the old record and
+    // holder untouched.
+    StagedFile recordFile(recordFilePath(), shared);
+    StagedFile holderFile(holderFilePath(), shared);
+    if (!recordFile.write(recordLine(scoreText)) || !holderFile.write(recordLine(storedName(name))))
         return StoreOutcome::Failed;
-    if (!recordFile.commit() || !holderFile.commit())
+    reach(StoreStep::Staged);
+    // A rename would replace a link or a pipe planted there; it stays, and
+    // the record counts as not stored, as when it was there from the start.
+    if (!isRegularOrMissing(recordFilePath()) || !isRegularOrMissing(holderFilePath()) || !recordFile.place())
         return StoreOutcome::Failed;
-    return StoreOutcome::Stored;
+    reach(StoreStep::RecordReplaced);
+    if (holderFile.place())
+        return StoreOutcome::Stored;
+    // The old holder gets their own score back rather than the new one.
+    StagedFile restored(recordFilePath(), shared);
+    if (restored.write(recordBytes.value_or(QByteArray())))
+        restored.place();
+    return StoreOutcome::Failed;
 }
 
 bool RecordStore::appendToRegister(const QByteArray &line) const
 {
-    const QString path = registerFilePath();
-    createFile(path, shared);
-    QFile file(path);
-    if (!openRegularFile(file, QIODevice::WriteOnly | QIODevice::Append))
+    reach(StoreStep::Registering);
+    QFile file;
+    if (!openForAppend(file, registerFilePath(), shared))
         return false;
     // Earlier lines are never rewritten; a new register starts with its header.
     const QByteArray bytes = file.size() == 0 ? registerHeader + line : line;

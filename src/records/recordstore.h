@@ -8,6 +8,7 @@
 #include <QString>
 
 #include <chrono>
+#include <functional>
 #include <optional>
 
 namespace mirabolo::records {
@@ -50,14 +51,25 @@ struct EndOfGame
     bool registered = false; // the game's line is in the register
 };
 
+// The moments between the steps of storing, where another account may act
+// on the folder.
+enum class StoreStep {
+    Locking, // about to take the lock
+    Locked, // the lock is held, the record on disk not read yet
+    Staged, // both new record files written under fresh names
+    RecordReplaced, // the record file is in place, its holder not yet
+    Registering, // about to open the register
+};
+
 class RecordStore
 {
 public:
     // In a class folder the next account must be able to replace what this
     // one leaves, so the folder's group may write it. `maxLockWait` bounds how
-    // long a game waits for others ending at the same moment.
-    explicit RecordStore(QString dir, bool classFolder = false,
-                         std::chrono::milliseconds maxLockWait = defaultLockWait);
+    // long a game waits for others ending at the same moment; `betweenSteps` is
+    // called at each step.
+    explicit RecordStore(QString dir, bool classFolder = false, std::chrono::milliseconds maxLockWait = defaultLockWait,
+                         std::function<void(StoreStep)> betweenSteps = {});
 
     QString recordFilePath() const;
     QString holderFilePath() const;
@@ -78,10 +90,12 @@ public:
 private:
     StoreOutcome storeIfBeaten(const QString &scoreText, const QString &name, const QString &recordTextAtStart) const;
     bool appendToRegister(const QByteArray &line) const;
+    void reach(StoreStep step) const;
 
     QString folder;
     bool shared;
     std::chrono::milliseconds lockWait;
+    std::function<void(StoreStep)> between;
 };
 
 } // namespace mirabolo::records

@@ -1,9 +1,10 @@
 #include "records/recordstore.h"
 
-#include <QLockFile>
+#include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 
 using namespace Qt::StringLiterals;
@@ -27,11 +28,24 @@ QByteArray readBytes(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : noFile;
 }
 
-// The tag names what is in the way and what it is; no `field` when the register cannot be written.
 struct Row
 {
     QByteArray recordAtStart, score, name, field, recordBefore, recordAfter, holderAfter;
+    StoreOutcome outcome = NotBeaten;
+    GameEnd ending = GameEnd::Exit;
+    QString gone = {}; // removed before the end: a record file, or "." for the folder
+};
+
+// What another account leaves at a name of the folder.
+enum class Thing { Link, Pipe, Folder, Huge, FutureDated, HeldLock };
+
+struct Attack
+{
+    int step; // a StoreStep, or -1: there from before the start
+    QString name;
+    Thing thing;
     StoreOutcome outcome;
+    bool registered;
 };
 
 } // namespace
@@ -71,70 +85,150 @@ private slots:
     {
         QTest::addColumn<Row>("row");
         const QByteArray huge(5000, '7');
-        QTest::newRow("tie") << Row{"5\r\n", "5", "=1+1", "'=1+1", "5\r\n", "5\r\n", "", NotBeaten};
-        QTest::newRow("100-beats-99") << Row{{}, "100", "\ra", "\"'\ra\"", "99\r\n", "100\r\n", "\ra\r\n", Stored};
-        QTest::newRow("huge-file") << Row{{}, "9", "\tA\nda", "\"'\tA\nda\"", huge, huge, "", NotBeaten};
+        QTest::newRow("tie") << Row{"5\r\n", "5", "=1+1", "'=1+1", "5\r\n", "5\r\n", ""};
+        QTest::newRow("100-beats-99") << Row{{},       "100",     "Ugo\r\nBi",   "Ugo  Bi",
+                                             "99\r\n", "100\r\n", "Ugo  Bi\r\n", Stored};
+        QTest::newRow("huge-file") << Row{{}, "9", "\t=A\x1b\x7f", "' =A  ", huge, huge, "", NotBeaten};
         QTest::newRow("code-page") << Row{{}, "2", "ë€Ł😀", "ë€Ł😀", "caf\xE8\r\n", "2\r\n", "\xEB\x80??\r\n", Stored};
-        QTest::newRow("on-disk") << Row{"7\r\n", "5", "@\"", "\"'@\"\"\"", "3\r\n", "5\r\n", "@\"\r\n", Stored};
-        QTest::newRow("eqc.txt gone") << Row{"8\r\n", "6", "a;b", "\"a;b\"", "", noFile, "", NotBeaten};
-        for (const QString &file : allFiles) // the register alone failing, the record is stored
-            for (const char *kind : {"link", "pipe", "folder"})
-                QTest::addRow("%s %s", qPrintable(file), kind)
-                    << Row{"5\r\n", "9",     "-U",     file == allFiles.last() ? "" : "'-U",
-                           "5\r\n", "9\r\n", "-U\r\n", file == allFiles.last() ? Stored : Failed};
-        QTest::newRow("eqc.lock held") << Row{"5\r\n", "9", "Ugo", {}, "5\r\n", "5\r\n", "", Failed};
-        QTest::newRow("eqc.lock stale") << Row{"5\r\n", "9", "+39", "'+39", "5\r\n", "9\r\n", "+39\r\n", Stored};
-        QTest::newRow("folder gone") << Row{"5\r\n", "9", "Ugo", {}, "5\r\n", noFile, noFile, Failed};
+        QTest::newRow("on-disk") << Row{"7\r\n", "5", "@\"\n", "\"'@\"\" \"", "3\r\n", "5\r\n", "@\" \r\n", Stored};
+        QTest::newRow("closed") << Row{
+            {}, "5", "a;b", "\"a;b\"", "3\r\n", "3\r\n", "", NotBeaten, GameEnd::WindowClosed};
+        QTest::newRow("new game") << Row{{}, "5", "-U", "'-U", "", "", "", NotBeaten, GameEnd::NewGame};
+        QTest::newRow("eqc.txt gone") << Row{"8\r\n", "6", "Eva", "Eva", "", noFile, "", NotBeaten, {}, u"eqc.txt"_s};
+        QTest::newRow("folder gone") << Row{"5\r\n", "9", "Ugo", {}, "5\r\n", noFile, noFile, Failed, {}, u"."_s};
     }
-    // What is in the way is never opened, read or written through.
     void endOfGame()
     {
         QFETCH(Row, row);
-        const QString name = QString::fromLatin1(QTest::currentDataTag()).section(u' ', 0, 0);
-        const QString kind = QString::fromLatin1(QTest::currentDataTag()).section(u' ', 1);
-        const bool thing = kind == u"link" || kind == u"pipe" || kind == u"folder";
         QTemporaryDir dir;
         const RecordStore store(dir.path(), true, std::chrono::milliseconds(0));
-        const QString path = dir.filePath(name);
-        QLockFile held(dir.filePath(u"eqc.lock"_s));
-        QFile stale(path);
-        // Any regular file will do as the target of the link.
-        QVERIFY(kind == u"link"         ? QFile::link(scratch.filePath(u"mirabolo.conf"_s), path)
-                    : kind == u"pipe"   ? ::mkfifo(QFile::encodeName(path).constData(), 0666) == 0
-                    : kind == u"folder" ? QDir().mkdir(path)
-                    : kind == u"held"   ? held.tryLock()
-                    : kind == u"stale"  ? stale.open(QIODevice::WriteOnly) &&
-                        stale.setFileTime(QDateTime(QDate(2000, 1, 1), {}), QFileDevice::FileModificationTime)
-                                       : true);
-        QVERIFY(QFileInfo::exists(store.recordFilePath()) || writeBytes(store.recordFilePath(), row.recordBefore));
-        const bool inPlaceOfRecord = thing && name != allFiles.last();
-        QCOMPARE(store.ensureFilesExist(), !inPlaceOfRecord);
-        QCOMPARE(Leggifiletxt(thing ? path : store.recordFilePath()).value_or(u"-"_s).toLatin1(),
-                 thing ? "-" : row.recordBefore.left(4096));
-        QVERIFY(kind != u"gone" || (name == u"folder" ? dir.remove() : QFile::remove(path)));
-        GameSummary game{QDateTime(QDate(2026, 12, 6), QTime(9, 5, 3)), QString::fromUtf8(row.name), 12, 3, 0};
+        QVERIFY(writeBytes(store.recordFilePath(), row.recordBefore));
+        QVERIFY(store.ensureFilesExist());
+        QCOMPARE(Leggifiletxt(store.recordFilePath()).value_or(u"-"_s).toLatin1(), row.recordBefore.left(4096));
+        QVERIFY(row.gone.isEmpty() || (row.gone == u"." ? dir.remove() : QFile::remove(dir.filePath(row.gone))));
+        GameSummary game{
+            QDateTime(QDate(2026, 12, 6), QTime(9, 5, 3)), QString::fromUtf8(row.name), 12, 3, 0, row.ending};
         const EndOfGame result =
             store.finishGame(QString::fromUtf8(row.score), QString::fromUtf8(row.recordAtStart), game);
         QCOMPARE(std::pair(result.record, result.registered), std::pair(row.outcome, !row.field.isEmpty()));
-        QVERIFY(inPlaceOfRecord ||
-                (readBytes(store.recordFilePath()) == row.recordAfter &&
-                 readBytes(store.holderFilePath()) == row.holderAfter));
+        QCOMPARE(readBytes(store.recordFilePath()), row.recordAfter);
+        QCOMPARE(readBytes(store.holderFilePath()), row.holderAfter);
         if (!result.registered)
             return;
         game.name = u"Eva"_s;
         game.ending = GameEnd::TimeOut;
         QVERIFY(store.finishGame(u"0"_s, {}, game).registered);
+        const QByteArray ending =
+            QList<QByteArray>{"uscita", "tempo scaduto", "finestra chiusa", "nuova gara"}.at(int(row.ending));
         const QByteArray column = QList<QByteArray>{"", "nuovo", "non salvato"}.at(int(row.outcome));
         QCOMPARE(readBytes(store.registerFilePath()),
                  "\xEF\xBB\xBF"
                  "Data;Ora;Nome;Esatte;Errate;Totali;Secondi rimasti;Fine;Record\r\n2026-12-06;09:05:03;" +
-                     row.field + ";12;3;15;0;uscita;" + column +
+                     row.field + ";12;3;15;0;" + ending + ";" + column +
                      "\r\n2026-12-06;09:05:03;Eva;12;3;15;0;tempo scaduto;\r\n");
         // The next account must be able to replace these whatever the umask.
         for (const QString &file : QDir(dir.path()).entryList(allFiles, QDir::Files | QDir::NoSymLinks))
             QVERIFY2((file == allFiles.first() && row.outcome != Stored) ||
                          QFile::permissions(dir.filePath(file)).testFlag(QFile::WriteGroup),
                      qPrintable(file));
+    }
+
+    void attacks_data()
+    {
+        QTest::addColumn<Attack>("attack");
+        using enum Thing;
+        const auto row = [](int step, const QString &name, Thing thing, StoreOutcome outcome, bool registered) {
+            static const char *steps[] = {"start", "locking", "locked", "staged", "replaced", "registering"};
+            static const char *things[] = {"link", "pipe", "folder", "huge", "future", "held"};
+            QTest::addRow("%s %s %s", steps[step + 1], qPrintable(name), things[int(thing)])
+                << Attack{step, name, thing, outcome, registered};
+        };
+        const int before = -1, locking = int(StoreStep::Locking), locked = int(StoreStep::Locked),
+                  staged = int(StoreStep::Staged), replaced = int(StoreStep::RecordReplaced),
+                  registering = int(StoreStep::Registering);
+        const QString lock = u"eqc.lock"_s, record = allFiles[0], holder = allFiles[1], games = allFiles[2];
+        row(before, record, Link, Failed, true);
+        row(before, record, Pipe, Failed, true);
+        row(before, holder, Folder, Failed, true);
+        row(before, games, Link, Stored, false);
+        row(before, games, Folder, Stored, false);
+        // What is left at the lock's name is replaced, unless the folder refuses.
+        for (const Thing thing : {Link, Pipe, Huge, FutureDated})
+            row(locking, lock, thing, Stored, true);
+        row(locking, lock, Folder, Failed, false);
+        row(locking, lock, HeldLock, Failed, false);
+        row(locked, lock, Link, Stored, true);
+        row(locked, record, Pipe, Failed, true);
+        row(locked, record, Huge, Stored, true);
+        row(locked, holder, Link, Failed, true);
+        row(staged, holder, Link, Failed, true);
+        row(staged, record, Folder, Failed, true);
+        row(replaced, holder, Link, Stored, true);
+        row(replaced, holder, Folder, Failed, true);
+        row(registering, games, Link, Stored, false);
+        row(registering, games, Pipe, Stored, false);
+        row(registering, games, Huge, Stored, true);
+    }
+    // Nothing at a name is ever read through, written through or waited on:
+    // the link's target keeps its bytes and mode, the game says what it did,
+    // within its bound, and leaves none of its own files behind.
+    void attacks()
+    {
+        QFETCH(Attack, attack);
+        QTemporaryDir dir;
+        QTemporaryDir elsewhere;
+        const QString path = dir.filePath(attack.name);
+        const QString target = elsewhere.filePath(u"privato"_s);
+        QVERIFY(writeBytes(target, "segreto") && QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner));
+        QVERIFY(writeBytes(dir.filePath(allFiles[0]), "5\r\n") && writeBytes(dir.filePath(allFiles[1]), "Anna\r\n"));
+        QFile other(path);
+        struct flock range = {};
+        range.l_type = F_WRLCK;
+        const auto make = [&] {
+            switch (attack.thing) {
+            case Thing::Link:
+                return QFile::link(target, path);
+            case Thing::Pipe:
+                return ::mkfifo(QFile::encodeName(path).constData(), 0666) == 0;
+            case Thing::Folder:
+                return QDir().mkdir(path);
+            case Thing::Huge: // sparse: it takes no room, but reading it would take long
+                return other.open(QIODevice::WriteOnly) && other.resize(qint64(2) << 30);
+            case Thing::FutureDated:
+                return other.open(QIODevice::WriteOnly) &&
+                    other.setFileTime(QDateTime(QDate(2100, 1, 1), {}), QFileDevice::FileModificationTime);
+            case Thing::HeldLock: // as another game would hold it
+                return other.open(QIODevice::ReadWrite) && ::fcntl(other.handle(), F_OFD_SETLK, &range) == 0;
+            }
+            return false;
+        };
+        const auto plant = [&] {
+            QVERIFY(!QFileInfo::exists(path) || QFile::remove(path) || QDir(path).removeRecursively());
+            QVERIFY(make());
+        };
+        if (attack.step < 0)
+            plant();
+        const RecordStore store(dir.path(), true, std::chrono::milliseconds(100), [&](StoreStep step) {
+            if (int(step) == attack.step)
+                plant();
+        });
+        QCOMPARE(store.ensureFilesExist(), attack.step >= 0 || attack.name == allFiles[2]);
+        QElapsedTimer clock;
+        clock.start();
+        const GameSummary game{QDateTime(QDate(2026, 12, 6), QTime(9, 5, 3)), u"Ugo"_s, 9, 0, 0};
+        const EndOfGame result = store.finishGame(u"9"_s, u"5\r\n"_s, game);
+        QVERIFY(clock.elapsed() < 5000); // generous: the wait is 100 ms
+        QCOMPARE(std::pair(result.record, result.registered), std::pair(attack.outcome, attack.registered));
+        QCOMPARE(readBytes(target), "segreto");
+        QCOMPARE(QFile::permissions(target), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
+        const bool stored = attack.outcome == Stored;
+        QVERIFY(path == dir.filePath(allFiles[0]) ||
+                readBytes(dir.filePath(allFiles[0])) == (stored ? "9\r\n" : "5\r\n"));
+        QVERIFY(path == dir.filePath(allFiles[1]) ||
+                readBytes(dir.filePath(allFiles[1])) == (stored ? "Ugo\r\n" : "Anna\r\n"));
+        QCOMPARE(QDir(dir.path())
+                     .entryList({u".*"_s}, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot),
+                 QStringList());
     }
 };
 
