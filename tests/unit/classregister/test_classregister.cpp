@@ -18,7 +18,7 @@ using Pairs = QList<std::pair<int, int>>;
 
 namespace {
 
-const QDateTime nine(QDate(2026, 12, 7), QTime(9, 12));
+const QDateTime nine(QDate(2026, 12, 7), QTime(9, 12), Qt::UTC);
 const GameRecord zoe{nine, u"Zoe"_s, 9, 1, 0, Ending::TimeOut, RecordMark::New};
 const GameRecord ugo{nine.addSecs(3), u"=Ugo"_s, 3, 4, 120, Ending::WindowClosed, RecordMark::None};
 const GameRecord eva{nine.addSecs(7), u"Èva \"a;b\""_s, 0, 0, 900, Ending::NewGame, RecordMark::NotSaved};
@@ -36,7 +36,7 @@ const QByteArray gameFile = mirabolo::records::registerHeader + line(zoe) + line
 
 GameRecord named(const QString &name, int right = 1, int wrong = 0, int hour = 9)
 {
-    return {QDateTime(nine.date(), QTime(hour, 0)), name, right, wrong, 0, Ending::Exit, RecordMark::None};
+    return {QDateTime(nine.date(), QTime(hour, 0), Qt::UTC), name, right, wrong, 0, Ending::Exit, RecordMark::None};
 }
 
 } // namespace
@@ -64,6 +64,9 @@ class TestClassRegister : public QObject
     Q_OBJECT
 
 private slots:
+    // A zone an hour from UTC, needing no zone files: a time moved by one shows.
+    void initTestCase() { qputenv("TZ", "CET-1CEST,M3.5.0,M10.5.0/3"); }
+
     void reading_data()
     {
         QTest::addColumn<QByteArray>("file");
