@@ -92,7 +92,7 @@ int digits(QByteArrayView text, qsizetype minDigits, qsizetype maxDigits)
 QDate parseDate(QByteArrayView text)
 {
     if (text.size() == 10 && text[4] == '-' && text[7] == '-')
-        return QDate(digits(text.first(4), 4, 4), digits(text.sliced(5, 2), 2, 2), digits(text.sliced(8, 2), 2, 2));
+        return {digits(text.first(4), 4, 4), digits(text.sliced(5, 2), 2, 2), digits(text.sliced(8, 2), 2, 2)};
     const qsizetype slash1 = text.indexOf('/');
     const qsizetype slash2 = slash1 < 0 ? -1 : text.indexOf('/', slash1 + 1);
     if (slash2 < 0)
@@ -106,7 +106,7 @@ QDate parseDate(QByteArrayView text)
     // Two digits are this century's: the register is younger than that.
     if (yearText.size() == 2)
         year += 2000;
-    return QDate(year, month, day);
+    return {year, month, day};
 }
 
 QTime parseTime(QByteArrayView text)
@@ -121,7 +121,7 @@ QTime parseTime(QByteArrayView text)
     const int seconds = colon2 < 0 ? 0 : digits(rest.sliced(colon2 + 1), 2, 2);
     if (hours < 0 || minutes < 0 || seconds < 0)
         return {};
-    return QTime(hours, minutes, seconds);
+    return {hours, minutes, seconds};
 }
 
 int parseCount(QByteArrayView text, int maxValue)
