@@ -18,9 +18,10 @@ class RegisterFile
 public:
     enum class Change {
         None, // nothing new: games and state as before
-        Appended, // bytes were added and read: the games from appendedFrom() on are new
-        Reloaded, // read again from its start (new, shrunk or replaced file): all games are new
-        Unavailable // it can no longer be read (state() says why): no games now
+        Appended, // bytes were read: the games from appendedFrom() on are new (maybe none, only skipped lines)
+        Reloaded, // read again from its start (first read, shrunk or replaced file): all games are new;
+                  // the further slices of a reading in slices come as Appended
+        Unavailable // it cannot be read now, unlike before (state() says why): no games now
     };
 
     enum class State {

@@ -166,8 +166,7 @@ bool isBlank(const Fields &fields)
 
 std::optional<GameRecord> RegisterParser::parseLine(QByteArrayView line, bool *bad)
 {
-    if (bad)
-        *bad = false;
+    *bad = false;
     if (line.startsWith("\xEF\xBB\xBF"))
         line = line.sliced(3);
     Fields fields;
@@ -179,8 +178,7 @@ std::optional<GameRecord> RegisterParser::parseLine(QByteArrayView line, bool *b
         return std::nullopt;
 
     const auto failed = [bad] {
-        if (bad)
-            *bad = true;
+        *bad = true;
         return std::nullopt;
     };
     if (!quotedRight || fields.size() < fieldCount)

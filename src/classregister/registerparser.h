@@ -51,14 +51,11 @@ public:
     qint64 skippedCount() const { return skipped; }
     // 1-based line numbers of the first skipped lines (at most maxSkippedLines).
     const QList<qint64> &skippedLines() const { return skippedNumbers; }
-    // Lines seen so far, the current unfinished one not included.
-    qint64 lineCount() const { return lines; }
-
-    // The game on one line (no line end), or nothing for a header, blank or
-    // unreadable line; `bad` tells the last two apart.
-    static std::optional<GameRecord> parseLine(QByteArrayView line, bool *bad = nullptr);
 
 private:
+    // The game on one line (no line end), or nothing for a header, blank or
+    // unreadable line; `bad` tells the last two apart.
+    static std::optional<GameRecord> parseLine(QByteArrayView line, bool *bad);
     void takeLine(QByteArrayView line);
     void skipLine();
     QString sharedName(const QString &name);
