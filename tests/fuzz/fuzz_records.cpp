@@ -1,7 +1,8 @@
-// Arbitrary bytes as a record file: the reader, the code page and the number
-// reading behind the record must never crash and must keep the properties the
-// end of the game relies on. A broken property aborts, which libFuzzer reports
+// Arbitrary bytes as a record file and as a register: the readers, the code
+// page and the number reading behind the record must never crash and must keep
+// the properties the end of the game and the class's figures rely on. A broken property aborts, which libFuzzer reports
 // as a finding with its input.
+#include "classregister/registerparser.h"
 #include "records/endgame.h"
 #include "records/recordstore.h"
 #include "records/windows1252.h"
@@ -97,5 +98,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     file.close();
     const std::optional<QString> read = records::Leggifiletxt(path);
     CHECK(read && *read == records::decodeWindows1252(bytes.left(qsizetype(records::maxRecordFileBytes))));
+
+    // The register reads the same wherever the bytes come cut.
+    const qsizetype cut = bytes.isEmpty() ? 0 : qsizetype(data[0]) % bytes.size();
+    classregister::RegisterParser whole;
+    classregister::RegisterParser pieces;
+    whole.feed(bytes);
+    whole.finish();
+    pieces.feed(QByteArrayView(bytes).first(cut));
+    pieces.feed(QByteArrayView(bytes).sliced(cut));
+    pieces.finish();
+    CHECK(whole.takeGames() == pieces.takeGames() && whole.skippedLines() == pieces.skippedLines());
     return 0;
 }
