@@ -30,8 +30,7 @@ class RegisterWindow : public QMainWindow
 public:
     using Today = std::function<QDate()>;
 
-    RegisterWindow(const QString &path, classregister::Period period, Today clock,
-                   QWidget *parent = nullptr);
+    RegisterWindow(const QString &path, classregister::Period period, Today clock, QWidget *parent = nullptr);
     ~RegisterWindow() override;
 
     void openRegister(const QString &path);
