@@ -69,8 +69,8 @@ QChart *classAccuracyChart(const classregister::ClassFigures &figures, const QLi
     bars->setColor(accuracyColour);
     QStringList names;
     // The axis draws its first category at the bottom.
-    for (auto row = order.crbegin(); row != order.crend(); ++row) {
-        const classregister::PupilFigures &pupil = figures.pupils().at(*row);
+    for (qsizetype i = order.size(); i-- > 0;) {
+        const classregister::PupilFigures &pupil = figures.pupils().at(order.at(i));
         *bars << *pupil.accuracy() * 100;
         names << pupil.name;
     }

@@ -372,7 +372,7 @@ ReportContent RegisterWindow::reportContent() const
             file.skippedCount(),          file.skippedLines()};
 }
 
-bool RegisterWindow::exportPdf(const QString &path, QString *error)
+bool RegisterWindow::exportPdf(const QString &path, QString *error) const
 {
     return writePdfReport(path, reportContent(), error);
 }

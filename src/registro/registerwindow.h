@@ -45,7 +45,7 @@ public:
     bool isReady() const { return shownOnce; }
 
     ReportContent reportContent() const;
-    bool exportPdf(const QString &path, QString *error);
+    bool exportPdf(const QString &path, QString *error) const;
 
 Q_SIGNALS:
     // The register was read to its end and shown for the first time.
