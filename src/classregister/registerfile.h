@@ -32,7 +32,7 @@ public:
     };
 
     // Pieces this large at most are in memory at once while reading.
-    static constexpr qint64 chunkBytes = qint64(1) << 20;
+    static constexpr qint64 chunkBytes = qint64(256) << 10;
 
     explicit RegisterFile(QString path);
 
@@ -73,7 +73,6 @@ private:
     // What identifies the file read, to notice when another takes its place.
     quint64 device = 0;
     quint64 inode = 0;
-    QByteArray head; // its first bytes
     QByteArray lastBytes; // the bytes just before readOffset
 };
 
