@@ -19,10 +19,6 @@ namespace mirabolo::registro {
 
 namespace {
 
-const QColor rightColour(0x2e, 0x7d, 0x32);
-const QColor wrongColour(0xc6, 0x28, 0x28);
-const QColor accuracyColour(0x15, 0x65, 0xc0);
-
 QChart *newChart(const QString &title)
 {
     auto *chart = new QChart;
@@ -90,15 +86,26 @@ QChart *classAccuracyChart(const classregister::ClassFigures &figures, const QLi
     return chart;
 }
 
-QChart *pupilGamesChart(const classregister::PupilFigures &pupil)
+qsizetype firstChartedGame(const classregister::PupilFigures &pupil)
 {
-    const qsizetype first = std::max<qsizetype>(0, pupil.games.size() - chartedGames);
+    return std::max<qsizetype>(0, pupil.games.size() - chartedGames);
+}
+
+QString pupilGamesTitle(const classregister::PupilFigures &pupil)
+{
+    const qsizetype first = firstChartedGame(pupil);
     QString title =
         first > 0 ? u"%1: le ultime %2 partite"_s.arg(pupil.name).arg(chartedGames) : u"%1: partite"_s.arg(pupil.name);
     if (!pupil.games.isEmpty())
         title +=
             u" dal %1 al %2"_s.arg(dateText(pupil.games.at(first).when.date()), dateText(pupil.lastGame().when.date()));
-    QChart *chart = newChart(title);
+    return title;
+}
+
+QChart *pupilGamesChart(const classregister::PupilFigures &pupil)
+{
+    const qsizetype first = firstChartedGame(pupil);
+    QChart *chart = newChart(pupilGamesTitle(pupil));
     auto *right = new QBarSet(u"Esatte"_s);
     auto *wrong = new QBarSet(u"Errate"_s);
     right->setColor(rightColour);

@@ -2,6 +2,7 @@
 // that a table beside a chart says in numbers what the chart shows.
 #pragma once
 
+#include <QColor>
 #include <QList>
 #include <QStringList>
 
@@ -29,6 +30,15 @@ inline constexpr qsizetype chartedGames = 40;
 // Right and wrong answers of the pupil's last games, stacked, with the
 // accuracy of each game as a line.
 QChart *pupilGamesChart(const classregister::PupilFigures &pupil);
+
+// The same colours on screen and on paper.
+inline const QColor rightColour{0x2e, 0x7d, 0x32};
+inline const QColor wrongColour{0xc6, 0x28, 0x28};
+inline const QColor accuracyColour{0x15, 0x65, 0xc0};
+
+// Index of the first game a pupil's chart shows, and the chart's title.
+qsizetype firstChartedGame(const classregister::PupilFigures &pupil);
+QString pupilGamesTitle(const classregister::PupilFigures &pupil);
 
 // Data, Ora, Esatte, Errate, Precisione, Fine.
 QStringList gameColumnTitles();

@@ -3,15 +3,17 @@
 #include "charts.h"
 #include "classregister/registerparser.h"
 #include "pupiltablemodel.h"
+#include "reportcharts.h"
 #include "texts.h"
 
-#include <QChart>
-#include <QGraphicsScene>
+#include <QGlyphRun>
+#include <QHash>
 #include <QLocale>
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QSaveFile>
+#include <QTextLayout>
 
 #include <algorithm>
 #include <cmath>
@@ -28,17 +30,47 @@ constexpr qreal footerHeight = 18;
 constexpr qreal rowHeight = 11;
 constexpr qreal pupilChartHeight = 170;
 // A class chart for more pupils than this goes on over several charts.
-constexpr qsizetype pupilsPerChart = 45;
-// Chart text and lines are drawn at this many layout pixels per point.
-constexpr qreal chartPixelsPerPoint = 1.4;
+constexpr qsizetype pupilsPerChart = 50;
 
-QFont reportFont(qreal size, bool bold = false)
+// A school's report has hundreds of thousands of cells, mostly the same few
+// thousand texts (dates, counts, endings): each is shaped once, not per cell.
+class CellTexts
 {
-    QFont font(u"Liberation Sans"_s);
-    font.setPixelSize(int(std::lround(size)));
-    font.setBold(bold);
-    return font;
-}
+public:
+    struct Shaped
+    {
+        QList<QGlyphRun> runs;
+        qreal width = 0;
+        qreal height = 0;
+    };
+
+    CellTexts(const QFont &cellFont, QPaintDevice *device)
+        : font(cellFont, device)
+        , metrics(font, device)
+        , paintDevice(device)
+    {
+    }
+
+    // `text` as drawn in `room` points, shortened with an ellipsis if need be.
+    const Shaped &shaped(const QString &text, qreal room)
+    {
+        const auto key = std::pair(text, qRound(room * 100));
+        auto found = cache.constFind(key);
+        if (found != cache.cend())
+            return *found;
+        QTextLayout layout(metrics.elidedText(text, Qt::ElideRight, room), font, paintDevice);
+        layout.beginLayout();
+        const QTextLine line = layout.createLine();
+        layout.endLayout();
+        return *cache.insert(key, {layout.glyphRuns(), line.naturalTextWidth(), line.height()});
+    }
+
+private:
+    QFont font;
+    QFontMetricsF metrics;
+    QPaintDevice *paintDevice;
+    QHash<std::pair<QString, int>, Shaped> cache;
+};
 
 struct Table
 {
@@ -55,6 +87,8 @@ public:
         : painter(onto)
         , device(pages)
         , footer(std::move(footerText))
+        , plainCells(reportFont(8), &pages)
+        , boldCells(reportFont(8, true), &pages)
     {
         const qreal scale = pages.logicalDpiX() / 72.0;
         onto.scale(scale, scale);
@@ -86,8 +120,6 @@ public:
     // each page then across, so that a long list takes fewer pages.
     void table(const Table &table, int groups = 1)
     {
-        const QFont plain = reportFont(8);
-        const QFont bold = reportFont(8, true);
         const qreal groupWidth = (width - (groups - 1) * 12) / groups;
         qsizetype next = 0;
         do {
@@ -99,27 +131,24 @@ public:
             for (qsizetype g = 0; g < used; ++g) {
                 const qreal left = qreal(g) * (groupWidth + 12);
                 painter.fillRect(QRectF(left, y, groupWidth, rowHeight), QColor(0xe8, 0xe8, 0xe8));
-                drawRow(table, table.titles, left, y, groupWidth, bold);
+                drawRow(table, table.titles, left, y, groupWidth, boldCells);
                 for (qsizetype i = 0; i < perGroup && next + g * perGroup + i < next + count; ++i)
                     drawRow(table, table.rows.at(next + g * perGroup + i), left, y + rowHeight * qreal(i + 1),
-                            groupWidth, plain);
+                            groupWidth, plainCells);
             }
             next += count;
             y += rowHeight * qreal(perGroup + 1) + 6;
         } while (next < table.rows.size());
     }
 
-    // Takes the chart and draws it across the page.
-    void chart(QChart *chart, qreal height)
+    // Room across the page for something `height` high, on a new page when
+    // it does not fit on this one.
+    QRectF take(qreal height)
     {
         ensure(height);
-        QGraphicsScene scene;
-        scene.addItem(chart);
-        const QRectF layout(0, 0, width * chartPixelsPerPoint, height * chartPixelsPerPoint);
-        chart->setGeometry(layout);
-        scene.setSceneRect(layout);
-        scene.render(&painter, QRectF(0, y, width, height), layout);
+        const QRectF area(0, y, width, height);
         y += height + 6;
+        return area;
     }
 
 private:
@@ -141,15 +170,16 @@ private:
         painter.setPen(Qt::black);
     }
 
-    void drawRow(const Table &table, const QStringList &cells, qreal left, qreal top, qreal rowWidth, const QFont &font)
+    void drawRow(const Table &table, const QStringList &cells, qreal left, qreal top, qreal rowWidth, CellTexts &texts)
     {
-        painter.setFont(font);
         qreal x = left;
         for (qsizetype c = 0; c < table.titles.size(); ++c) {
             const qreal cell = table.widths.at(c) * rowWidth;
-            const QRectF box(x + 2, top, cell - 4, rowHeight);
-            const QString shown = painter.fontMetrics().elidedText(cells.value(c), Qt::ElideRight, int(box.width()));
-            painter.drawText(box, int(table.alignments.at(c) | Qt::AlignVCenter), shown);
+            const CellTexts::Shaped &text = texts.shaped(cells.value(c), cell - 4);
+            const qreal start = table.alignments.at(c) == Qt::AlignRight ? x + cell - 2 - text.width : x + 2;
+            const QPointF origin(start, top + (rowHeight - text.height) / 2);
+            for (const QGlyphRun &run : text.runs)
+                painter.drawGlyphRun(origin, run);
             x += cell;
         }
     }
@@ -161,6 +191,8 @@ private:
     qreal bottom = 0;
     qreal y = 0;
     int page = 1;
+    CellTexts plainCells;
+    CellTexts boldCells;
 };
 
 QString summaryText(qint64 games, qsizetype pupils, qint64 right, qint64 wrong, std::optional<double> accuracy)
@@ -203,7 +235,7 @@ Table gamesTable(const classregister::PupilFigures &pupil)
 {
     Table table;
     table.titles = gameColumnTitles();
-    table.widths = {0.17, 0.1, 0.12, 0.12, 0.18, 0.31};
+    table.widths = {0.19, 0.1, 0.12, 0.12, 0.19, 0.28};
     table.alignments = {Qt::AlignLeft, Qt::AlignLeft, Qt::AlignRight, Qt::AlignRight, Qt::AlignRight, Qt::AlignLeft};
     for (const classregister::GameRecord &game : pupil.games)
         table.rows << gameCells(game);
@@ -257,7 +289,7 @@ bool printReport(QPagedPaintDevice &device, const ReportContent &content)
     const QList<qsizetype> byAccuracy = pupilsByAccuracy(figures);
     for (qsizetype first = 0; first < byAccuracy.size(); first += pupilsPerChart) {
         const QList<qsizetype> part = byAccuracy.mid(first, pupilsPerChart);
-        flow.chart(classAccuracyChart(figures, part), qreal(part.size()) * 13 + 80);
+        drawClassAccuracyChart(painter, flow.take(classChartHeight(part.size())), figures, part);
     }
 
     for (qsizetype row : byName) {
@@ -272,7 +304,7 @@ bool printReport(QPagedPaintDevice &device, const ReportContent &content)
         if (pupil.needsFollowing())
             line += u" · da seguire"_s;
         flow.text(line, reportFont(9), 4);
-        flow.chart(pupilGamesChart(pupil), pupilChartHeight);
+        drawPupilGamesChart(painter, flow.take(pupilChartHeight), pupil);
         flow.table(gamesTable(pupil), 2);
     }
     return painter.end();
