@@ -10,6 +10,10 @@
 #include <cstdio>
 #include <cstring>
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
 using namespace Qt::StringLiterals;
 using mirabolo::classregister::Period;
 
@@ -132,6 +136,16 @@ int main(int argc, char *argv[])
     // The report needs no screen: a scheduled job has none.
     if (toPdf && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+#ifdef __GLIBC__
+    // Each page's contents grow large and are freed page after page: keeping
+    // that memory costs less than the system mapping and clearing it afresh
+    // for every page of a long report.
+    if (toPdf) {
+        mallopt(M_MMAP_THRESHOLD, 64 << 20);
+        mallopt(M_TRIM_THRESHOLD, 128 << 20);
+        mallopt(M_TOP_PAD, 16 << 20);
+    }
+#endif
     if (!toPdf && !displayAvailable()) {
         QCoreApplication core(argc, argv);
         mirabolo::registro::setUpApplication(core);
