@@ -91,21 +91,22 @@ qsizetype firstChartedGame(const classregister::PupilFigures &pupil)
     return std::max<qsizetype>(0, pupil.games.size() - chartedGames);
 }
 
-QString pupilGamesTitle(const classregister::PupilFigures &pupil)
+QString pupilGamesTitle(const classregister::PupilFigures &pupil, const QString &beforeDates)
 {
     const qsizetype first = firstChartedGame(pupil);
     QString title =
         first > 0 ? u"%1: le ultime %2 partite"_s.arg(pupil.name).arg(chartedGames) : u"%1: partite"_s.arg(pupil.name);
     if (!pupil.games.isEmpty())
-        title +=
-            u" dal %1 al %2"_s.arg(dateText(pupil.games.at(first).when.date()), dateText(pupil.lastGame().when.date()));
+        title += beforeDates +
+            u"dal %1 al %2"_s.arg(dateText(pupil.games.at(first).when.date()), dateText(pupil.lastGame().when.date()));
     return title;
 }
 
 QChart *pupilGamesChart(const classregister::PupilFigures &pupil)
 {
     const qsizetype first = firstChartedGame(pupil);
-    QChart *chart = newChart(pupilGamesTitle(pupil));
+    // Two lines: the window's chart is narrower than a page.
+    QChart *chart = newChart(pupilGamesTitle(pupil, u"<br>"_s));
     auto *right = new QBarSet(u"Esatte"_s);
     auto *wrong = new QBarSet(u"Errate"_s);
     right->setColor(rightColour);
@@ -135,11 +136,18 @@ QChart *pupilGamesChart(const classregister::PupilFigures &pupil)
     gameAxis->append(labels);
     gameAxis->setTruncateLabels(false);
     gameAxis->setTitleText(u"Partita n."_s);
+    // A category axis cannot skip labels, and many numbers side by side run
+    // into each other; the chart's title then says which games they are.
+    if (labels.size() > 12) {
+        gameAxis->setLabelsVisible(false);
+        gameAxis->setTitleVisible(false);
+    }
     chart->addAxis(gameAxis, Qt::AlignBottom);
     bars->attachAxis(gameAxis);
     line->attachAxis(gameAxis);
     auto *answerAxis = new QValueAxis;
     answerAxis->setRange(0, most);
+    answerAxis->applyNiceNumbers();
     answerAxis->setLabelFormat(u"%d"_s);
     answerAxis->setTitleText(u"Risposte"_s);
     chart->addAxis(answerAxis, Qt::AlignLeft);

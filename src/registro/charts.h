@@ -38,7 +38,8 @@ inline const QColor accuracyColour{0x15, 0x65, 0xc0};
 
 // Index of the first game a pupil's chart shows, and the chart's title.
 qsizetype firstChartedGame(const classregister::PupilFigures &pupil);
-QString pupilGamesTitle(const classregister::PupilFigures &pupil);
+// `beforeDates` parts the games from their dates: a blank, or a line break.
+QString pupilGamesTitle(const classregister::PupilFigures &pupil, const QString &beforeDates);
 
 // Data, Ora, Esatte, Errate, Precisione, Fine.
 QStringList gameColumnTitles();

@@ -226,7 +226,7 @@ void drawPupilGamesChart(QPainter &painter, const QRectF &area, const classregis
 {
     painter.save();
     QRectF rest = area;
-    drawTitle(painter, rest, pupilGamesTitle(pupil));
+    drawTitle(painter, rest, pupilGamesTitle(pupil, u" "_s));
     const QFont font = reportFont(7);
     painter.setFont(font);
     const QFontMetricsF metrics(font);
