@@ -1,0 +1,292 @@
+#include "reportcharts.h"
+
+#include "charts.h"
+#include "classregister/classfigures.h"
+#include "texts.h"
+
+#include <QFontMetricsF>
+#include <QLocale>
+#include <QPainter>
+#include <QPolygonF>
+
+#include <algorithm>
+#include <cmath>
+
+using namespace Qt::StringLiterals;
+
+namespace mirabolo::registro {
+
+namespace {
+
+constexpr qreal gap = 3;
+constexpr qreal tick = 3;
+constexpr qreal barRowHeight = 13;
+const QColor axisColour(0x50, 0x50, 0x50);
+const QColor gridColour(0xdc, 0xdc, 0xdc);
+
+// Labels at equal steps from the axis's start, and the axis's title.
+struct Axis
+{
+    QStringList labels;
+    QString title;
+};
+
+Axis percentAxis(const QString &title)
+{
+    Axis axis{{}, title};
+    for (int percent = 0; percent <= 100; percent += 20)
+        axis.labels << QLocale().toString(percent) + u'%';
+    return axis;
+}
+
+// A round step of about range / wanted: 1, 2 or 5 times a power of ten,
+// never below 1, so that the ticks fall on whole answers.
+int roundStep(int range, int wanted)
+{
+    const double raw = std::max(1.0, double(range) / wanted);
+    const double power = std::pow(10.0, std::floor(std::log10(raw)));
+    for (const double times : {1.0, 2.0, 5.0})
+        if (times * power >= raw)
+            return int(std::lround(times * power));
+    return int(std::lround(10 * power));
+}
+
+qreal widest(const QFontMetricsF &metrics, const QStringList &texts)
+{
+    qreal most = 0;
+    for (const QString &text : texts)
+        most = std::max(most, metrics.horizontalAdvance(text));
+    return most;
+}
+
+// Room a vertical axis takes beside the plot: ticks, labels, upright title.
+qreal verticalAxisWidth(const QFontMetricsF &metrics, const Axis &axis)
+{
+    return tick + gap + widest(metrics, axis.labels) + gap + metrics.height();
+}
+
+// Draws the title across the top of `area` and takes its room off it.
+void drawTitle(QPainter &painter, QRectF &area, const QString &title)
+{
+    const QFont font = reportFont(9, true);
+    painter.setFont(font);
+    const qreal height = QFontMetricsF(font).height();
+    painter.drawText(QRectF(area.left(), area.top(), area.width(), height), Qt::AlignCenter, title);
+    area.setTop(area.top() + height + gap);
+}
+
+// `text` read from below, centred on `centre`.
+void drawUpright(QPainter &painter, const QPointF &centre, const QString &text)
+{
+    painter.save();
+    painter.translate(centre);
+    painter.rotate(-90);
+    painter.drawText(QRectF(-300, -20, 600, 40), Qt::AlignCenter, text);
+    painter.restore();
+}
+
+// Lines across the plot at each of `steps` equal steps, under the marks.
+void drawGrid(QPainter &painter, const QRectF &plot, qsizetype steps, Qt::Orientation across)
+{
+    painter.setPen(QPen(gridColour, 0.5));
+    for (qsizetype i = 1; i <= steps; ++i) {
+        const qreal share = qreal(i) / qreal(steps);
+        if (across == Qt::Horizontal) {
+            const qreal y = plot.bottom() - plot.height() * share;
+            painter.drawLine(QPointF(plot.left(), y), QPointF(plot.right(), y));
+        } else {
+            const qreal x = plot.left() + plot.width() * share;
+            painter.drawLine(QPointF(x, plot.top()), QPointF(x, plot.bottom()));
+        }
+    }
+}
+
+// The axis up the left or the right side of the plot, with the font set.
+void drawVerticalAxis(QPainter &painter, const QRectF &plot, Qt::Edge edge, const Axis &axis)
+{
+    const QFontMetricsF metrics(painter.font());
+    const bool left = edge == Qt::LeftEdge;
+    const qreal x = left ? plot.left() : plot.right();
+    const qreal outwards = left ? -1 : 1;
+    painter.setPen(axisColour);
+    painter.drawLine(QPointF(x, plot.top()), QPointF(x, plot.bottom()));
+    const auto steps = qreal(axis.labels.size() - 1);
+    for (qsizetype i = 0; i < axis.labels.size(); ++i) {
+        const qreal y = plot.bottom() - plot.height() * qreal(i) / steps;
+        painter.drawLine(QPointF(x, y), QPointF(x + outwards * tick, y));
+        const qreal start = x + outwards * (tick + gap);
+        const QRectF box(left ? start - 200 : start, y - metrics.height() / 2, 200, metrics.height());
+        painter.drawText(box, (left ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter, axis.labels.at(i));
+    }
+    const qreal titleX = x + outwards * (tick + 2 * gap + widest(metrics, axis.labels) + metrics.height() / 2);
+    drawUpright(painter, QPointF(titleX, plot.center().y()), axis.title);
+}
+
+// The axis under the plot: labels at equal steps from the left, the title below.
+void drawBottomAxis(QPainter &painter, const QRectF &plot, const Axis &axis)
+{
+    const QFontMetricsF metrics(painter.font());
+    painter.setPen(axisColour);
+    painter.drawLine(plot.bottomLeft(), plot.bottomRight());
+    const auto steps = qreal(axis.labels.size() - 1);
+    for (qsizetype i = 0; i < axis.labels.size(); ++i) {
+        const qreal x = plot.left() + plot.width() * qreal(i) / steps;
+        painter.drawLine(QPointF(x, plot.bottom()), QPointF(x, plot.bottom() + tick));
+        painter.drawText(QRectF(x - 50, plot.bottom() + tick, 100, metrics.height()), Qt::AlignCenter,
+                         axis.labels.at(i));
+    }
+    painter.drawText(QRectF(plot.left(), plot.bottom() + tick + metrics.height() + gap, plot.width(), metrics.height()),
+                     Qt::AlignCenter, axis.title);
+}
+
+struct LegendEntry
+{
+    QColor colour;
+    QString name;
+    bool line; // a line, or else a bar's square
+};
+
+void drawLegend(QPainter &painter, const QRectF &row, const QList<LegendEntry> &entries)
+{
+    const QFontMetricsF metrics(painter.font());
+    const qreal mark = metrics.height() * 0.7;
+    qreal width = 0;
+    for (const LegendEntry &entry : entries)
+        width += mark + gap + metrics.horizontalAdvance(entry.name) + 4 * gap;
+    qreal x = row.center().x() - (width - 4 * gap) / 2;
+    const qreal middle = row.center().y();
+    for (const LegendEntry &entry : entries) {
+        if (entry.line) {
+            painter.setPen(QPen(entry.colour, 1.2));
+            painter.drawLine(QPointF(x, middle), QPointF(x + mark, middle));
+        } else {
+            painter.fillRect(QRectF(x, middle - mark / 2, mark, mark), entry.colour);
+        }
+        x += mark + gap;
+        painter.setPen(Qt::black);
+        painter.drawText(QRectF(x, row.top(), 300, row.height()), Qt::AlignLeft | Qt::AlignVCenter, entry.name);
+        x += metrics.horizontalAdvance(entry.name) + 4 * gap;
+    }
+}
+
+} // namespace
+
+QFont reportFont(qreal size, bool bold)
+{
+    QFont font(u"Liberation Sans"_s);
+    font.setPixelSize(int(std::lround(size)));
+    font.setBold(bold);
+    return font;
+}
+
+qreal classChartHeight(qsizetype pupils)
+{
+    return qreal(pupils) * barRowHeight + 60;
+}
+
+void drawClassAccuracyChart(QPainter &painter, const QRectF &area, const classregister::ClassFigures &figures,
+                            const QList<qsizetype> &order)
+{
+    if (order.isEmpty())
+        return;
+    painter.save();
+    QRectF rest = area;
+    drawTitle(painter, rest, u"Precisione per alunno"_s);
+    const QFont font = reportFont(7);
+    painter.setFont(font);
+    const QFontMetricsF metrics(font);
+    QStringList names;
+    for (qsizetype row : order)
+        names << figures.pupils().at(row).name;
+    const qreal nameWidth = std::min(widest(metrics, names), area.width() / 4);
+    const qreal valueWidth = metrics.horizontalAdvance(percentText(1.0)) + 2 * gap;
+    const QRectF plot = rest.adjusted(nameWidth + gap + tick, 0, -valueWidth, -(tick + 2 * metrics.height() + gap));
+    const Axis axis = percentAxis(u"Risposte esatte sul totale"_s);
+    drawGrid(painter, plot, axis.labels.size() - 1, Qt::Vertical);
+
+    const qreal slot = plot.height() / qreal(order.size());
+    for (qsizetype i = 0; i < order.size(); ++i) {
+        const classregister::PupilFigures &pupil = figures.pupils().at(order.at(i));
+        const double share = pupil.accuracy().value_or(0);
+        const qreal top = plot.top() + slot * qreal(i);
+        const QRectF bar(plot.left(), top + slot * 0.15, plot.width() * share, slot * 0.7);
+        painter.fillRect(bar, accuracyColour);
+        painter.setPen(Qt::black);
+        const QString name = metrics.elidedText(names.at(i), Qt::ElideRight, nameWidth);
+        painter.drawText(QRectF(area.left(), top, nameWidth, slot), Qt::AlignRight | Qt::AlignVCenter, name);
+        painter.drawText(QRectF(bar.right() + gap, top, valueWidth, slot), Qt::AlignLeft | Qt::AlignVCenter,
+                         percentText(pupil.accuracy()));
+    }
+    drawBottomAxis(painter, plot, axis);
+    painter.drawLine(plot.topLeft(), plot.bottomLeft());
+    painter.restore();
+}
+
+void drawPupilGamesChart(QPainter &painter, const QRectF &area, const classregister::PupilFigures &pupil)
+{
+    painter.save();
+    QRectF rest = area;
+    drawTitle(painter, rest, pupilGamesTitle(pupil, u" "_s));
+    const QFont font = reportFont(7);
+    painter.setFont(font);
+    const QFontMetricsF metrics(font);
+    const qsizetype first = firstChartedGame(pupil);
+    const qsizetype count = pupil.games.size() - first;
+    int most = 1;
+    for (qsizetype i = first; i < pupil.games.size(); ++i)
+        most = std::max(most, pupil.games.at(i).answered());
+    const int step = roundStep(most, 5);
+    const int top = (most + step - 1) / step * step;
+    Axis answers{{}, u"Risposte"_s};
+    for (int value = 0; value <= top; value += step)
+        answers.labels << QLocale().toString(value);
+    const Axis percent = percentAxis(u"Precisione"_s);
+
+    const qreal line = metrics.height();
+    const QRectF plot = rest.adjusted(verticalAxisWidth(metrics, answers), line / 2,
+                                      -verticalAxisWidth(metrics, percent), -(tick + 3 * line + 2 * gap));
+    drawLegend(painter, QRectF(rest.left(), rest.bottom() - line, rest.width(), line),
+               {{rightColour, u"Esatte"_s, false},
+                {wrongColour, u"Errate"_s, false},
+                {accuracyColour, u"Precisione"_s, true}});
+    drawGrid(painter, plot, answers.labels.size() - 1, Qt::Horizontal);
+
+    const qreal slot = plot.width() / qreal(std::max<qsizetype>(count, 1));
+    const qreal barWidth = slot * 0.6;
+    QPolygonF accuracyLine;
+    for (qsizetype i = 0; i < count; ++i) {
+        const classregister::GameRecord &game = pupil.games.at(first + i);
+        const qreal left = plot.left() + slot * qreal(i) + (slot - barWidth) / 2;
+        const qreal rightHeight = plot.height() * game.right / top;
+        const qreal wrongHeight = plot.height() * game.wrong / top;
+        painter.fillRect(QRectF(left, plot.bottom() - rightHeight, barWidth, rightHeight), rightColour);
+        painter.fillRect(QRectF(left, plot.bottom() - rightHeight - wrongHeight, barWidth, wrongHeight), wrongColour);
+        if (const auto share = classregister::accuracy(game.right, game.wrong))
+            accuracyLine << QPointF(left + barWidth / 2, plot.bottom() - plot.height() * *share);
+    }
+    painter.setPen(QPen(accuracyColour, 1.2));
+    painter.drawPolyline(accuracyLine);
+    painter.setBrush(accuracyColour);
+    for (const QPointF &point : accuracyLine)
+        painter.drawEllipse(point, 1.5, 1.5);
+    painter.setBrush(Qt::NoBrush);
+
+    // The games' numbers under their bars, as many as fit, the last always.
+    painter.setPen(axisColour);
+    painter.drawLine(plot.bottomLeft(), plot.bottomRight());
+    const qreal numberWidth = metrics.horizontalAdvance(QString::number(pupil.games.size())) + 2 * gap;
+    const auto every = std::max<qsizetype>(1, qsizetype(std::ceil(numberWidth / slot)));
+    for (qsizetype i = count - 1; i >= 0; i -= every) {
+        const qreal x = plot.left() + slot * (qreal(i) + 0.5);
+        painter.drawLine(QPointF(x, plot.bottom()), QPointF(x, plot.bottom() + tick));
+        painter.drawText(QRectF(x - 50, plot.bottom() + tick, 100, line), Qt::AlignCenter,
+                         QString::number(first + i + 1));
+    }
+    painter.drawText(QRectF(plot.left(), plot.bottom() + tick + line + gap, plot.width(), line), Qt::AlignCenter,
+                     u"Partita n."_s);
+    drawVerticalAxis(painter, plot, Qt::LeftEdge, answers);
+    drawVerticalAxis(painter, plot, Qt::RightEdge, percent);
+    painter.restore();
+}
+
+} // namespace mirabolo::registro
