@@ -1,0 +1,35 @@
+// One game as the register of a class holds it.
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+
+namespace mirabolo::classregister {
+
+// How the game ended: its "Fine" column.
+enum class Ending { Exit, TimeOut, WindowClosed, NewGame };
+
+// What became of the class record: its "Record" column.
+enum class RecordMark { None, New, NotSaved };
+
+// "uscita", "tempo scaduto", "finestra chiusa", "nuova gara".
+QString endingText(Ending ending);
+
+// "", "nuovo", "non salvato".
+QString recordMarkText(RecordMark mark);
+
+struct GameRecord
+{
+    QDateTime when; // local time; seconds are 0 when the register gave only hours and minutes
+    QString name; // as typed, without the guard a spreadsheet needs in front of a formula
+    int right = 0;
+    int wrong = 0;
+    int secondsLeft = 0;
+    Ending ending = Ending::Exit;
+    RecordMark record = RecordMark::None;
+
+    int answered() const { return right + wrong; }
+    friend bool operator==(const GameRecord &, const GameRecord &) = default;
+};
+
+} // namespace mirabolo::classregister
