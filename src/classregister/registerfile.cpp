@@ -1,27 +1,201 @@
 #include "classregister/registerfile.h"
 
+#include "records/recordstore.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
 #include <utility>
 
+using namespace Qt::StringLiterals;
+
 namespace mirabolo::classregister {
+
+namespace {
+
+// Enough to tell one register from another after its common header, and
+// cheap to read again at every refresh.
+constexpr qsizetype checkBytes = 64;
+
+struct Identity
+{
+    quint64 device = 0;
+    quint64 inode = 0;
+    qint64 size = 0;
+};
+
+// Only a regular file is opened, and without waiting: a pipe put in the
+// register's place would otherwise hold the program until someone writes to
+// it, and opening a device may do things of its own.
+RegisterFile::State openRegister(const QString &path, QFile &file, Identity &identity)
+{
+    using State = RegisterFile::State;
+#ifdef Q_OS_UNIX
+    const QByteArray name = QFile::encodeName(path);
+    struct stat status = {};
+    if (::stat(name.constData(), &status) != 0)
+        return errno == ENOENT || errno == ENOTDIR ? State::Missing : State::NotReadable;
+    if (!S_ISREG(status.st_mode))
+        return State::NotAFile;
+    const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return errno == ENOENT ? State::Missing : State::NotReadable;
+    // Checked again on what was really opened, in case the name changed since.
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        ::close(fd);
+        return State::NotAFile;
+    }
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return State::NotReadable;
+    }
+    identity = {quint64(status.st_dev), quint64(status.st_ino), qint64(status.st_size)};
+#else
+    const QFileInfo info(path);
+    if (!info.exists())
+        return State::Missing;
+    if (!info.isFile())
+        return State::NotAFile;
+    file.setFileName(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return State::NotReadable;
+    identity = {0, 0, file.size()};
+#endif
+    return State::Read;
+}
+
+bool readAt(QFile &file, qint64 offset, qint64 size, QByteArray &bytes)
+{
+    if (!file.seek(offset))
+        return false;
+    bytes = file.read(size);
+    return bytes.size() == size;
+}
+
+} // namespace
 
 RegisterFile::RegisterFile(QString path)
     : filePath(std::move(path))
 {
 }
 
-RegisterFile::Change RegisterFile::refresh(qint64)
+void RegisterFile::reset()
 {
-    return Change::None;
+    parser = RegisterParser();
+    allGames.clear();
+    allGames.squeeze();
+    firstNew = 0;
+    readOffset = 0;
+    knownSize = 0;
+    head.clear();
+    lastBytes.clear();
+}
+
+RegisterFile::Change RegisterFile::refresh(qint64 maxBytes)
+{
+    QFile file;
+    Identity identity;
+    const State opened = openRegister(filePath, file, identity);
+    if (opened != State::Read) {
+        const bool news = opened != currentState || readOffset > 0;
+        reset();
+        currentState = opened;
+        return news ? Change::Unavailable : Change::None;
+    }
+
+    QByteArray check;
+    bool reload = currentState != State::Read || identity.device != device || identity.inode != inode ||
+        identity.size < readOffset;
+    if (!reload && !head.isEmpty())
+        reload = !readAt(file, 0, head.size(), check) || check != head;
+    if (!reload && !lastBytes.isEmpty())
+        reload = !readAt(file, readOffset - lastBytes.size(), lastBytes.size(), check) || check != lastBytes;
+    // A last line read without its line end that goes on: it must be read
+    // again whole.
+    if (!reload && parser.finishedMidLine() && identity.size > readOffset)
+        reload = !readAt(file, readOffset, 1, check) || (check != "\r" && check != "\n");
+    if (reload) {
+        reset();
+        device = identity.device;
+        inode = identity.inode;
+    }
+    currentState = State::Read;
+    knownSize = identity.size;
+    firstNew = allGames.size();
+    if (!reload && readOffset == knownSize)
+        return Change::None;
+
+    const qint64 end = maxBytes > 0 ? std::min(knownSize, readOffset + maxBytes) : knownSize;
+    QByteArray buffer;
+    bool failed = !file.seek(readOffset);
+    while (!failed && readOffset < end) {
+        buffer.resize(std::min(chunkBytes, end - readOffset));
+        const qint64 got = file.read(buffer.data(), buffer.size());
+        if (got <= 0) {
+            // Shorter than when it was opened: cut meanwhile. The next refresh
+            // sees the new size and reads it again.
+            failed = got < 0;
+            knownSize = readOffset;
+            break;
+        }
+        const QByteArrayView piece(buffer.constData(), got);
+        if (head.size() < checkBytes)
+            head += piece.first(std::min(got, checkBytes - head.size()));
+        lastBytes.append(piece.last(std::min(got, checkBytes)));
+        lastBytes = lastBytes.right(checkBytes);
+        parser.feed(piece);
+        allGames += parser.takeGames();
+        readOffset += got;
+    }
+    if (failed) {
+        reset();
+        currentState = State::NotReadable;
+        return Change::Unavailable;
+    }
+    if (readOffset == knownSize) {
+        parser.finish();
+        allGames += parser.takeGames();
+    }
+    return reload ? Change::Reloaded : Change::Appended;
 }
 
 QString RegisterFile::statusMessage() const
 {
-    return {};
+    const QString shown = QDir::toNativeSeparators(filePath);
+    switch (currentState) {
+    case State::NotRead:
+        return {};
+    case State::Missing:
+        return u"Non trovo il registro «%1»: in questa cartella non è ancora stata registrata nessuna partita, "
+               u"oppure la cartella della classe non è collegata."_s.arg(shown);
+    case State::NotAFile:
+        return u"«%1» non è un file: scegli un registro delle partite (registro.csv)."_s.arg(shown);
+    case State::NotReadable:
+        return u"Non riesco a leggere il registro «%1»: controlla di avere il permesso di leggerlo."_s.arg(shown);
+    case State::Read:
+        break;
+    }
+    return allGames.isEmpty() ? u"Il registro non contiene ancora nessuna partita."_s : QString();
 }
 
-QString defaultRegisterPath(const QString &)
+QString defaultRegisterPath(const QString &commandLineFolder)
 {
-    return {};
+    const QString registerName = QString::fromUtf16(records::registerFileName);
+    const QString folder = records::classFolder(commandLineFolder);
+    if (!folder.isEmpty())
+        return QDir(folder).filePath(registerName);
+    // The game's own data folder, whatever this program is called.
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    return data.isEmpty() ? QString() : data + u"/mirabolo/"_s + registerName;
 }
 
 } // namespace mirabolo::classregister

@@ -74,7 +74,7 @@ private:
     QHash<QString, QString> names;
 };
 
-// "1 riga non letta", "3 righe non lette".
+// "1 riga non letta", "3 righe non lette"; empty for none.
 QString skippedLinesText(qint64 count);
 
 } // namespace mirabolo::classregister

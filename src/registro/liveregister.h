@@ -1,0 +1,56 @@
+// The register followed while the window is open: a change notice for this
+// PC, a poll every second for the others (NFS and Samba never pass notices on
+// from other machines), and a big file read a slice per turn of the event
+// loop so that the window keeps answering.
+#pragma once
+
+#include "classregister/registerfile.h"
+
+#include <QFileSystemWatcher>
+#include <QObject>
+#include <QTimer>
+
+namespace mirabolo::registro {
+
+class LiveRegister : public QObject
+{
+    Q_OBJECT
+
+public:
+    // At most this much is read before the window gets its turn again.
+    static constexpr qint64 sliceBytes = qint64(4) << 20;
+
+    explicit LiveRegister(const QString &path, QObject *parent = nullptr);
+
+    const classregister::RegisterFile &file() const { return registerFile; }
+    // Slices of the file are still waiting to be read.
+    bool loading() const { return stepScheduled; }
+
+    // Polling keeps going until stopped; a window closed stops it anyway.
+    void setPolling(bool on);
+
+public Q_SLOTS:
+    // Reads what was added (or the whole file again when it was replaced);
+    // a file larger than a slice goes on over the next turns.
+    void refresh();
+
+Q_SIGNALS:
+    // Every game read so far is new (a new, replaced or shrunk file, or one
+    // that can no longer be read).
+    void reloaded();
+    // The games from `first` on were added.
+    void appended(qsizetype first);
+    // Everything up to the file's end has been read after a change.
+    void settled();
+
+private:
+    void step();
+    void watch();
+
+    classregister::RegisterFile registerFile;
+    QFileSystemWatcher watcher;
+    QTimer poll;
+    bool stepScheduled = false;
+};
+
+} // namespace mirabolo::registro

@@ -1,0 +1,431 @@
+#include "registerwindow.h"
+
+#include "charts.h"
+#include "liveregister.h"
+#include "pupiltablemodel.h"
+#include "texts.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QChart>
+#include <QChartView>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QSortFilterProxyModel>
+#include <QSplitter>
+#include <QStandardItemModel>
+#include <QStandardPaths>
+#include <QStatusBar>
+#include <QTableView>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+using namespace Qt::StringLiterals;
+using mirabolo::classregister::Period;
+
+namespace mirabolo::registro {
+
+namespace {
+
+constexpr Period periods[] = {Period::Today, Period::ThisWeek, Period::ThisMonth, Period::SchoolYear, Period::All};
+
+QTableView *numbersView(QAbstractItemModel *model, const QString &name)
+{
+    auto *view = new QTableView;
+    view->setModel(model);
+    view->setAccessibleName(name);
+    view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    view->setSelectionBehavior(QAbstractItemView::SelectRows);
+    view->verticalHeader()->hide();
+    view->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    view->setTabKeyNavigation(false);
+    return view;
+}
+
+QChartView *chartView(const QString &name)
+{
+    auto *view = new QChartView;
+    view->setRenderHint(QPainter::Antialiasing);
+    view->setAccessibleName(name);
+    view->setFocusPolicy(Qt::NoFocus); // its table beside it holds the same facts for the keyboard
+    return view;
+}
+
+void fillRow(QStandardItemModel &model, const QStringList &cells, const QList<int> &rightAligned)
+{
+    QList<QStandardItem *> items;
+    for (qsizetype c = 0; c < cells.size(); ++c) {
+        auto *item = new QStandardItem(cells.at(c));
+        if (rightAligned.contains(int(c)))
+            item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        items << item;
+    }
+    model.appendRow(items);
+}
+
+} // namespace
+
+QString registerSource(const QString &registerPath)
+{
+    const QFileInfo info(registerPath);
+    return info.fileName() == u"registro.csv"_s ? info.absolutePath() : info.absoluteFilePath();
+}
+
+RegisterWindow::RegisterWindow(const QString &registerPath, Period period, Today today, QWidget *parent)
+    : QMainWindow(parent)
+    , today(std::move(today))
+    , shownPeriod(period)
+{
+    buildActions();
+    setCentralWidget(buildCentre());
+    fileLabel = new QLabel;
+    statusBar()->addWidget(fileLabel, 1);
+    skippedButton = new QPushButton;
+    skippedButton->setFlat(true);
+    skippedButton->setToolTip(u"Mostra i numeri delle righe che non è stato possibile leggere"_s);
+    connect(skippedButton, &QPushButton::clicked, this, &RegisterWindow::showSkippedLines);
+    statusBar()->addPermanentWidget(skippedButton);
+    resize(1200, 820);
+    openRegister(registerPath);
+}
+
+RegisterWindow::~RegisterWindow() = default;
+
+void RegisterWindow::buildActions()
+{
+    QMenu *file = menuBar()->addMenu(u"&File"_s);
+    QToolBar *bar = addToolBar(u"Strumenti"_s);
+    bar->setMovable(false);
+    bar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    const auto add = [&](const QString &text, const char *icon, QKeySequence::StandardKey key, auto slot) {
+        auto *action = new QAction(QIcon::fromTheme(QString::fromLatin1(icon)), text, this);
+        action->setShortcut(key);
+        connect(action, &QAction::triggered, this, slot);
+        file->addAction(action);
+        return action;
+    };
+    bar->addAction(add(u"&Apri…"_s, "document-open", QKeySequence::Open, &RegisterWindow::askOpen));
+    bar->addAction(add(u"&Esporta PDF…"_s, "document-export", QKeySequence::Save, &RegisterWindow::askExportPdf));
+    bar->addAction(add(u"&Stampa…"_s, "document-print", QKeySequence::Print, &RegisterWindow::askPrint));
+    file->addSeparator();
+    add(u"E&sci"_s, "application-exit", QKeySequence::Quit, &QWidget::close);
+
+    bar->addSeparator();
+    auto *label = new QLabel(u" &Periodo: "_s);
+    periodBox = new QComboBox;
+    for (Period p : periods)
+        periodBox->addItem(classregister::periodName(p), QVariant::fromValue(int(p)));
+    label->setBuddy(periodBox);
+    bar->addWidget(label);
+    bar->addWidget(periodBox);
+    periodBox->setCurrentIndex(periodBox->findData(int(shownPeriod)));
+    connect(periodBox, &QComboBox::activated, this,
+            [this](int index) { setPeriod(Period(periodBox->itemData(index).toInt())); });
+}
+
+QWidget *RegisterWindow::buildCentre()
+{
+    auto *centre = new QWidget;
+    auto *layout = new QVBoxLayout(centre);
+    notice = new QLabel;
+    notice->setWordWrap(true);
+    notice->setStyleSheet(u"font-weight: bold; color: #8b0000"_s);
+    notice->hide();
+    summary = new QLabel;
+    QFont big = summary->font();
+    big.setPointSizeF(big.pointSizeF() * 1.2);
+    summary->setFont(big);
+    summary->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
+    layout->addWidget(notice);
+    layout->addWidget(summary);
+
+    pupilModel = new PupilTableModel(classFigures, this);
+    pupilOrder = new QSortFilterProxyModel(this);
+    pupilOrder->setSourceModel(pupilModel);
+    pupilOrder->setSortRole(PupilTableModel::SortRole);
+    pupilOrder->setDynamicSortFilter(true);
+    pupilTable = new QTableView;
+    pupilTable->setModel(pupilOrder);
+    pupilTable->setAccessibleName(u"Alunni della classe"_s);
+    pupilTable->setSortingEnabled(true);
+    pupilTable->sortByColumn(PupilTableModel::Name, Qt::AscendingOrder);
+    pupilTable->setSelectionBehavior(QAbstractItemView::SelectRows);
+    pupilTable->setSelectionMode(QAbstractItemView::SingleSelection);
+    pupilTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    pupilTable->setTabKeyNavigation(false);
+    pupilTable->verticalHeader()->hide();
+    pupilTable->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    pupilTable->horizontalHeader()->setStretchLastSection(true);
+    connect(pupilTable->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex &current) {
+                if (!current.isValid())
+                    return;
+                const qsizetype row = pupilOrder->mapToSource(current).row();
+                selectedKey = classregister::ClassFigures::pupilKey(classFigures.pupils().at(row).name);
+                showPupil();
+            });
+
+    auto *classBox = new QGroupBox(u"Precisione per alunno"_s);
+    auto *classLayout = new QHBoxLayout(classBox);
+    classChart = chartView(u"Grafico: precisione per alunno"_s);
+    auto *scroll = new QScrollArea;
+    scroll->setWidgetResizable(true);
+    scroll->setWidget(classChart);
+    scroll->setFocusPolicy(Qt::NoFocus);
+    classNumbers = new QStandardItemModel(this);
+    classNumbersView = numbersView(classNumbers, u"Precisione per alunno, in numeri"_s);
+    classLayout->addWidget(scroll, 3);
+    classLayout->addWidget(classNumbersView, 2);
+
+    auto *pupilBox = new QGroupBox(u"Partite dell'alunno scelto"_s);
+    auto *pupilLayout = new QVBoxLayout(pupilBox);
+    pupilTitle = new QLabel;
+    pupilLayout->addWidget(pupilTitle);
+    auto *pupilRow = new QHBoxLayout;
+    pupilChart = chartView(u"Grafico: partite dell'alunno scelto"_s);
+    pupilNumbers = new QStandardItemModel(this);
+    pupilNumbersView = numbersView(pupilNumbers, u"Partite dell'alunno scelto, in numeri"_s);
+    pupilRow->addWidget(pupilChart, 3);
+    pupilRow->addWidget(pupilNumbersView, 2);
+    pupilLayout->addLayout(pupilRow);
+
+    auto *charts = new QSplitter(Qt::Horizontal);
+    charts->addWidget(classBox);
+    charts->addWidget(pupilBox);
+    charts->setChildrenCollapsible(false);
+    auto *split = new QSplitter(Qt::Vertical);
+    split->addWidget(pupilTable);
+    split->addWidget(charts);
+    split->setStretchFactor(0, 2);
+    split->setStretchFactor(1, 3);
+    split->setChildrenCollapsible(false);
+    layout->addWidget(split, 1);
+    setTabOrder(periodBox, pupilTable);
+    setTabOrder(pupilTable, classNumbersView);
+    setTabOrder(classNumbersView, pupilNumbersView);
+    return centre;
+}
+
+void RegisterWindow::openRegister(const QString &path)
+{
+    delete liveRegister;
+    registerPath = path;
+    liveRegister = new LiveRegister(path, this);
+    connect(liveRegister, &LiveRegister::reloaded, this, &RegisterWindow::registerReloaded);
+    connect(liveRegister, &LiveRegister::appended, this, &RegisterWindow::gamesAppended);
+    connect(liveRegister, &LiveRegister::settled, this, &RegisterWindow::registerSettled);
+    setWindowTitle(u"Registro di Mirabolo — %1"_s.arg(registerSource(path)));
+    fileLabel->setText(u"Registro: %1"_s.arg(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath())));
+    rebuildPending = true;
+    liveRegister->setPolling(true);
+    liveRegister->refresh();
+}
+
+void RegisterWindow::setPeriod(Period period)
+{
+    shownPeriod = period;
+    periodBox->setCurrentIndex(periodBox->findData(int(period)));
+    rebuildPending = true;
+    if (!liveRegister->loading())
+        registerSettled();
+}
+
+bool RegisterWindow::selectPupil(const QString &name)
+{
+    const QString key = classregister::ClassFigures::pupilKey(name);
+    for (int row = 0; row < pupilOrder->rowCount(); ++row) {
+        const qsizetype source = pupilOrder->mapToSource(pupilOrder->index(row, 0)).row();
+        if (classregister::ClassFigures::pupilKey(classFigures.pupils().at(source).name) == key) {
+            pupilTable->setCurrentIndex(pupilOrder->index(row, 0));
+            return true;
+        }
+    }
+    return false;
+}
+
+void RegisterWindow::rebuildFigures()
+{
+    pupilModel->beginRebuild();
+    classFigures = classregister::ClassFigures(classregister::periodSpan(shownPeriod, today()));
+    for (const classregister::GameRecord &game : liveRegister->file().games())
+        classFigures.add(game);
+    pupilModel->endRebuild();
+}
+
+void RegisterWindow::registerReloaded()
+{
+    rebuildPending = true;
+}
+
+void RegisterWindow::gamesAppended(qsizetype first)
+{
+    if (rebuildPending)
+        return; // counted when the figures are built again
+    const QList<classregister::GameRecord> &games = liveRegister->file().games();
+    for (qsizetype i = first; i < games.size(); ++i) {
+        const qsizetype row = classFigures.add(games.at(i));
+        pupilModel->pupilChanged(row);
+        if (row >= 0 && classregister::ClassFigures::pupilKey(classFigures.pupils().at(row).name) == selectedKey)
+            selectedChanged = true;
+    }
+}
+
+void RegisterWindow::registerSettled()
+{
+    if (rebuildPending) {
+        rebuildPending = false;
+        rebuildFigures();
+        restoreSelection();
+        selectedChanged = true;
+    }
+    const classregister::RegisterFile &file = liveRegister->file();
+    const QString message = file.statusMessage();
+    notice->setText(message.isEmpty() && classFigures.games() == 0
+                        ? u"Nessuna partita nel periodo scelto: %1."_s.arg(
+                              periodText(shownPeriod, classFigures.span()).toLower())
+                        : message);
+    notice->setVisible(!notice->text().isEmpty());
+    skippedButton->setText(classregister::skippedLinesText(file.skippedCount()));
+    skippedButton->setVisible(file.skippedCount() > 0);
+    showClass();
+    if (selectedChanged)
+        showPupil();
+    if (!shownOnce) {
+        shownOnce = true;
+        Q_EMIT ready();
+    }
+}
+
+void RegisterWindow::restoreSelection()
+{
+    if (pupilOrder->rowCount() == 0) {
+        selectedKey.clear();
+        return;
+    }
+    const QString wanted = selectedKey;
+    if (wanted.isEmpty() || !selectPupil(wanted)) {
+        pupilTable->setCurrentIndex(pupilOrder->index(0, 0));
+    }
+}
+
+void RegisterWindow::showClass()
+{
+    const QLocale locale;
+    summary->setText(u"%1 — Partite: %2 · Alunni: %3 · Esatte: %4 · Errate: %5 · Precisione: %6"_s.arg(
+        periodText(shownPeriod, classFigures.span()), locale.toString(classFigures.games()),
+        locale.toString(classFigures.pupils().size()), locale.toString(classFigures.right()),
+        locale.toString(classFigures.wrong()), percentText(classFigures.accuracy())));
+
+    const QList<qsizetype> order = pupilsByAccuracy(classFigures);
+    QChart *old = classChart->chart();
+    classChart->setChart(classAccuracyChart(classFigures, order));
+    delete old;
+    classChart->setMinimumHeight(int(std::max<qsizetype>(200, order.size() * 18 + 90)));
+    classNumbers->clear();
+    classNumbers->setHorizontalHeaderLabels({u"Alunno"_s, u"Precisione"_s});
+    for (qsizetype row : order)
+        fillRow(*classNumbers,
+                {classFigures.pupils().at(row).name, percentText(classFigures.pupils().at(row).accuracy())}, {1});
+}
+
+void RegisterWindow::showPupil()
+{
+    selectedChanged = false;
+    const classregister::PupilFigures *pupil = nullptr;
+    for (const classregister::PupilFigures &candidate : classFigures.pupils())
+        if (classregister::ClassFigures::pupilKey(candidate.name) == selectedKey)
+            pupil = &candidate;
+    QChart *old = pupilChart->chart();
+    pupilNumbers->clear();
+    pupilNumbers->setHorizontalHeaderLabels(gameColumnTitles());
+    if (pupil == nullptr) {
+        pupilTitle->setText(u"Scegli un alunno nella tabella."_s);
+        pupilChart->setChart(new QChart);
+    } else {
+        pupilTitle->setText(u"%1 — Partite: %2 · Precisione: %3 · Andamento: %4%5"_s.arg(
+            pupil->name, QLocale().toString(pupil->games.size()), percentText(pupil->accuracy()),
+            trendText(pupil->trend()), pupil->needsFollowing() ? u" · da seguire"_s : QString()));
+        pupilChart->setChart(pupilGamesChart(*pupil));
+        for (const classregister::GameRecord &game : pupil->games)
+            fillRow(*pupilNumbers, gameCells(game), {2, 3, 4});
+        pupilNumbersView->scrollToBottom();
+    }
+    delete old;
+}
+
+ReportContent RegisterWindow::reportContent() const
+{
+    const classregister::RegisterFile &file = liveRegister->file();
+    return {registerSource(registerPath), shownPeriod, today(), &classFigures, file.statusMessage(),
+            file.skippedCount(), file.skippedLines()};
+}
+
+bool RegisterWindow::exportPdf(const QString &path, QString *error)
+{
+    return writePdfReport(path, reportContent(), error);
+}
+
+void RegisterWindow::askExportPdf()
+{
+    const QString suggested =
+        QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation) +
+        u"/registro-%1.pdf"_s.arg(today().toString(Qt::ISODate));
+    const QString path = QFileDialog::getSaveFileName(this, u"Esporta PDF"_s, suggested, u"PDF (*.pdf)"_s);
+    if (path.isEmpty())
+        return;
+    QString error;
+    if (exportPdf(path, &error))
+        statusBar()->showMessage(u"Resoconto salvato in %1"_s.arg(QDir::toNativeSeparators(path)), 10000);
+    else
+        QMessageBox::warning(this, u"Esporta PDF"_s, error);
+}
+
+void RegisterWindow::askPrint()
+{
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    printer.setDocName(u"Registro di Mirabolo"_s);
+    QPrintDialog dialog(&printer, this);
+    dialog.setWindowTitle(u"Stampa il resoconto"_s);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    if (!printReport(printer, reportContent()))
+        QMessageBox::warning(this, u"Stampa"_s, u"Non è stato possibile stampare il resoconto."_s);
+}
+
+void RegisterWindow::askOpen()
+{
+    const QString path = QFileDialog::getOpenFileName(this, u"Apri un registro"_s, QFileInfo(registerPath).path(),
+                                                      u"Registri di Mirabolo (*.csv);;Tutti i file (*)"_s);
+    if (!path.isEmpty())
+        openRegister(path);
+}
+
+void RegisterWindow::showSkippedLines()
+{
+    const classregister::RegisterFile &file = liveRegister->file();
+    QStringList numbers;
+    for (qint64 line : file.skippedLines())
+        numbers << QString::number(line);
+    QMessageBox box(QMessageBox::Information, u"Righe non lette"_s,
+                    u"Alcune righe del registro non descrivono una partita di Mirabolo e sono state saltate: %1."_s.arg(
+                        classregister::skippedLinesText(file.skippedCount())),
+                    QMessageBox::Ok, this);
+    box.setDetailedText(u"Numeri delle righe: %1%2"_s.arg(
+        numbers.join(u", "_s), file.skippedCount() > numbers.size() ? u" e altre"_s : QString()));
+    box.exec();
+}
+
+} // namespace mirabolo::registro

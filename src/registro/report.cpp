@@ -1,0 +1,310 @@
+#include "report.h"
+
+#include "charts.h"
+#include "classregister/registerparser.h"
+#include "pupiltablemodel.h"
+#include "texts.h"
+
+#include <QChart>
+#include <QGraphicsScene>
+#include <QLocale>
+#include <QPagedPaintDevice>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QSaveFile>
+
+#include <algorithm>
+#include <cmath>
+#include <numeric>
+
+using namespace Qt::StringLiterals;
+
+namespace mirabolo::registro {
+
+namespace {
+
+// Everything is laid out in points on the page's printable area.
+constexpr qreal footerHeight = 18;
+constexpr qreal rowHeight = 11;
+constexpr qreal pupilChartHeight = 170;
+// A class chart for more pupils than this goes on over several charts.
+constexpr qsizetype pupilsPerChart = 45;
+// Chart text and lines are drawn at this many layout pixels per point.
+constexpr qreal chartPixelsPerPoint = 1.4;
+
+QFont reportFont(qreal size, bool bold = false)
+{
+    QFont font(u"Liberation Sans"_s);
+    font.setPixelSize(int(std::lround(size)));
+    font.setBold(bold);
+    return font;
+}
+
+struct Table
+{
+    QStringList titles;
+    QList<qreal> widths; // shares of the width, adding up to 1
+    QList<Qt::Alignment> alignments;
+    QList<QStringList> rows;
+};
+
+class PageFlow
+{
+public:
+    PageFlow(QPainter &painter, QPagedPaintDevice &device, QString footer)
+        : painter(painter)
+        , device(device)
+        , footer(std::move(footer))
+    {
+        const qreal scale = device.logicalDpiX() / 72.0;
+        painter.scale(scale, scale);
+        const QRectF area = device.pageLayout().paintRect(QPageLayout::Point);
+        width = area.width();
+        bottom = area.height() - footerHeight;
+        drawFooter();
+    }
+
+    void text(const QString &line, const QFont &font, qreal after = 2)
+    {
+        painter.setFont(font);
+        const QRectF bounds =
+            painter.boundingRect(QRectF(0, 0, width, 10000), Qt::TextWordWrap | Qt::AlignLeft, line);
+        ensure(bounds.height());
+        painter.drawText(QRectF(0, y, width, bounds.height()), Qt::TextWordWrap | Qt::AlignLeft, line);
+        y += bounds.height() + after;
+    }
+
+    void space(qreal points) { y = std::min(y + points, bottom); }
+
+    // Starts a new page unless `points` still fit on this one.
+    void ensure(qreal points)
+    {
+        if (y + points > bottom && y > 0)
+            newPage();
+    }
+
+    // Rows in `groups` side-by-side copies of the columns, filled down
+    // each page then across, so that a long list takes fewer pages.
+    void table(const Table &table, int groups = 1)
+    {
+        const QFont plain = reportFont(8);
+        const QFont bold = reportFont(8, true);
+        const qreal groupWidth = (width - (groups - 1) * 12) / groups;
+        qsizetype next = 0;
+        do {
+            ensure(rowHeight * 3);
+            const auto lines = qsizetype((bottom - y) / rowHeight) - 1;
+            const qsizetype count = std::min(table.rows.size() - next, lines * groups);
+            const qsizetype used = std::max<qsizetype>(1, (count + lines - 1) / lines);
+            const qsizetype perGroup = std::max<qsizetype>(1, (count + used - 1) / used);
+            for (qsizetype g = 0; g < used; ++g) {
+                const qreal left = g * (groupWidth + 12);
+                painter.fillRect(QRectF(left, y, groupWidth, rowHeight), QColor(0xe8, 0xe8, 0xe8));
+                drawRow(table, table.titles, left, y, groupWidth, bold);
+                for (qsizetype i = 0; i < perGroup && next + g * perGroup + i < next + count; ++i)
+                    drawRow(table, table.rows.at(next + g * perGroup + i), left, y + rowHeight * qreal(i + 1),
+                            groupWidth, plain);
+            }
+            next += count;
+            y += rowHeight * qreal(perGroup + 1) + 6;
+        } while (next < table.rows.size());
+    }
+
+    // Takes the chart and draws it across the page.
+    void chart(QChart *chart, qreal height)
+    {
+        ensure(height);
+        QGraphicsScene scene;
+        scene.addItem(chart);
+        const QRectF layout(0, 0, width * chartPixelsPerPoint, height * chartPixelsPerPoint);
+        chart->setGeometry(layout);
+        scene.setSceneRect(layout);
+        scene.render(&painter, QRectF(0, y, width, height), layout);
+        y += height + 6;
+    }
+
+private:
+    void newPage()
+    {
+        device.newPage();
+        ++page;
+        y = 0;
+        drawFooter();
+    }
+
+    void drawFooter()
+    {
+        painter.setFont(reportFont(7));
+        painter.setPen(Qt::darkGray);
+        const QRectF area(0, bottom + 4, width, footerHeight - 4);
+        painter.drawText(area, Qt::AlignLeft | Qt::AlignBottom, footer);
+        painter.drawText(area, Qt::AlignRight | Qt::AlignBottom, u"Pagina %1"_s.arg(page));
+        painter.setPen(Qt::black);
+    }
+
+    void drawRow(const Table &table, const QStringList &cells, qreal left, qreal top, qreal rowWidth,
+                 const QFont &font)
+    {
+        painter.setFont(font);
+        qreal x = left;
+        for (qsizetype c = 0; c < table.titles.size(); ++c) {
+            const qreal cell = table.widths.at(c) * rowWidth;
+            const QRectF box(x + 2, top, cell - 4, rowHeight);
+            const QString shown = painter.fontMetrics().elidedText(cells.value(c), Qt::ElideRight, int(box.width()));
+            painter.drawText(box, int(table.alignments.at(c) | Qt::AlignVCenter), shown);
+            x += cell;
+        }
+    }
+
+    QPainter &painter;
+    QPagedPaintDevice &device;
+    QString footer;
+    qreal width = 0;
+    qreal bottom = 0;
+    qreal y = 0;
+    int page = 1;
+};
+
+QString summaryText(qint64 games, qsizetype pupils, qint64 right, qint64 wrong, std::optional<double> accuracy)
+{
+    const QLocale locale;
+    return u"Partite: %1 · Alunni: %2 · Esatte: %3 · Errate: %4 · Precisione: %5"_s.arg(
+        locale.toString(games), locale.toString(pupils), locale.toString(right), locale.toString(wrong),
+        percentText(accuracy));
+}
+
+QList<qsizetype> pupilsByName(const classregister::ClassFigures &figures)
+{
+    QList<qsizetype> order(figures.pupils().size());
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(), [&figures](qsizetype a, qsizetype b) {
+        return figures.pupils().at(a).name.localeAwareCompare(figures.pupils().at(b).name) < 0;
+    });
+    return order;
+}
+
+Table pupilsTable(const classregister::ClassFigures &figures, const QList<qsizetype> &order)
+{
+    Table table;
+    for (int c = 0; c < PupilTableModel::ColumnCount; ++c) {
+        table.titles << PupilTableModel::columnTitle(c);
+        table.alignments << (c == PupilTableModel::Name || c == PupilTableModel::Follow ? Qt::AlignLeft
+                                                                                          : Qt::AlignRight);
+    }
+    table.widths = {0.17, 0.07, 0.08, 0.08, 0.1, 0.16, 0.14, 0.11, 0.09};
+    for (qsizetype row : order) {
+        QStringList cells;
+        for (int c = 0; c < PupilTableModel::ColumnCount; ++c)
+            cells << PupilTableModel::cellText(figures, row, c);
+        table.rows << cells;
+    }
+    return table;
+}
+
+Table gamesTable(const classregister::PupilFigures &pupil)
+{
+    Table table;
+    table.titles = gameColumnTitles();
+    table.widths = {0.19, 0.11, 0.12, 0.12, 0.17, 0.29};
+    table.alignments = {Qt::AlignLeft, Qt::AlignLeft, Qt::AlignRight, Qt::AlignRight, Qt::AlignRight, Qt::AlignLeft};
+    for (const classregister::GameRecord &game : pupil.games)
+        table.rows << gameCells(game);
+    return table;
+}
+
+QString skippedText(const ReportContent &content)
+{
+    QStringList numbers;
+    for (qint64 line : content.skippedLines)
+        numbers << QString::number(line);
+    QString text = classregister::skippedLinesText(content.skippedCount);
+    if (!numbers.isEmpty())
+        text += u" (righe %1%2)"_s.arg(numbers.join(u", "_s),
+                                       content.skippedCount > numbers.size() ? u", …"_s : QString());
+    return text;
+}
+
+} // namespace
+
+bool printReport(QPagedPaintDevice &device, const ReportContent &content)
+{
+    QPainter painter;
+    if (!painter.begin(&device))
+        return false;
+    painter.setRenderHint(QPainter::Antialiasing);
+    const classregister::ClassFigures &figures = *content.figures;
+    const QString period = periodText(content.period, classregister::periodSpan(content.period, content.today));
+    PageFlow flow(painter, device,
+                  u"Registro di Mirabolo · %1 · %2"_s.arg(content.source, classregister::periodName(content.period)));
+
+    flow.text(u"Registro di Mirabolo"_s, reportFont(20, true), 4);
+    flow.text(u"Classe: %1"_s.arg(content.source), reportFont(10));
+    flow.text(u"Periodo: %1"_s.arg(period), reportFont(10));
+    flow.text(u"Resoconto del %1"_s.arg(QLocale().toString(content.today, QLocale::LongFormat)), reportFont(10));
+    if (content.skippedCount > 0)
+        flow.text(skippedText(content), reportFont(9));
+    if (!content.notice.isEmpty())
+        flow.text(content.notice, reportFont(10, true));
+    flow.space(8);
+
+    flow.text(u"La classe"_s, reportFont(14, true));
+    flow.text(summaryText(figures.games(), figures.pupils().size(), figures.right(), figures.wrong(),
+                          figures.accuracy()),
+              reportFont(10), 6);
+    const QList<qsizetype> byName = pupilsByName(figures);
+    if (!byName.isEmpty()) {
+        flow.text(u"Gli alunni"_s, reportFont(14, true));
+        flow.table(pupilsTable(figures, byName));
+    }
+    const QList<qsizetype> byAccuracy = pupilsByAccuracy(figures);
+    for (qsizetype first = 0; first < byAccuracy.size(); first += pupilsPerChart) {
+        const QList<qsizetype> part = byAccuracy.mid(first, pupilsPerChart);
+        flow.chart(classAccuracyChart(figures, part), qreal(part.size()) * 13 + 80);
+    }
+
+    for (qsizetype row : byName) {
+        const classregister::PupilFigures &pupil = figures.pupils().at(row);
+        flow.space(10);
+        flow.ensure(30 + pupilChartHeight + rowHeight * 3);
+        flow.text(pupil.name, reportFont(13, true));
+        const QLocale locale;
+        QString line = u"Partite: %1 · Esatte: %2 · Errate: %3 · Precisione: %4 · Andamento: %5"_s.arg(
+            locale.toString(pupil.games.size()), locale.toString(pupil.right), locale.toString(pupil.wrong),
+            percentText(pupil.accuracy()), trendText(pupil.trend()));
+        if (pupil.needsFollowing())
+            line += u" · da seguire"_s;
+        flow.text(line, reportFont(9), 4);
+        flow.chart(pupilGamesChart(pupil), pupilChartHeight);
+        flow.table(gamesTable(pupil), 2);
+    }
+    return painter.end();
+}
+
+bool writePdfReport(const QString &path, const ReportContent &content, QString *error)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        *error = u"Impossibile scrivere %1: %2"_s.arg(path, file.errorString());
+        return false;
+    }
+    {
+        QPdfWriter writer(&file);
+        writer.setPageSize(QPageSize(QPageSize::A4));
+        writer.setPageMargins(QMarginsF(15, 15, 15, 12), QPageLayout::Millimeter);
+        writer.setResolution(300);
+        writer.setTitle(u"Registro di Mirabolo"_s);
+        writer.setCreator(u"mirabolo-registro"_s);
+        if (!printReport(writer, content)) {
+            file.cancelWriting();
+            *error = u"Impossibile scrivere %1"_s.arg(path);
+            return false;
+        }
+    }
+    if (!file.commit()) {
+        *error = u"Impossibile scrivere %1: %2"_s.arg(path, file.errorString());
+        return false;
+    }
+    return true;
+}
+
+} // namespace mirabolo::registro

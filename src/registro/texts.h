@@ -1,0 +1,31 @@
+// How figures read in the window and in the report alike: Italian decimal
+// commas and dates from the program's locale.
+#pragma once
+
+#include <QDate>
+#include <QDateTime>
+#include <QString>
+
+#include <optional>
+
+namespace mirabolo::classregister {
+struct DateSpan;
+enum class Period;
+} // namespace mirabolo::classregister
+
+namespace mirabolo::registro {
+
+// "83,3%"; a dash when nothing was answered.
+QString percentText(std::optional<double> fraction);
+// "+5,2 punti", "−3,0 punti"; a dash without earlier games to compare.
+QString trendText(std::optional<double> points);
+// "07/12/2026".
+QString dateText(const QDate &day);
+// "07/12/2026 09:12".
+QString dateTimeText(const QDateTime &when);
+// "09:12".
+QString timeText(const QDateTime &when);
+// "Anno scolastico (dal 01/09/2026 al 31/08/2027)", "Tutto".
+QString periodText(classregister::Period period, const classregister::DateSpan &span);
+
+} // namespace mirabolo::registro
