@@ -22,8 +22,8 @@ namespace mirabolo::classregister {
 
 namespace {
 
-// Enough to tell one register from another after its common header, and
-// cheap to read again at every refresh.
+// The bytes last read are read again at every refresh: when they changed, the
+// file was rewritten in place. Enough to tell one game's line from another.
 constexpr qsizetype checkBytes = 64;
 
 struct Identity
@@ -96,7 +96,6 @@ void RegisterFile::reset()
     firstNew = 0;
     readOffset = 0;
     knownSize = 0;
-    head.clear();
     lastBytes.clear();
 }
 
@@ -115,8 +114,6 @@ RegisterFile::Change RegisterFile::refresh(qint64 maxBytes)
     QByteArray check;
     bool reload = currentState != State::Read || identity.device != device || identity.inode != inode ||
         identity.size < readOffset;
-    if (!reload && !head.isEmpty())
-        reload = !readAt(file, 0, head.size(), check) || check != head;
     if (!reload && !lastBytes.isEmpty())
         reload = !readAt(file, readOffset - lastBytes.size(), lastBytes.size(), check) || check != lastBytes;
     // A last line read without its line end that goes on: it must be read
@@ -148,8 +145,6 @@ RegisterFile::Change RegisterFile::refresh(qint64 maxBytes)
             break;
         }
         const QByteArrayView piece(buffer.constData(), got);
-        if (head.size() < checkBytes)
-            head += piece.first(std::min(got, checkBytes - head.size()));
         lastBytes.append(piece.last(std::min(got, checkBytes)));
         lastBytes = lastBytes.right(checkBytes);
         parser.feed(piece);

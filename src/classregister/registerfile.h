@@ -73,7 +73,6 @@ private:
     // What identifies the file read, to notice when another takes its place.
     quint64 device = 0;
     quint64 inode = 0;
-    QByteArray head; // its first bytes
     QByteArray lastBytes; // the bytes just before readOffset
 };
 

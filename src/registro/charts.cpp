@@ -80,6 +80,7 @@ QChart *classAccuracyChart(const classregister::ClassFigures &figures, const QLi
     chart->addSeries(series);
     auto *pupilAxis = new QBarCategoryAxis;
     pupilAxis->append(names);
+    pupilAxis->setTruncateLabels(false);
     chart->addAxis(pupilAxis, Qt::AlignLeft);
     series->attachAxis(pupilAxis);
     QValueAxis *valueAxis = percentAxis(u"Risposte esatte sul totale"_s);
@@ -92,8 +93,11 @@ QChart *classAccuracyChart(const classregister::ClassFigures &figures, const QLi
 QChart *pupilGamesChart(const classregister::PupilFigures &pupil)
 {
     const qsizetype first = std::max<qsizetype>(0, pupil.games.size() - chartedGames);
-    const QString title = first > 0 ? u"%1: le ultime %2 partite"_s.arg(pupil.name).arg(chartedGames)
-                                    : u"%1: partite"_s.arg(pupil.name);
+    QString title = first > 0 ? u"%1: le ultime %2 partite"_s.arg(pupil.name).arg(chartedGames)
+                              : u"%1: partite"_s.arg(pupil.name);
+    if (!pupil.games.isEmpty())
+        title += u" dal %1 al %2"_s.arg(dateText(pupil.games.at(first).when.date()),
+                                        dateText(pupil.lastGame().when.date()));
     QChart *chart = newChart(title);
     auto *right = new QBarSet(u"Esatte"_s);
     auto *wrong = new QBarSet(u"Errate"_s);
@@ -122,9 +126,8 @@ QChart *pupilGamesChart(const classregister::PupilFigures &pupil)
 
     auto *gameAxis = new QBarCategoryAxis;
     gameAxis->append(labels);
-    if (!pupil.games.isEmpty())
-        gameAxis->setTitleText(u"Partita n. (dal %1 al %2)"_s.arg(dateText(pupil.games.at(first).when.date()),
-                                                                 dateText(pupil.lastGame().when.date())));
+    gameAxis->setTruncateLabels(false);
+    gameAxis->setTitleText(u"Partita n."_s);
     chart->addAxis(gameAxis, Qt::AlignBottom);
     bars->attachAxis(gameAxis);
     line->attachAxis(gameAxis);

@@ -1,5 +1,6 @@
 #include "liveregister.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 using namespace std::chrono_literals;

@@ -47,7 +47,7 @@ QVariant sortValue(const classregister::PupilFigures &pupil, int column)
 
 PupilTableModel::PupilTableModel(const classregister::ClassFigures &figures, QObject *parent)
     : QAbstractTableModel(parent)
-    , figures(figures)
+    , shown(figures)
     , shownRows(figures.pupils().size())
 {
 }
@@ -103,9 +103,9 @@ QVariant PupilTableModel::data(const QModelIndex &index, int role) const
     if (!index.isValid() || index.row() >= shownRows)
         return {};
     if (role == Qt::DisplayRole || role == Qt::AccessibleTextRole)
-        return cellText(figures, index.row(), index.column());
+        return cellText(shown, index.row(), index.column());
     if (role == SortRole)
-        return sortValue(figures.pupils().at(index.row()), index.column());
+        return sortValue(shown.pupils().at(index.row()), index.column());
     if (role == Qt::TextAlignmentRole && index.column() != Name && index.column() != Follow)
         return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
     if (role == Qt::ForegroundRole && index.column() == Follow)
@@ -128,7 +128,7 @@ void PupilTableModel::beginRebuild()
 
 void PupilTableModel::endRebuild()
 {
-    shownRows = figures.pupils().size();
+    shownRows = shown.pupils().size();
     endResetModel();
 }
 

@@ -36,7 +36,7 @@ public:
     static QString columnTitle(int column);
 
 private:
-    const classregister::ClassFigures &figures;
+    const classregister::ClassFigures &shown;
     qsizetype shownRows = 0;
 };
 

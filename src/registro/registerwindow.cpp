@@ -83,13 +83,16 @@ QString registerSource(const QString &registerPath)
     return info.fileName() == u"registro.csv"_s ? info.absolutePath() : info.absoluteFilePath();
 }
 
-RegisterWindow::RegisterWindow(const QString &registerPath, Period period, Today today, QWidget *parent)
+RegisterWindow::RegisterWindow(const QString &path, Period period, Today clock, QWidget *parent)
     : QMainWindow(parent)
-    , today(std::move(today))
+    , today(std::move(clock))
     , shownPeriod(period)
 {
     buildActions();
     setCentralWidget(buildCentre());
+    setTabOrder(periodBox, pupilTable);
+    setTabOrder(pupilTable, classNumbersView);
+    setTabOrder(classNumbersView, pupilNumbersView);
     fileLabel = new QLabel;
     statusBar()->addWidget(fileLabel, 1);
     skippedButton = new QPushButton;
@@ -98,7 +101,7 @@ RegisterWindow::RegisterWindow(const QString &registerPath, Period period, Today
     connect(skippedButton, &QPushButton::clicked, this, &RegisterWindow::showSkippedLines);
     statusBar()->addPermanentWidget(skippedButton);
     resize(1200, 820);
-    openRegister(registerPath);
+    openRegister(path);
 }
 
 RegisterWindow::~RegisterWindow() = default;
@@ -212,9 +215,6 @@ QWidget *RegisterWindow::buildCentre()
     split->setStretchFactor(1, 3);
     split->setChildrenCollapsible(false);
     layout->addWidget(split, 1);
-    setTabOrder(periodBox, pupilTable);
-    setTabOrder(pupilTable, classNumbersView);
-    setTabOrder(classNumbersView, pupilNumbersView);
     return centre;
 }
 

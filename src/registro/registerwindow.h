@@ -3,6 +3,7 @@
 #pragma once
 
 #include "classregister/classfigures.h"
+#include "liveregister.h"
 #include "report.h"
 
 #include <QMainWindow>
@@ -20,7 +21,6 @@ class QTableView;
 
 namespace mirabolo::registro {
 
-class LiveRegister;
 class PupilTableModel;
 
 class RegisterWindow : public QMainWindow
@@ -30,7 +30,7 @@ class RegisterWindow : public QMainWindow
 public:
     using Today = std::function<QDate()>;
 
-    RegisterWindow(const QString &registerPath, classregister::Period period, Today today,
+    RegisterWindow(const QString &path, classregister::Period period, Today clock,
                    QWidget *parent = nullptr);
     ~RegisterWindow() override;
 

@@ -51,14 +51,14 @@ struct Table
 class PageFlow
 {
 public:
-    PageFlow(QPainter &painter, QPagedPaintDevice &device, QString footer)
-        : painter(painter)
-        , device(device)
-        , footer(std::move(footer))
+    PageFlow(QPainter &onto, QPagedPaintDevice &pages, QString footerText)
+        : painter(onto)
+        , device(pages)
+        , footer(std::move(footerText))
     {
-        const qreal scale = device.logicalDpiX() / 72.0;
-        painter.scale(scale, scale);
-        const QRectF area = device.pageLayout().paintRect(QPageLayout::Point);
+        const qreal scale = pages.logicalDpiX() / 72.0;
+        onto.scale(scale, scale);
+        const QRectF area = pages.pageLayout().paintRect(QPageLayout::Point);
         width = area.width();
         bottom = area.height() - footerHeight;
         drawFooter();
@@ -98,7 +98,7 @@ public:
             const qsizetype used = std::max<qsizetype>(1, (count + lines - 1) / lines);
             const qsizetype perGroup = std::max<qsizetype>(1, (count + used - 1) / used);
             for (qsizetype g = 0; g < used; ++g) {
-                const qreal left = g * (groupWidth + 12);
+                const qreal left = qreal(g) * (groupWidth + 12);
                 painter.fillRect(QRectF(left, y, groupWidth, rowHeight), QColor(0xe8, 0xe8, 0xe8));
                 drawRow(table, table.titles, left, y, groupWidth, bold);
                 for (qsizetype i = 0; i < perGroup && next + g * perGroup + i < next + count; ++i)
@@ -191,7 +191,7 @@ Table pupilsTable(const classregister::ClassFigures &figures, const QList<qsizet
         table.alignments << (c == PupilTableModel::Name || c == PupilTableModel::Follow ? Qt::AlignLeft
                                                                                           : Qt::AlignRight);
     }
-    table.widths = {0.17, 0.07, 0.08, 0.08, 0.1, 0.16, 0.14, 0.11, 0.09};
+    table.widths = {0.14, 0.06, 0.07, 0.07, 0.09, 0.19, 0.16, 0.11, 0.11};
     for (qsizetype row : order) {
         QStringList cells;
         for (int c = 0; c < PupilTableModel::ColumnCount; ++c)
@@ -205,7 +205,7 @@ Table gamesTable(const classregister::PupilFigures &pupil)
 {
     Table table;
     table.titles = gameColumnTitles();
-    table.widths = {0.19, 0.11, 0.12, 0.12, 0.17, 0.29};
+    table.widths = {0.17, 0.1, 0.12, 0.12, 0.18, 0.31};
     table.alignments = {Qt::AlignLeft, Qt::AlignLeft, Qt::AlignRight, Qt::AlignRight, Qt::AlignRight, Qt::AlignLeft};
     for (const classregister::GameRecord &game : pupil.games)
         table.rows << gameCells(game);

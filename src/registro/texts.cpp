@@ -11,18 +11,18 @@ using namespace Qt::StringLiterals;
 namespace mirabolo::registro {
 
 namespace {
-constexpr char16_t noFigure[] = u"–";
+const QString noFigure = u"–"_s;
 }
 
 QString percentText(std::optional<double> fraction)
 {
-    return fraction ? QLocale().toString(*fraction * 100, 'f', 1) + u'%' : QString(noFigure);
+    return fraction ? QLocale().toString(*fraction * 100, 'f', 1) + u'%' : noFigure;
 }
 
 QString trendText(std::optional<double> points)
 {
     if (!points)
-        return QString(noFigure);
+        return noFigure;
     const QString value = QLocale().toString(std::abs(*points), 'f', 1);
     const QString sign = *points > 0.05 ? u"+"_s : *points < -0.05 ? u"−"_s : QString();
     return sign + value + u" punti"_s;

@@ -1,0 +1,138 @@
+// The teacher's window played through offscreen on a register in a scratch
+// folder, with a fixed today: periods, sorting, a pupil chosen, a game
+// appended while the window is open, and the report written as a PDF.
+#include "registro/application.h"
+#include "registro/liveregister.h"
+#include "registro/pupiltablemodel.h"
+#include "registro/registerwindow.h"
+
+#include <QAbstractItemModel>
+#include <QApplication>
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QProcess>
+#include <QPushButton>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+using mirabolo::classregister::Period;
+using mirabolo::registro::PupilTableModel;
+using mirabolo::registro::RegisterWindow;
+
+namespace {
+
+QTableView *table(const RegisterWindow &w, const QString &name)
+{
+    for (QTableView *view : w.findChildren<QTableView *>())
+        if (view->accessibleName() == name)
+            return view;
+    return nullptr;
+}
+
+// One column of a table as shown, top to bottom.
+QStringList column(const QTableView *view, int column)
+{
+    QStringList cells;
+    for (int row = 0; row < view->model()->rowCount(); ++row)
+        cells << view->model()->index(row, column).data().toString();
+    return cells;
+}
+
+bool append(const QString &path, const QByteArray &lines)
+{
+    QFile file(path);
+    return file.open(QIODevice::Append) && file.write(lines) == lines.size();
+}
+
+} // namespace
+
+class TestRegistro : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase() { mirabolo::registro::setUpApplication(*qApp); }
+
+    void playThrough()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(u"registro.csv"_s);
+        // As the game writes it, then a line as a spreadsheet saves it again.
+        QVERIFY(append(path, "\xEF\xBB\xBF"
+                             "Data;Ora;Nome;Esatte;Errate;Totali;Secondi rimasti;Fine;Record\r\n"
+                             "2025-05-10;11:00:00;Mia;10;0;10;0;tempo scaduto;nuovo\r\n"
+                             "2026-10-05;10:00:00;Luca;2;8;10;0;uscita;\r\n"
+                             "2026-10-06;10:00:00;Luca;2;8;10;0;uscita;\r\n"
+                             "non è una partita\r\n"
+                             "2026-10-07;10:00:00;Luca;2;8;10;0;uscita;\r\n"
+                             "01/12/2026;10:00;zoe ;3;7;10;0;finestra chiusa;\r\n"
+                             "2026-12-07;\"09:12:00\";\"Zoe\";9;1;10;0;\"tempo scaduto\";\"nuovo\"\n"));
+        RegisterWindow w(path, Period::SchoolYear, [] { return QDate(2026, 12, 7); });
+        w.live()->setPolling(false); // the test says when to look
+        w.show();
+        QTRY_VERIFY_WITH_TIMEOUT(w.isReady(), 30000);
+        QTableView *pupils = table(w, u"Alunni della classe"_s);
+        QVERIFY(pupils);
+        QCOMPARE(column(pupils, PupilTableModel::Name), QStringList({u"Luca"_s, u"Zoe"_s}));
+        QCOMPARE(column(pupils, PupilTableModel::Games), QStringList({u"3"_s, u"2"_s}));
+        QCOMPARE(column(pupils, PupilTableModel::Accuracy), QStringList({u"20,0%"_s, u"60,0%"_s}));
+        QCOMPARE(column(pupils, PupilTableModel::Follow), QStringList({u"da seguire"_s, QString()}));
+        auto *skipped = w.findChild<QPushButton *>();
+        QVERIFY(skipped && skipped->isVisible());
+        QCOMPARE(skipped->text(), u"1 riga non letta"_s);
+
+        // Numbers sort by value: 100,0% above 60,0% and 20,0%.
+        auto *period = w.findChild<QComboBox *>();
+        QTest::keyClick(period, Qt::Key_End);
+        QCOMPARE(w.period(), Period::All);
+        pupils->sortByColumn(PupilTableModel::Accuracy, Qt::DescendingOrder);
+        QCOMPARE(column(pupils, PupilTableModel::Name), QStringList({u"Mia"_s, u"Zoe"_s, u"Luca"_s}));
+
+        // The pupil chosen: their games beside their chart, in time order.
+        const QModelIndex zoe = pupils->model()->index(1, 0);
+        QTest::mouseClick(pupils->viewport(), Qt::LeftButton, {}, pupils->visualRect(zoe).center());
+        QTableView *games = table(w, u"Partite dell'alunno scelto, in numeri"_s);
+        QVERIFY(games);
+        QCOMPARE(column(games, 0), QStringList({u"01/12/2026"_s, u"07/12/2026"_s}));
+
+        // Games end while the window is open: one by a pupil already shown,
+        // one by a new pupil.
+        QVERIFY(append(path, "2026-12-07;10:30:00;Zoe;5;5;10;0;uscita;\r\n"
+                             "2026-12-07;10:31:00;Ugo;1;0;1;0;uscita;\r\n"));
+        w.live()->refresh();
+        QTRY_COMPARE(column(games, 0).size(), 3);
+        QCOMPARE(column(pupils, PupilTableModel::Name), QStringList({u"Mia"_s, u"Ugo"_s, u"Zoe"_s, u"Luca"_s}));
+        QCOMPARE(column(pupils, PupilTableModel::Games), QStringList({u"1"_s, u"1"_s, u"3"_s, u"3"_s}));
+        QCOMPARE(column(table(w, u"Precisione per alunno, in numeri"_s), 0),
+                 QStringList({u"Mia"_s, u"Ugo"_s, u"Zoe"_s, u"Luca"_s}));
+
+        // Today only: the game of 1 December no longer counts.
+        QTest::keyClick(period, Qt::Key_Home);
+        QCOMPARE(w.period(), Period::Today);
+        QCOMPARE(column(pupils, PupilTableModel::Name), QStringList({u"Ugo"_s, u"Zoe"_s}));
+        QCOMPARE(column(pupils, PupilTableModel::Right), QStringList({u"1"_s, u"14"_s}));
+        QCOMPARE(column(games, 0).size(), 2); // Zoe stays chosen
+
+        // The report of what is shown, with every pupil in it.
+        QTest::keyClick(period, Qt::Key_End);
+        const QString pdf = dir.filePath(u"resoconto.pdf"_s);
+        QString error;
+        QVERIFY2(w.exportPdf(pdf, &error), qPrintable(error));
+        QProcess text;
+        text.start(u"pdftotext"_s, {u"-layout"_s, pdf, u"-"_s});
+        QVERIFY2(text.waitForFinished(60000) && text.exitCode() == 0, "pdftotext (poppler-utils) is needed");
+        const QString report = QString::fromUtf8(text.readAllStandardOutput());
+        for (const QString &fact :
+             {u"Registro di Mirabolo"_s, u"Classe: "_s + dir.path(), u"Periodo: Tutto"_s,
+              u"Resoconto del lunedì 7 dicembre 2026"_s, u"1 riga non letta (righe 5)"_s,
+              u"Partite: 8 · Alunni: 4 · Esatte: 34 · Errate: 37 · Precisione: 47,9%"_s, u"Mia"_s, u"Ugo"_s,
+              u"Luca"_s, u"Zoe"_s, u"Partite: 3 · Esatte: 17 · Errate: 13 · Precisione: 56,7%"_s})
+            QVERIFY2(report.contains(fact), qPrintable(fact));
+    }
+};
+
+QTEST_MAIN(TestRegistro)
+#include "test_registro.moc"

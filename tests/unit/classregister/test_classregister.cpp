@@ -1,0 +1,318 @@
+#include "classregister/classfigures.h"
+#include "classregister/registerfile.h"
+#include "records/endgame.h"
+
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <sys/stat.h>
+
+using namespace Qt::StringLiterals;
+using namespace mirabolo::classregister;
+using mirabolo::records::GameEnd;
+using mirabolo::records::StoreOutcome;
+using Change = RegisterFile::Change;
+using State = RegisterFile::State;
+using Pairs = QList<std::pair<int, int>>;
+
+namespace {
+
+const QDateTime nine(QDate(2026, 12, 7), QTime(9, 12));
+const GameRecord zoe{nine, u"Zoe"_s, 9, 1, 0, Ending::TimeOut, RecordMark::New};
+const GameRecord ugo{nine.addSecs(3), u"=Ugo"_s, 3, 4, 120, Ending::WindowClosed, RecordMark::None};
+const GameRecord eva{nine.addSecs(7), u"Èva \"a;b\""_s, 0, 0, 900, Ending::NewGame, RecordMark::NotSaved};
+const QByteArray calcZoe = "2026-12-07;\"09:12:00\";\"Zoe\";9;1;10;0;\"tempo scaduto\";\"nuovo\"";
+
+// The line exactly as the game appends it.
+QByteArray line(const GameRecord &game)
+{
+    const std::array outcomes{StoreOutcome::NotBeaten, StoreOutcome::Stored, StoreOutcome::Failed};
+    return registerLine({game.when, game.name, game.right, game.wrong, game.secondsLeft, GameEnd(game.ending)},
+                        outcomes.at(std::size_t(game.record)));
+}
+
+const QByteArray gameFile = mirabolo::records::registerHeader + line(zoe) + line(ugo) + line(eva);
+
+GameRecord named(const QString &name, int right = 1, int wrong = 0, int hour = 9)
+{
+    return {QDateTime(nine.date(), QTime(hour, 0)), name, right, wrong, 0, Ending::Exit, RecordMark::None};
+}
+
+} // namespace
+
+namespace mirabolo::classregister {
+char *toString(const GameRecord &game)
+{
+    return QTest::toString(u"%1 %2 %3:%4 %5 %6 %7"_s.arg(game.when.toString(Qt::ISODate), game.name)
+                               .arg(game.right)
+                               .arg(game.wrong)
+                               .arg(game.secondsLeft)
+                               .arg(int(game.ending))
+                               .arg(int(game.record)));
+}
+} // namespace mirabolo::classregister
+
+namespace {
+
+enum class Action { Nothing, Append, EndLastLine, GoOnLastLine, Shrink, Replace, RewriteInPlace, Remove, Fifo };
+
+} // namespace
+
+class TestClassRegister : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void reading_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QList<GameRecord>>("games");
+        QTest::addColumn<QList<qint64>>("skipped");
+        QTest::addColumn<qint64>("skippedCount");
+        const QList<GameRecord> all{zoe, ugo, eva};
+        QTest::newRow("game") << gameFile << all << QList<qint64>{} << 0LL;
+        QTest::newRow("concatenated") << gameFile + gameFile << all + all << QList<qint64>{} << 0LL;
+        QTest::newRow("calc then game") << "\"Data\";\"Ora\";\"Nome\"\n" + calcZoe + ";;\n\n;;;\n" + line(ugo)
+                                        << QList{zoe, ugo} << QList<qint64>{} << 0LL;
+        QTest::newRow("calc guard") << "2026-12-07;\"09:12:03\";\"'=Ugo\";3;4;7;120;\"finestra chiusa\";\r\n"_ba
+                                    << QList{ugo} << QList<qint64>{} << 0LL;
+        QTest::newRow("dd/mm/yyyy") << "07/12/2026;\"09:12:00\";\"Zoe\";9;1;10;0;\"tempo scaduto\";\"nuovo\"\n"_ba
+                                    << QList{zoe} << QList<qint64>{} << 0LL;
+        QTest::newRow("dd/mm/yy HH:mm unended")
+            << QByteArray("7/12/26;9:12;Zoe;9;1;10;0;TEMPO SCADUTO;nuovo") << QList{zoe} << QList<qint64>{} << 0LL;
+        GameRecord nicolo = named(u"Nicolò 'x"_s);
+        QTest::newRow("windows-1252") << QByteArray("2026-12-07;9:00;Nicol\xF2 'x;1;0;1;0;uscita;\n") << QList{nicolo}
+                                      << QList<qint64>{} << 0LL;
+        QTest::newRow("garbage") << QByteArray(400, '\n').replace("\n", "\"x\n") << QList<GameRecord>{} << [] {
+            QList<qint64> first;
+            for (qint64 i = 1; i <= RegisterParser::maxSkippedLines; ++i)
+                first << i;
+            return first;
+        }() << 400LL;
+        const QList<std::pair<const char *, QByteArray>> bad{
+            {"total", "2026-12-07;09:12;Zoe;9;1;11;0;uscita;"},
+            {"negative", "2026-12-07;09:12;Zoe;-1;2;1;0;uscita;"},
+            {"letters", "2026-12-07;09:12;Zoe;9a;1;10;0;uscita;"},
+            {"too many answers", "2026-12-07;09:12;Zoe;40000;0;40000;0;uscita;"},
+            {"too many seconds", "2026-12-07;09:12;Zoe;9;1;10;901;uscita;"},
+            {"no such day", "2026-02-30;09:12;Zoe;9;1;10;0;uscita;"},
+            {"three-digit year", "07/12/026;09:12;Zoe;9;1;10;0;uscita;"},
+            {"no such hour", "2026-12-07;24:12;Zoe;9;1;10;0;uscita;"},
+            {"unknown ending", "2026-12-07;09:12;Zoe;9;1;10;0;fine;"},
+            {"unknown record", "2026-12-07;09:12;Zoe;9;1;10;0;uscita;vecchio"},
+            {"stray quote", "2026-12-07;09:12;Zo\"e;9;1;10;0;uscita;"},
+            {"unclosed quote", "2026-12-07;09:12;\"Zoe;9;1;10;0;uscita;"},
+            {"text after quote", "2026-12-07;09:12;\"Zoe\"x;9;1;10;0;uscita;"},
+            {"eight fields", "2026-12-07;09:12;Zoe;9;1;10;0;uscita"},
+            {"tenth field", "2026-12-07;09:12;Zoe;9;1;10;0;uscita;;x"},
+            {"overlong", "2026-12-07;09:12;" + QByteArray(5000, 'Z') + ";9;1;10;0;uscita;"},
+            {"binary", QByteArray("\0\xFF\x01;\x02", 5)}};
+        for (const auto &[tag, text] : bad)
+            QTest::newRow(tag) << calcZoe + '\n' + text + "\r\n" + line(ugo) << QList{zoe, ugo} << QList<qint64>{2}
+                               << 1LL;
+    }
+    // Cut anywhere, inside a line or a quoted field, the same file reads the same.
+    void reading()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(QList<GameRecord>, games);
+        QFETCH(QList<qint64>, skipped);
+        QFETCH(qint64, skippedCount);
+        for (const qsizetype piece : {file.size() + 1, qsizetype(1), qsizetype(5)}) {
+            RegisterParser parser;
+            for (qsizetype at = 0; at < file.size(); at += piece)
+                parser.feed(QByteArrayView(file).sliced(at, std::min(piece, file.size() - at)));
+            parser.finish();
+            QCOMPARE(parser.takeGames(), games);
+            QCOMPARE(parser.skippedLines(), skipped);
+            QCOMPARE(parser.skippedCount(), skippedCount);
+        }
+    }
+
+    void following_data()
+    {
+        QTest::addColumn<QByteArray>("before");
+        QTest::addColumn<Action>("action");
+        QTest::addColumn<Change>("change");
+        QTest::addColumn<State>("state");
+        QTest::addColumn<QList<GameRecord>>("games");
+        QTest::addColumn<qsizetype>("appendedFrom");
+        const QByteArray unended = calcZoe.chopped(6);
+        GameRecord plain = zoe;
+        plain.record = RecordMark::None;
+        QTest::newRow("nothing") << gameFile << Action::Nothing << Change::None << State::Read << QList{zoe, ugo, eva}
+                                 << qsizetype(3);
+        QTest::newRow("append") << gameFile << Action::Append << Change::Appended << State::Read
+                                << QList{zoe, ugo, eva, ugo} << qsizetype(3);
+        QTest::newRow("end last line") << calcZoe << Action::EndLastLine << Change::Appended << State::Read
+                                       << QList{zoe, ugo} << qsizetype(1);
+        QTest::newRow("go on last line") << unended << Action::GoOnLastLine << Change::Reloaded << State::Read
+                                         << QList{zoe, ugo} << qsizetype(0);
+        QTest::newRow("shrink") << gameFile << Action::Shrink << Change::Reloaded << State::Read << QList{zoe}
+                                << qsizetype(0);
+        QTest::newRow("replace") << gameFile << Action::Replace << Change::Reloaded << State::Read
+                                 << QList{zoe, ugo, eva, plain} << qsizetype(0);
+        QTest::newRow("rewrite in place") << gameFile << Action::RewriteInPlace << Change::Reloaded << State::Read
+                                          << QList{zoe, eva, ugo} << qsizetype(0);
+        QTest::newRow("remove") << gameFile << Action::Remove << Change::Unavailable << State::Missing
+                                << QList<GameRecord>{} << qsizetype(0);
+        QTest::newRow("fifo") << gameFile << Action::Fifo << Change::Unavailable << State::NotAFile
+                              << QList<GameRecord>{} << qsizetype(0);
+    }
+    // Read first in small slices, then once more after the file changed.
+    void following()
+    {
+        QFETCH(QByteArray, before);
+        QFETCH(Action, action);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(u"registro.csv"_s);
+        const auto write = [](const QString &name, const QByteArray &bytes, QIODevice::OpenMode mode) {
+            QFile file(name);
+            return file.open(mode) && file.write(bytes) == bytes.size();
+        };
+        QVERIFY(write(path, before, QIODevice::WriteOnly));
+        RegisterFile followed(path);
+        QCOMPARE(followed.refresh(10), Change::Reloaded);
+        while (!followed.atEnd())
+            QCOMPARE(followed.refresh(10), Change::Appended);
+        QCOMPARE(followed.refresh(), Change::None);
+        const QString other = dir.filePath(u"nuovo.csv"_s);
+        QVERIFY(action == Action::Nothing            ? true
+                    : action == Action::Append       ? write(path, line(ugo), QIODevice::Append)
+                    : action == Action::EndLastLine  ? write(path, '\n' + line(ugo), QIODevice::Append)
+                    : action == Action::GoOnLastLine ? write(path, "nuovo\"\n" + line(ugo), QIODevice::Append)
+                    : action == Action::Shrink       ? QFile::resize(path, gameFile.indexOf(line(ugo)))
+                    : action == Action::Replace ? write(other, gameFile + calcZoe.chopped(7), QIODevice::WriteOnly) &&
+                        QFile::remove(path) && QFile::rename(other, path)
+                    : action == Action::RewriteInPlace
+                    ? write(path, mirabolo::records::registerHeader + line(zoe) + line(eva) + line(ugo),
+                            QIODevice::ReadWrite)
+                    : action == Action::Remove ? QFile::remove(path)
+                                               : QFile::remove(path) && ::mkfifo(QFile::encodeName(path), 0600) == 0);
+        QTEST(followed.refresh(), "change");
+        QTEST(followed.state(), "state");
+        QTEST(followed.games(), "games");
+        QTEST(followed.appendedFrom(), "appendedFrom");
+        QCOMPARE(followed.skippedCount(), 0LL);
+    }
+
+    void periods_data()
+    {
+        QTest::addColumn<Period>("period");
+        QTest::addColumn<QDate>("today");
+        QTest::addColumn<QDate>("first");
+        QTest::addColumn<QDate>("last");
+        QTest::newRow("today") << Period::Today << QDate(2026, 12, 7) << QDate(2026, 12, 7) << QDate(2026, 12, 7);
+        QTest::newRow("week on Monday") << Period::ThisWeek << QDate(2026, 12, 7) << QDate(2026, 12, 7)
+                                        << QDate(2026, 12, 13);
+        QTest::newRow("week on Sunday") << Period::ThisWeek << QDate(2027, 1, 3) << QDate(2026, 12, 28)
+                                        << QDate(2027, 1, 3);
+        QTest::newRow("leap February") << Period::ThisMonth << QDate(2028, 2, 29) << QDate(2028, 2, 1)
+                                       << QDate(2028, 2, 29);
+        QTest::newRow("year on 31 August")
+            << Period::SchoolYear << QDate(2026, 8, 31) << QDate(2025, 9, 1) << QDate(2026, 8, 31);
+        QTest::newRow("year on 1 September")
+            << Period::SchoolYear << QDate(2026, 9, 1) << QDate(2026, 9, 1) << QDate(2027, 8, 31);
+        QTest::newRow("all") << Period::All << QDate(2026, 12, 7) << QDate() << QDate();
+    }
+    // Games on the first and last days count, those a day outside do not.
+    void periods()
+    {
+        QFETCH(Period, period);
+        QFETCH(QDate, today);
+        QFETCH(QDate, first);
+        QFETCH(QDate, last);
+        ClassFigures figures(periodSpan(period, today));
+        QCOMPARE(figures.span(), (DateSpan{first, last}));
+        const QDate days[] = {QDate(1999, 1, 1), first.addDays(-1), first, last, last.addDays(1), QDate(2099, 1, 1)};
+        qsizetype counted = 0;
+        for (const QDate &day : days) {
+            GameRecord game = zoe;
+            game.when.setDate(day.isValid() ? day : nine.date());
+            counted += figures.add(game) + 1;
+        }
+        QCOMPARE(counted, first.isNull() ? 6 : 2);
+    }
+
+    void grouping_data()
+    {
+        QTest::addColumn<QStringList>("typed");
+        QTest::addColumn<QStringList>("pupils");
+        QTest::addColumn<QList<qsizetype>>("games");
+        QTest::newRow("capitals and blanks")
+            << QStringList{u"Zoe"_s, u"zoe"_s, u"Zoe "_s, u" ZOE"_s, u"Ugo"_s, u"Zoe"_s}
+            << QStringList{u"Zoe"_s, u"Ugo"_s} << QList<qsizetype>{5, 1};
+        QTest::newRow("tie to the last") << QStringList{u"Zoe"_s, u"zoe"_s, u"Zoe"_s, u"zoe"_s} << QStringList{u"zoe"_s}
+                                         << QList<qsizetype>{4};
+        QTest::newRow("inner blanks") << QStringList{u"Anna  Rossi"_s, u"anna rossi"_s, u"anna rossi"_s}
+                                      << QStringList{u"anna rossi"_s} << QList<qsizetype>{3};
+        QTest::newRow("accents differ") << QStringList{u"Zoé"_s, u"Zoe"_s} << QStringList{u"Zoé"_s, u"Zoe"_s}
+                                        << QList<qsizetype>{1, 1};
+    }
+    void grouping()
+    {
+        QFETCH(QStringList, typed);
+        ClassFigures figures;
+        for (const QString &name : typed)
+            QCOMPARE(figures.pupils().value(figures.add(named(name, 2, 1))).games.last().name, name);
+        QStringList shown;
+        QList<qsizetype> games;
+        for (const PupilFigures &pupil : figures.pupils()) {
+            shown << pupil.name;
+            games << pupil.games.size();
+        }
+        QTEST(shown, "pupils");
+        QTEST(games, "games");
+        QCOMPARE(std::tuple(figures.games(), figures.right(), figures.wrong()),
+                 std::tuple(typed.size(), 2 * typed.size(), typed.size()));
+    }
+
+    void pupil_data()
+    {
+        QTest::addColumn<Pairs>("games"); // right and wrong, in time order
+        QTest::addColumn<double>("accuracy"); // -1: none
+        QTest::addColumn<qsizetype>("best");
+        QTest::addColumn<double>("trend"); // 999: none
+        QTest::addColumn<bool>("follow");
+        QTest::newRow("nothing answered") << Pairs{{0, 0}} << -1.0 << qsizetype(0) << 999.0 << false;
+        QTest::newRow("three below 60%") << Pairs{{5, 5}, {7, 3}, {5, 5}} << 17 / 30.0 << qsizetype(1) << 999.0 << true;
+        QTest::newRow("two below 60%") << Pairs{{1, 9}, {1, 9}} << 0.1 << qsizetype(0) << 999.0 << false;
+        QTest::newRow("exactly 60%") << Pairs{{6, 4}, {3, 2}, {3, 2}} << 0.6 << qsizetype(0) << 999.0 << false;
+        QTest::newRow("best: fewer wrong, then earlier")
+            << Pairs{{8, 2}, {8, 1}, {8, 1}, {7, 0}} << 31 / 35.0 << qsizetype(1) << 999.0 << false;
+        QTest::newRow("rising") << Pairs{{0, 10}, {1, 1}, {10, 0}, {10, 0}, {10, 0}, {9, 1}} << 40 / 52.0
+                                << qsizetype(2) << 40 / 42.0 * 100 << false;
+        QTest::newRow("earlier answered nothing")
+            << Pairs{{0, 0}, {1, 1}, {1, 1}, {1, 1}, {1, 1}, {1, 1}} << 0.5 << qsizetype(1) << 999.0 << true;
+    }
+    // Added newest first: the figures follow the time of the games, not the order they came in.
+    void pupil()
+    {
+        QFETCH(Pairs, games);
+        ClassFigures figures;
+        for (qsizetype i = games.size() - 1; i >= 0; --i)
+            figures.add(named(u"Zoe"_s, games.at(i).first, games.at(i).second, 8 + int(i)));
+        const PupilFigures &one = figures.pupils().constFirst();
+        QTEST(one.accuracy().value_or(-1), "accuracy");
+        QTEST(one.best, "best");
+        QTEST(one.trend().value_or(999), "trend");
+        QTEST(one.needsFollowing(), "follow");
+        QCOMPARE(one.lastGame().when.time().hour(), 8 + int(games.size()) - 1);
+    }
+
+    // The teacher's program is called otherwise, yet finds the game's register and creates nothing.
+    void defaultPath()
+    {
+        QTemporaryDir home;
+        qputenv("XDG_DATA_HOME", QFile::encodeName(home.path()));
+        qputenv("XDG_CONFIG_DIRS", QFile::encodeName(home.path()));
+        QCoreApplication::setApplicationName(u"mirabolo-registro"_s);
+        QCOMPARE(defaultRegisterPath({}), home.filePath(u"mirabolo/registro.csv"_s));
+        QCOMPARE(defaultRegisterPath(u"/srv/4a"_s), u"/srv/4a/registro.csv"_s);
+        QVERIFY(QDir(home.path()).isEmpty());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestClassRegister)
+#include "test_classregister.moc"
