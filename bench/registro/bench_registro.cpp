@@ -46,7 +46,8 @@ private slots:
     void fullLoad()
     {
         qsizetype games = 0;
-        QBENCHMARK {
+        QBENCHMARK
+        {
             RegisterFile file(source);
             ClassFigures whole;
             games = takeIn(file, whole);
@@ -74,7 +75,8 @@ private slots:
         game.wrong = 3;
         game.ending = mirabolo::records::GameEnd::TimeOut;
         const QByteArray line = mirabolo::records::registerLine(game, mirabolo::records::StoreOutcome::NotBeaten);
-        QBENCHMARK {
+        QBENCHMARK
+        {
             appender.write(line);
             appender.flush();
             if (takeIn(*followed, figures) != 1)

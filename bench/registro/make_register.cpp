@@ -71,9 +71,9 @@ struct Pupil
 
 QList<Pupil> makePupils(int count, Draws &draws)
 {
-    const QStringList first{u"Giulia"_s,  u"Marco"_s,    u"Sofia"_s,    u"Luca"_s,    u"Aurora"_s,  u"Matteo"_s,
-                            u"Alice"_s,   u"Leonardo"_s, u"Ginevra"_s,  u"Tommaso"_s, u"Emma"_s,    u"Riccardo"_s,
-                            u"Giorgia"_s, u"Edoardo"_s,  u"Beatrice"_s, u"Lorenzo"_s, u"Anna"_s,    u"Pietro"_s,
+    const QStringList first{u"Giulia"_s,  u"Marco"_s,    u"Sofia"_s,    u"Luca"_s,     u"Aurora"_s, u"Matteo"_s,
+                            u"Alice"_s,   u"Leonardo"_s, u"Ginevra"_s,  u"Tommaso"_s,  u"Emma"_s,   u"Riccardo"_s,
+                            u"Giorgia"_s, u"Edoardo"_s,  u"Beatrice"_s, u"Lorenzo"_s,  u"Anna"_s,   u"Pietro"_s,
                             u"Chiara"_s,  u"Niccolò"_s,  u"Noemi"_s,    u"Gabriele"_s, u"Zoe"_s,    u"Andrea"_s,
                             u"Martina"_s, u"Davide"_s,   u"Bianca"_s,   u"Federico"_s, u"Elena"_s,  u"Mattia"_s};
     const QString initials = u"ABCDEFGLMNPRSTV"_s;
@@ -107,8 +107,10 @@ GameSummary playGame(const Pupil &pupil, double elapsed, Draws &draws)
 {
     GameSummary game;
     const int kind = draws.below(20);
-    game.ending = kind < 15 ? GameEnd::TimeOut : kind < 18 ? GameEnd::Exit : kind < 19 ? GameEnd::WindowClosed
-                                                                                     : GameEnd::NewGame;
+    game.ending = kind < 15 ? GameEnd::TimeOut
+        : kind < 18         ? GameEnd::Exit
+        : kind < 19         ? GameEnd::WindowClosed
+                            : GameEnd::NewGame;
     game.secondsLeft = game.ending == GameEnd::TimeOut ? 0 : 30 + draws.below(840);
     const int answered = pupil.speed * (900 - game.secondsLeft) / 900;
     const double chance = std::min(0.98, pupil.skill + pupil.progress * elapsed);
