@@ -53,6 +53,7 @@ read -r -t 20 display <"$tmp/xready" || { echo "make-pictures.sh: Xvfb did not s
 export DISPLAY=:$display
 
 if [[ $folder == /srv/* ]]; then
+    # shellcheck disable=SC2016 # expanded by the inner shell
     unshare --map-root-user --mount sh -c 'mount --bind "$0" /srv && exec "$@"' "$tmp/srv" "${run[@]}" &
 else
     "${run[@]}" &

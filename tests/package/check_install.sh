@@ -24,9 +24,9 @@ out=$(appstreamcli validate --no-net "$share/metainfo/$id.metainfo.xml" 2>&1) ||
 # The guide where the example points, with every picture it shows.
 guide=$share/doc/mirabolo/guida-insegnanti.md
 grep -q "${guide#"$work"}" "$share/doc/mirabolo/examples/mirabolo.conf" || fail "mirabolo.conf does not point to the guide"
-for picture in $(grep -oE '\]\([^)]+\.png\)' "$guide" | sed 's/^](//; s/)$//'); do
+while read -r picture; do
     file "$share/doc/mirabolo/$picture" | grep -q "PNG image data" || fail "the guide's $picture is not installed"
-done
+done < <(grep -oE '\]\([^)]+\.png\)' "$guide" | sed 's/^](//; s/)$//')
 
 # Each program: --version, its launcher and icons, and its pages in both
 # languages, clean and documenting every option the program knows.
