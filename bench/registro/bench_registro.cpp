@@ -1,12 +1,15 @@
-// What the teacher's window pays to read a register whole, and to take in one
-// more game once it has read it: the reading and the class figures, without
-// drawing. MIRABOLO_BENCH_REGISTER names the register (make_register makes
-// one); the file itself is never written, the appends go to a copy.
+// What the teacher's program pays to read a register whole, and to take in
+// one more game once it has read it: first the reading and the class figures
+// alone, then the whole window (run it on a display: bench/run-registro gives
+// it Xvfb). MIRABOLO_BENCH_REGISTER names the register (make_register makes
+// one); the file itself is never written, the appends go to copies.
 #include "classregister/classfigures.h"
 #include "classregister/registerfile.h"
 #include "records/endgame.h"
+#include "registerwindow.h"
 
 #include <QFile>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -27,6 +30,29 @@ qsizetype takeIn(RegisterFile &file, ClassFigures &figures)
     for (qsizetype i = file.appendedFrom(); i < games.size(); ++i)
         figures.add(games.at(i));
     return games.size() - file.appendedFrom();
+}
+
+// The line of one more game of a pupil already in the register.
+QByteArray oneMoreLine(const RegisterFile &file, const ClassFigures &figures)
+{
+    mirabolo::records::GameSummary game;
+    game.end = file.games().constLast().when.addSecs(60);
+    game.name = figures.pupils().constFirst().name;
+    game.right = 12;
+    game.wrong = 3;
+    game.ending = mirabolo::records::GameEnd::TimeOut;
+    return mirabolo::records::registerLine(game, mirabolo::records::StoreOutcome::NotBeaten);
+}
+
+// The window reads a large register in slices between event-loop turns.
+bool waitUntilShown(mirabolo::registro::RegisterWindow &window)
+{
+    QSignalSpy ready(&window, &mirabolo::registro::RegisterWindow::ready);
+    window.show();
+    if (!window.isReady() && !ready.wait(120'000))
+        return false;
+    window.repaint();
+    return true;
 }
 
 } // namespace
@@ -68,13 +94,7 @@ private slots:
             QVERIFY(appender.open(QIODevice::Append));
         }
         const qsizetype pupils = figures.pupils().size();
-        mirabolo::records::GameSummary game;
-        game.end = followed->games().constLast().when.addSecs(60);
-        game.name = figures.pupils().constFirst().name;
-        game.right = 12;
-        game.wrong = 3;
-        game.ending = mirabolo::records::GameEnd::TimeOut;
-        const QByteArray line = mirabolo::records::registerLine(game, mirabolo::records::StoreOutcome::NotBeaten);
+        const QByteArray line = oneMoreLine(*followed, figures);
         QBENCHMARK
         {
             appender.write(line);
@@ -85,13 +105,54 @@ private slots:
         QCOMPARE(figures.pupils().size(), pupils);
     }
 
+    void windowFullLoad()
+    {
+        QBENCHMARK_ONCE
+        {
+            mirabolo::registro::RegisterWindow shown(source, mirabolo::classregister::Period::All, &today);
+            QVERIFY(waitUntilShown(shown));
+            QVERIFY(shown.figures().games() > 0);
+        }
+    }
+
+    // From the game's line on disk to the window drawn again with it.
+    void windowOneMoreGame()
+    {
+        if (!window) {
+            QVERIFY(QFile::copy(source, windowCopy.filePath(u"registro.csv"_s)));
+            window.emplace(windowCopy.filePath(u"registro.csv"_s), mirabolo::classregister::Period::All, &today);
+            QVERIFY(waitUntilShown(*window));
+            window->live()->setPolling(false);
+            windowAppender.setFileName(windowCopy.filePath(u"registro.csv"_s));
+            QVERIFY(windowAppender.open(QIODevice::Append));
+        }
+        const QByteArray line = oneMoreLine(window->live()->file(), window->figures());
+        const qint64 before = window->figures().games();
+        qint64 appended = 0;
+        QBENCHMARK
+        {
+            windowAppender.write(line);
+            windowAppender.flush();
+            ++appended;
+            window->live()->refresh();
+            QCoreApplication::processEvents();
+            window->repaint();
+        }
+        QCOMPARE(window->figures().games(), before + appended);
+    }
+
 private:
     QString source;
     QTemporaryDir copy;
     std::optional<RegisterFile> followed;
     ClassFigures figures;
     QFile appender;
+    QTemporaryDir windowCopy;
+    std::optional<mirabolo::registro::RegisterWindow> window;
+    QFile windowAppender;
+
+    static QDate today() { return {2026, 12, 7}; }
 };
 
-QTEST_GUILESS_MAIN(BenchRegistro)
+QTEST_MAIN(BenchRegistro)
 #include "bench_registro.moc"
