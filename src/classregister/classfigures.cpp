@@ -91,12 +91,16 @@ qsizetype ClassFigures::add(const GameRecord &game)
 {
     if (!dateSpan.contains(game.when.date()))
         return -1;
-    const QString key = pupilKey(game.name);
-    auto found = pupilIndex.constFind(key);
-    if (found == pupilIndex.cend()) {
-        found = pupilIndex.insert(key, pupilList.size());
-        pupilList.append(PupilFigures{});
-        spellings.append(Spellings{});
+    auto found = spellingIndex.constFind(game.name);
+    if (found == spellingIndex.cend()) {
+        const QString key = pupilKey(game.name);
+        auto pupil = pupilIndex.constFind(key);
+        if (pupil == pupilIndex.cend()) {
+            pupil = pupilIndex.insert(key, pupilList.size());
+            pupilList.append(PupilFigures{});
+            spellings.append(Spellings{});
+        }
+        found = spellingIndex.insert(game.name, *pupil);
     }
     const qsizetype index = *found;
     PupilFigures &pupil = pupilList[index];

@@ -101,7 +101,10 @@ private:
     qint64 wrongCount = 0;
     QList<PupilFigures> pupilList;
     QList<Spellings> spellings; // parallel to pupilList
-    QHash<QString, qsizetype> pupilIndex;
+    QHash<QString, qsizetype> pupilIndex; // by pupilKey()
+    // By the name exactly as typed: most games repeat a spelling already
+    // seen, and finding it costs less than working out the key.
+    QHash<QString, qsizetype> spellingIndex;
 };
 
 } // namespace mirabolo::classregister

@@ -20,7 +20,12 @@ QString recordMarkText(RecordMark mark);
 
 struct GameRecord
 {
-    QDateTime when; // local time; seconds are 0 when the register gave only hours and minutes
+    // The date and time as the register has them, the clock of the PC that
+    // played, with no time zone: held as UTC so that nothing shifts them (and
+    // no zone rules are looked up for every line). Show date(), time() or
+    // toString(format); toLocalTime() would move them. Seconds are 0 when
+    // the register gave only hours and minutes.
+    QDateTime when;
     QString name; // as typed, without the guard a spreadsheet needs in front of a formula
     int right = 0;
     int wrong = 0;
@@ -33,3 +38,6 @@ struct GameRecord
 };
 
 } // namespace mirabolo::classregister
+
+// Moved in memory as plain bytes: a class's list grows without copying names.
+Q_DECLARE_TYPEINFO(mirabolo::classregister::GameRecord, Q_RELOCATABLE_TYPE);

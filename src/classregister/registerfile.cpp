@@ -159,6 +159,9 @@ RegisterFile::Change RegisterFile::refresh(qint64 maxBytes)
     if (readOffset == knownSize) {
         parser.finish();
         allGames += parser.takeGames();
+        // What the list reserved while growing is given back once.
+        if (reload)
+            allGames.squeeze();
     }
     return reload ? Change::Reloaded : Change::Appended;
 }

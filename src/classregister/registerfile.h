@@ -32,7 +32,7 @@ public:
     };
 
     // Pieces this large at most are in memory at once while reading.
-    static constexpr qint64 chunkBytes = qint64(1) << 20;
+    static constexpr qint64 chunkBytes = qint64(256) << 10;
 
     explicit RegisterFile(QString path);
 

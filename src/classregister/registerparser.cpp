@@ -202,7 +202,7 @@ std::optional<GameRecord> RegisterParser::parseLine(QByteArrayView line, bool *b
     if (!date.isValid() || !time.isValid() || right < 0 || wrong < 0 || total != right + wrong || secondsLeft < 0 ||
         !ending || !mark)
         return failed();
-    return GameRecord{QDateTime(date, time), decodeName(fields[2]), right, wrong, secondsLeft, *ending, *mark};
+    return GameRecord{QDateTime(date, time, Qt::UTC), decodeName(fields[2]), right, wrong, secondsLeft, *ending, *mark};
 }
 
 void RegisterParser::feed(QByteArrayView bytes)

@@ -69,8 +69,8 @@ QChart *classAccuracyChart(const classregister::ClassFigures &figures, const QLi
     bars->setColor(accuracyColour);
     QStringList names;
     // The axis draws its first category at the bottom.
-    for (auto row = order.crbegin(); row != order.crend(); ++row) {
-        const classregister::PupilFigures &pupil = figures.pupils().at(*row);
+    for (qsizetype i = order.size(); i-- > 0;) {
+        const classregister::PupilFigures &pupil = figures.pupils().at(order.at(i));
         *bars << *pupil.accuracy() * 100;
         names << pupil.name;
     }
@@ -93,11 +93,11 @@ QChart *classAccuracyChart(const classregister::ClassFigures &figures, const QLi
 QChart *pupilGamesChart(const classregister::PupilFigures &pupil)
 {
     const qsizetype first = std::max<qsizetype>(0, pupil.games.size() - chartedGames);
-    QString title = first > 0 ? u"%1: le ultime %2 partite"_s.arg(pupil.name).arg(chartedGames)
-                              : u"%1: partite"_s.arg(pupil.name);
+    QString title =
+        first > 0 ? u"%1: le ultime %2 partite"_s.arg(pupil.name).arg(chartedGames) : u"%1: partite"_s.arg(pupil.name);
     if (!pupil.games.isEmpty())
-        title += u" dal %1 al %2"_s.arg(dateText(pupil.games.at(first).when.date()),
-                                        dateText(pupil.lastGame().when.date()));
+        title +=
+            u" dal %1 al %2"_s.arg(dateText(pupil.games.at(first).when.date()), dateText(pupil.lastGame().when.date()));
     QChart *chart = newChart(title);
     auto *right = new QBarSet(u"Esatte"_s);
     auto *wrong = new QBarSet(u"Errate"_s);
@@ -152,9 +152,12 @@ QStringList gameColumnTitles()
 QStringList gameCells(const classregister::GameRecord &game)
 {
     const QLocale locale;
-    return {dateText(game.when.date()), timeText(game.when),
-            locale.toString(game.right), locale.toString(game.wrong),
-            percentText(classregister::accuracy(game.right, game.wrong)), classregister::endingText(game.ending)};
+    return {dateText(game.when.date()),
+            timeText(game.when),
+            locale.toString(game.right),
+            locale.toString(game.wrong),
+            percentText(classregister::accuracy(game.right, game.wrong)),
+            classregister::endingText(game.ending)};
 }
 
 } // namespace mirabolo::registro

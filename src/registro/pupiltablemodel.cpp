@@ -64,9 +64,9 @@ int PupilTableModel::columnCount(const QModelIndex &parent) const
 
 QString PupilTableModel::columnTitle(int column)
 {
-    static const QString titles[ColumnCount] = {
-        u"Nome"_s,     u"Partite"_s,        u"Esatte"_s,         u"Errate"_s,    u"Precisione"_s,
-        u"Miglior partita"_s, u"Ultima partita"_s, u"Andamento"_s, u"Da seguire"_s};
+    static const QString titles[ColumnCount] = {u"Nome"_s,           u"Partite"_s,    u"Esatte"_s,
+                                                u"Errate"_s,         u"Precisione"_s, u"Miglior partita"_s,
+                                                u"Ultima partita"_s, u"Andamento"_s,  u"Da seguire"_s};
     return column >= 0 && column < ColumnCount ? titles[column] : QString();
 }
 

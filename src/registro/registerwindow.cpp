@@ -292,10 +292,10 @@ void RegisterWindow::registerSettled()
     }
     const classregister::RegisterFile &file = liveRegister->file();
     const QString message = file.statusMessage();
-    notice->setText(message.isEmpty() && classFigures.games() == 0
-                        ? u"Nessuna partita nel periodo scelto: %1."_s.arg(
-                              periodText(shownPeriod, classFigures.span()).toLower())
-                        : message);
+    notice->setText(
+        message.isEmpty() && classFigures.games() == 0
+            ? u"Nessuna partita nel periodo scelto: %1."_s.arg(periodText(shownPeriod, classFigures.span()).toLower())
+            : message);
     notice->setVisible(!notice->text().isEmpty());
     skippedButton->setText(classregister::skippedLinesText(file.skippedCount()));
     skippedButton->setVisible(file.skippedCount() > 0);
@@ -368,19 +368,18 @@ void RegisterWindow::showPupil()
 ReportContent RegisterWindow::reportContent() const
 {
     const classregister::RegisterFile &file = liveRegister->file();
-    return {registerSource(registerPath), shownPeriod, today(), &classFigures, file.statusMessage(),
-            file.skippedCount(), file.skippedLines()};
+    return {registerSource(registerPath), shownPeriod,        today(), &classFigures, file.statusMessage(),
+            file.skippedCount(),          file.skippedLines()};
 }
 
-bool RegisterWindow::exportPdf(const QString &path, QString *error)
+bool RegisterWindow::exportPdf(const QString &path, QString *error) const
 {
     return writePdfReport(path, reportContent(), error);
 }
 
 void RegisterWindow::askExportPdf()
 {
-    const QString suggested =
-        QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation) +
+    const QString suggested = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation) +
         u"/registro-%1.pdf"_s.arg(today().toString(Qt::ISODate));
     const QString path = QFileDialog::getSaveFileName(this, u"Esporta PDF"_s, suggested, u"PDF (*.pdf)"_s);
     if (path.isEmpty())

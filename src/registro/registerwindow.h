@@ -30,8 +30,7 @@ class RegisterWindow : public QMainWindow
 public:
     using Today = std::function<QDate()>;
 
-    RegisterWindow(const QString &path, classregister::Period period, Today clock,
-                   QWidget *parent = nullptr);
+    RegisterWindow(const QString &path, classregister::Period period, Today clock, QWidget *parent = nullptr);
     ~RegisterWindow() override;
 
     void openRegister(const QString &path);
@@ -46,7 +45,7 @@ public:
     bool isReady() const { return shownOnce; }
 
     ReportContent reportContent() const;
-    bool exportPdf(const QString &path, QString *error);
+    bool exportPdf(const QString &path, QString *error) const;
 
 Q_SIGNALS:
     // The register was read to its end and shown for the first time.

@@ -67,8 +67,7 @@ public:
     void text(const QString &line, const QFont &font, qreal after = 2)
     {
         painter.setFont(font);
-        const QRectF bounds =
-            painter.boundingRect(QRectF(0, 0, width, 10000), Qt::TextWordWrap | Qt::AlignLeft, line);
+        const QRectF bounds = painter.boundingRect(QRectF(0, 0, width, 10000), Qt::TextWordWrap | Qt::AlignLeft, line);
         ensure(bounds.height());
         painter.drawText(QRectF(0, y, width, bounds.height()), Qt::TextWordWrap | Qt::AlignLeft, line);
         y += bounds.height() + after;
@@ -142,8 +141,7 @@ private:
         painter.setPen(Qt::black);
     }
 
-    void drawRow(const Table &table, const QStringList &cells, qreal left, qreal top, qreal rowWidth,
-                 const QFont &font)
+    void drawRow(const Table &table, const QStringList &cells, qreal left, qreal top, qreal rowWidth, const QFont &font)
     {
         painter.setFont(font);
         qreal x = left;
@@ -189,7 +187,7 @@ Table pupilsTable(const classregister::ClassFigures &figures, const QList<qsizet
     for (int c = 0; c < PupilTableModel::ColumnCount; ++c) {
         table.titles << PupilTableModel::columnTitle(c);
         table.alignments << (c == PupilTableModel::Name || c == PupilTableModel::Follow ? Qt::AlignLeft
-                                                                                          : Qt::AlignRight);
+                                                                                        : Qt::AlignRight);
     }
     table.widths = {0.14, 0.06, 0.07, 0.07, 0.09, 0.19, 0.16, 0.11, 0.11};
     for (qsizetype row : order) {
@@ -219,8 +217,8 @@ QString skippedText(const ReportContent &content)
         numbers << QString::number(line);
     QString text = classregister::skippedLinesText(content.skippedCount);
     if (!numbers.isEmpty())
-        text += u" (righe %1%2)"_s.arg(numbers.join(u", "_s),
-                                       content.skippedCount > numbers.size() ? u", …"_s : QString());
+        text +=
+            u" (righe %1%2)"_s.arg(numbers.join(u", "_s), content.skippedCount > numbers.size() ? u", …"_s : QString());
     return text;
 }
 
@@ -248,9 +246,9 @@ bool printReport(QPagedPaintDevice &device, const ReportContent &content)
     flow.space(8);
 
     flow.text(u"La classe"_s, reportFont(14, true));
-    flow.text(summaryText(figures.games(), figures.pupils().size(), figures.right(), figures.wrong(),
-                          figures.accuracy()),
-              reportFont(10), 6);
+    flow.text(
+        summaryText(figures.games(), figures.pupils().size(), figures.right(), figures.wrong(), figures.accuracy()),
+        reportFont(10), 6);
     const QList<qsizetype> byName = pupilsByName(figures);
     if (!byName.isEmpty()) {
         flow.text(u"Gli alunni"_s, reportFont(14, true));

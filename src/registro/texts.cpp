@@ -45,7 +45,7 @@ QString timeText(const QDateTime &when)
 
 QString periodText(classregister::Period period, const classregister::DateSpan &span)
 {
-    const QString name = classregister::periodName(period);
+    QString name = classregister::periodName(period);
     if (span.first.isNull() || span.last.isNull())
         return name;
     if (span.first == span.last)

@@ -86,15 +86,17 @@ class Game(unittest.TestCase):
         self.addCleanup(lambda: process.poll() is not None or (process.kill(), process.wait()))
         return process
 
-    def greet(self, **env):
+    def launch(self, argv, **env):
         # Qt only watches for the accessibility bus: activate it before the program starts.
         Gio.bus_get_sync(Gio.BusType.SESSION).call_sync("org.a11y.Bus", "/org/a11y/bus", "org.a11y.Bus", "GetAddress",
                                                         None, None, Gio.DBusCallFlags.NONE, 60000)
-        self.game = self.spawn([os.environ["MIRABOLO"]], env=dict(self.env, **env),
-                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.game = self.spawn(argv, env=dict(self.env, **env), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         self.app = wait(lambda: next((a for a in tree(Atspi.get_desktop(0), 1) if a.get_process_id() == self.game.pid),
-                                     None), "mirabolo on the accessibility bus")
+                                     None), "%s on the accessibility bus" % argv[0])
         self.app.set_cache_mask(Atspi.Cache.NONE)  # values change under us
+
+    def greet(self, **env):
+        self.launch([os.environ["MIRABOLO"]], **env)
         self.find("dialog", "Mirabolo")
         self.keys("^Mirabolo$", "--", "Zoe", command="type")
         self.keys("^Mirabolo$", "Return")

@@ -61,15 +61,16 @@ private Q_SLOTS:
         QTemporaryDir dir;
         const QString path = dir.filePath(u"registro.csv"_s);
         // As the game writes it, then a line as a spreadsheet saves it again.
-        QVERIFY(append(path, "\xEF\xBB\xBF"
-                             "Data;Ora;Nome;Esatte;Errate;Totali;Secondi rimasti;Fine;Record\r\n"
-                             "2025-05-10;11:00:00;Mia;10;0;10;0;tempo scaduto;nuovo\r\n"
-                             "2026-10-05;10:00:00;Luca;2;8;10;0;uscita;\r\n"
-                             "2026-10-06;10:00:00;Luca;2;8;10;0;uscita;\r\n"
-                             "non è una partita\r\n"
-                             "2026-10-07;10:00:00;Luca;2;8;10;0;uscita;\r\n"
-                             "01/12/2026;10:00;zoe ;3;7;10;0;finestra chiusa;\r\n"
-                             "2026-12-07;\"09:12:00\";\"Zoe\";9;1;10;0;\"tempo scaduto\";\"nuovo\"\n"));
+        QVERIFY(append(path,
+                       "\xEF\xBB\xBF"
+                       "Data;Ora;Nome;Esatte;Errate;Totali;Secondi rimasti;Fine;Record\r\n"
+                       "2025-05-10;11:00:00;Mia;10;0;10;0;tempo scaduto;nuovo\r\n"
+                       "2026-10-05;10:00:00;Luca;2;8;10;0;uscita;\r\n"
+                       "2026-10-06;10:00:00;Luca;2;8;10;0;uscita;\r\n"
+                       "non è una partita\r\n"
+                       "2026-10-07;10:00:00;Luca;2;8;10;0;uscita;\r\n"
+                       "01/12/2026;10:00;zoe ;3;7;10;0;finestra chiusa;\r\n"
+                       "2026-12-07;\"09:12:00\";\"Zoe\";9;1;10;0;\"tempo scaduto\";\"nuovo\"\n"));
         RegisterWindow w(path, Period::SchoolYear, [] { return QDate(2026, 12, 7); });
         w.live()->setPolling(false); // the test says when to look
         w.show();
@@ -100,8 +101,9 @@ private Q_SLOTS:
 
         // Games end while the window is open: one by a pupil already shown,
         // one by a new pupil.
-        QVERIFY(append(path, "2026-12-07;10:30:00;Zoe;5;5;10;0;uscita;\r\n"
-                             "2026-12-07;10:31:00;Ugo;1;0;1;0;uscita;\r\n"));
+        QVERIFY(append(path,
+                       "2026-12-07;10:30:00;Zoe;5;5;10;0;uscita;\r\n"
+                       "2026-12-07;10:31:00;Ugo;1;0;1;0;uscita;\r\n"));
         w.live()->refresh();
         QTRY_COMPARE(column(games, 0).size(), 3);
         QCOMPARE(column(pupils, PupilTableModel::Name), QStringList({u"Mia"_s, u"Ugo"_s, u"Zoe"_s, u"Luca"_s}));
@@ -128,8 +130,8 @@ private Q_SLOTS:
         for (const QString &fact :
              {u"Registro di Mirabolo"_s, u"Classe: "_s + dir.path(), u"Periodo: Tutto"_s,
               u"Resoconto del lunedì 7 dicembre 2026"_s, u"1 riga non letta (righe 5)"_s,
-              u"Partite: 8 · Alunni: 4 · Esatte: 34 · Errate: 37 · Precisione: 47,9%"_s, u"Mia"_s, u"Ugo"_s,
-              u"Luca"_s, u"Zoe"_s, u"Partite: 3 · Esatte: 17 · Errate: 13 · Precisione: 56,7%"_s})
+              u"Partite: 8 · Alunni: 4 · Esatte: 34 · Errate: 37 · Precisione: 47,9%"_s, u"Mia"_s, u"Ugo"_s, u"Luca"_s,
+              u"Zoe"_s, u"Partite: 3 · Esatte: 17 · Errate: 13 · Precisione: 56,7%"_s})
             QVERIFY2(report.contains(fact), qPrintable(fact));
     }
 };

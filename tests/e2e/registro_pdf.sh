@@ -1,0 +1,21 @@
+#!/bin/sh
+# The report written with no display, as a scheduled job would; a register
+# that is not there gives a message and no report.
+#     registro_pdf.sh <mirabolo-registro>
+set -eu
+program=$1
+dir=$(mktemp -d)
+trap 'rm -rf "$dir"' EXIT
+printf 'Data;Ora;Nome;Esatte;Errate;Totali;Secondi rimasti;Fine;Record\n2026-12-07;09:12;Zoe;9;1;10;0;uscita;\n' \
+    >"$dir/registro.csv"
+run() { env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM LC_ALL=C "$program" "$@"; }
+
+run --periodo tutto --pdf "$dir/resoconto.pdf" "$dir/registro.csv"
+pdftotext "$dir/resoconto.pdf" - | grep -q 'Precisione: 90,0%'
+
+if run --pdf "$dir/nessuno.pdf" "$dir/manca.csv" 2>"$dir/err"; then exit 1; fi
+test ! -e "$dir/nessuno.pdf"
+grep -q '^mirabolo-registro: ' "$dir/err"
+
+if run "$dir/registro.csv" 2>"$dir/err"; then exit 1; fi
+test "$(wc -l <"$dir/err")" -eq 1
