@@ -172,16 +172,36 @@ private:
 
     void drawRow(const Table &table, const QStringList &cells, qreal left, qreal top, qreal rowWidth, CellTexts &texts)
     {
+        // The row's cells in as few runs as their fonts allow: each run
+        // drawn costs the PDF a text object of its own.
+        QGlyphRun row;
+        QList<quint32> glyphs;
+        QList<QPointF> positions;
+        const auto flush = [&] {
+            row.setGlyphIndexes(glyphs);
+            row.setPositions(positions);
+            painter.drawGlyphRun(QPointF(), row);
+            glyphs.clear();
+            positions.clear();
+        };
         qreal x = left;
         for (qsizetype c = 0; c < table.titles.size(); ++c) {
             const qreal cell = table.widths.at(c) * rowWidth;
             const CellTexts::Shaped &text = texts.shaped(cells.value(c), cell - 4);
             const qreal start = table.alignments.at(c) == Qt::AlignRight ? x + cell - 2 - text.width : x + 2;
             const QPointF origin(start, top + (rowHeight - text.height) / 2);
-            for (const QGlyphRun &run : text.runs)
-                painter.drawGlyphRun(origin, run);
+            for (const QGlyphRun &run : text.runs) {
+                if (!glyphs.isEmpty() && run.rawFont() != row.rawFont())
+                    flush();
+                row.setRawFont(run.rawFont());
+                glyphs += run.glyphIndexes();
+                for (const QPointF &position : run.positions())
+                    positions << origin + position;
+            }
             x += cell;
         }
+        if (!glyphs.isEmpty())
+            flush();
     }
 
     QPainter &painter;
