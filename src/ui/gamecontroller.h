@@ -32,7 +32,6 @@ public:
     // The start-up once the clock runs: the record files, or the box that
     // says they cannot be used this game.
     void openRecords();
-    bool recordsAvailable() const { return store.has_value(); }
 
     // The new-game question. On Yes this game is over and only its register
     // line is written.
@@ -46,7 +45,7 @@ private:
     Platform &platform;
     QString classFolder;
     game::GameModel game;
-    std::optional<records::RecordStore> store;
+    std::optional<records::RecordStore> store; // none: the records are unavailable this game
 };
 
 } // namespace mirabolo::ui

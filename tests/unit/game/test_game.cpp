@@ -123,6 +123,7 @@ private Q_SLOTS:
         game.nextExercise(); // not a draw left: it would end the test
         game.answer(u"0,3"_s);
         game.end(GameEnd::Exit);
+        QCOMPARE(game.countdown().text(), ending.isEmpty() ? u"00:00:00"_s : row[10]);
         QCOMPARE(ends.size(), 1);
         const GameSummary &end = ends.front();
         QCOMPARE((QList<int>{end.right, end.wrong, end.secondsLeft}),
