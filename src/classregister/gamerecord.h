@@ -1,22 +1,29 @@
 // One game as the register of a class holds it.
 #pragma once
 
+#include "game/gamesummary.h"
+#include "records/endgame.h"
+
 #include <QDateTime>
 #include <QString>
 
 namespace mirabolo::classregister {
 
-// How the game ended: its "Fine" column.
-enum class Ending { Exit, TimeOut, WindowClosed, NewGame };
-
-// What became of the class record: its "Record" column.
-enum class RecordMark { None, New, NotSaved };
+// The register's "Fine" and "Record" columns, in the words the game writes.
+using Ending = game::GameEnd;
+using RecordMark = records::StoreOutcome;
 
 // "uscita", "tempo scaduto", "finestra chiusa", "nuova gara".
-QString endingText(Ending ending);
+inline QString endingText(Ending ending)
+{
+    return records::endingColumn(ending);
+}
 
 // "", "nuovo", "non salvato".
-QString recordMarkText(RecordMark mark);
+inline QString recordMarkText(RecordMark mark)
+{
+    return records::recordColumn(mark);
+}
 
 struct GameRecord
 {
@@ -31,7 +38,7 @@ struct GameRecord
     int wrong = 0;
     int secondsLeft = 0;
     Ending ending = Ending::Exit;
-    RecordMark record = RecordMark::None;
+    RecordMark record = RecordMark::NotBeaten;
 
     int answered() const { return right + wrong; }
     friend bool operator==(const GameRecord &, const GameRecord &) = default;

@@ -194,7 +194,7 @@ std::optional<GameRecord> RegisterParser::parseLine(QByteArrayView line, bool *b
     const int total = parseCount(fields[5].text.trimmed(), 2 * maxAnswers);
     const int secondsLeft = parseCount(fields[6].text.trimmed(), maxSecondsLeft);
     static constexpr std::array endings{Ending::Exit, Ending::TimeOut, Ending::WindowClosed, Ending::NewGame};
-    static constexpr std::array marks{RecordMark::None, RecordMark::New, RecordMark::NotSaved};
+    static constexpr std::array marks{RecordMark::NotBeaten, RecordMark::Stored, RecordMark::Failed};
     const auto ending = parseWord(fields[7].text.trimmed(), endings, endingText);
     const auto mark = parseWord(fields[8].text.trimmed(), marks, recordMarkText);
     if (!date.isValid() || !time.isValid() || right < 0 || wrong < 0 || total != right + wrong || secondsLeft < 0 ||

@@ -28,34 +28,6 @@ QString csvField(QString text)
     return u'"' + text.replace(u'"', u"\"\""_s) + u'"';
 }
 
-QString endingColumn(GameEnd ending)
-{
-    switch (ending) {
-    case GameEnd::Exit:
-        return u"uscita"_s;
-    case GameEnd::TimeOut:
-        return u"tempo scaduto"_s;
-    case GameEnd::WindowClosed:
-        return u"finestra chiusa"_s;
-    case GameEnd::NewGame:
-        return u"nuova gara"_s;
-    }
-    return {};
-}
-
-QString recordColumn(StoreOutcome record)
-{
-    switch (record) {
-    case StoreOutcome::Stored:
-        return u"nuovo"_s;
-    case StoreOutcome::Failed:
-        return u"non salvato"_s;
-    case StoreOutcome::NotBeaten:
-        break;
-    }
-    return {};
-}
-
 } // namespace
 
 QString farewellPrompt(int secondsLeft)
@@ -90,6 +62,34 @@ QString storedName(QString name)
             c = u' ';
     }
     return name;
+}
+
+QString endingColumn(GameEnd ending)
+{
+    switch (ending) {
+    case GameEnd::Exit:
+        return u"uscita"_s;
+    case GameEnd::TimeOut:
+        return u"tempo scaduto"_s;
+    case GameEnd::WindowClosed:
+        return u"finestra chiusa"_s;
+    case GameEnd::NewGame:
+        return u"nuova gara"_s;
+    }
+    return {};
+}
+
+QString recordColumn(StoreOutcome record)
+{
+    switch (record) {
+    case StoreOutcome::Stored:
+        return u"nuovo"_s;
+    case StoreOutcome::Failed:
+        return u"non salvato"_s;
+    case StoreOutcome::NotBeaten:
+        break;
+    }
+    return {};
 }
 
 QByteArray registerLine(const GameSummary &game, StoreOutcome record)

@@ -53,6 +53,11 @@ inline constexpr char registerHeader[] = "\xEF\xBB\xBF"
 // per game.
 QString storedName(QString name);
 
+// The register's "Fine" and "Record" columns; the teacher's program reads
+// them back with these same texts.
+QString endingColumn(GameEnd ending);
+QString recordColumn(StoreOutcome record);
+
 // The game's line in the register, CR LF included.
 QByteArray registerLine(const GameSummary &game, StoreOutcome record);
 

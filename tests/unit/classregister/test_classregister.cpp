@@ -19,9 +19,9 @@ using Pairs = QList<std::pair<int, int>>;
 namespace {
 
 const QDateTime nine(QDate(2026, 12, 7), QTime(9, 12), Qt::UTC);
-const GameRecord zoe{nine, u"Zoe"_s, 9, 1, 0, Ending::TimeOut, RecordMark::New};
-const GameRecord ugo{nine.addSecs(3), u"=Ugo"_s, 3, 4, 120, Ending::WindowClosed, RecordMark::None};
-const GameRecord eva{nine.addSecs(7), u"Èva \"a;b\""_s, 0, 0, 900, Ending::NewGame, RecordMark::NotSaved};
+const GameRecord zoe{nine, u"Zoe"_s, 9, 1, 0, Ending::TimeOut, RecordMark::Stored};
+const GameRecord ugo{nine.addSecs(3), u"=Ugo"_s, 3, 4, 120, Ending::WindowClosed, RecordMark::NotBeaten};
+const GameRecord eva{nine.addSecs(7), u"Èva \"a;b\""_s, 0, 0, 900, Ending::NewGame, RecordMark::Failed};
 const QByteArray calcZoe = "2026-12-07;\"09:12:00\";\"Zoe\";9;1;10;0;\"tempo scaduto\";\"nuovo\"";
 
 // The line exactly as the game appends it.
@@ -36,7 +36,8 @@ const QByteArray gameFile = mirabolo::records::registerHeader + line(zoe) + line
 
 GameRecord named(const QString &name, int right = 1, int wrong = 0, int hour = 9)
 {
-    return {QDateTime(nine.date(), QTime(hour, 0), Qt::UTC), name, right, wrong, 0, Ending::Exit, RecordMark::None};
+    return {
+        QDateTime(nine.date(), QTime(hour, 0), Qt::UTC), name, right, wrong, 0, Ending::Exit, RecordMark::NotBeaten};
 }
 
 } // namespace
@@ -135,7 +136,7 @@ private slots:
             QTest::newRow(tag) << before << action << change << state << games << appendedFrom;
         };
         GameRecord plain = zoe;
-        plain.record = RecordMark::None;
+        plain.record = RecordMark::NotBeaten;
         row("append", gameFile, Action::Append, Change::Appended, {zoe, ugo, eva, ugo}, 3);
         row("end last line", calcZoe, Action::EndLastLine, Change::Appended, {zoe, ugo}, 1);
         row("go on last line", calcZoe.chopped(6), Action::GoOnLastLine, Change::Reloaded, {zoe, ugo});
