@@ -71,10 +71,12 @@ convert "$(png cylinders 220 293)" -background white -alpha remove -alpha off \
     "${clean[@]}" -sampling-factor 2x2 -quality 92 -interlace none \
     JPEG:"$work/out/cylinders.jpg"
 
-# Icons for the desktop's hicolor theme.
-for size in 16 24 32 48 64 128 256; do
-    convert "$(png mirabolo "$size" "$size")" "${clean[@]}" \
-        -define png:exclude-chunks=date,time PNG32:"$work/out/mirabolo-$size.png"
+# Icons for the desktop's hicolor theme: the game's and the register's.
+for name in mirabolo registro; do
+    for size in 16 24 32 48 64 128 256; do
+        convert "$(png "$name" "$size" "$size")" "${clean[@]}" \
+            -define png:exclude-chunks=date,time PNG32:"$work/out/$name-$size.png"
+    done
 done
 
 if $check; then

@@ -1,0 +1,158 @@
+// What the teacher's program pays to read a register whole, and to take in
+// one more game once it has read it: first the reading and the class figures
+// alone, then the whole window (run it on a display: bench/run-registro gives
+// it Xvfb). MIRABOLO_BENCH_REGISTER names the register (make_register makes
+// one); the file itself is never written, the appends go to copies.
+#include "classregister/classfigures.h"
+#include "classregister/registerfile.h"
+#include "records/endgame.h"
+#include "registerwindow.h"
+
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <optional>
+
+using namespace Qt::StringLiterals;
+using mirabolo::classregister::ClassFigures;
+using mirabolo::classregister::RegisterFile;
+
+namespace {
+
+// Everything the window learns from a register: its games, and the figures
+// of the whole class.
+qsizetype takeIn(RegisterFile &file, ClassFigures &figures)
+{
+    file.refresh();
+    const auto &games = file.games();
+    for (qsizetype i = file.appendedFrom(); i < games.size(); ++i)
+        figures.add(games.at(i));
+    return games.size() - file.appendedFrom();
+}
+
+// The line of one more game of a pupil already in the register.
+QByteArray oneMoreLine(const RegisterFile &file, const ClassFigures &figures)
+{
+    mirabolo::records::GameSummary game;
+    game.end = file.games().constLast().when.addSecs(60);
+    game.name = figures.pupils().constFirst().name;
+    game.right = 12;
+    game.wrong = 3;
+    game.ending = mirabolo::records::GameEnd::TimeOut;
+    return mirabolo::records::registerLine(game, mirabolo::records::StoreOutcome::NotBeaten);
+}
+
+// The window reads a large register in slices between event-loop turns.
+bool waitUntilShown(mirabolo::registro::RegisterWindow &window)
+{
+    QSignalSpy ready(&window, &mirabolo::registro::RegisterWindow::ready);
+    window.show();
+    if (!window.isReady() && !ready.wait(120'000))
+        return false;
+    window.repaint();
+    return true;
+}
+
+} // namespace
+
+class BenchRegistro : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        source = qEnvironmentVariable("MIRABOLO_BENCH_REGISTER");
+        if (source.isEmpty() || !QFile::exists(source))
+            QSKIP("MIRABOLO_BENCH_REGISTER names no register");
+    }
+
+    void fullLoad()
+    {
+        qsizetype games = 0;
+        QBENCHMARK
+        {
+            RegisterFile file(source);
+            ClassFigures whole;
+            games = takeIn(file, whole);
+        }
+        QVERIFY(games > 0);
+        qInfo("%lld games read", qlonglong(games));
+    }
+
+    // QtTest calls this again for each trial count it tries: the whole read
+    // of the copy is done once, before.
+    void oneMoreGame()
+    {
+        if (!followed) {
+            followed.emplace(copy.filePath(u"registro.csv"_s));
+            QVERIFY(QFile::copy(source, followed->path()));
+            QVERIFY(takeIn(*followed, figures) > 0);
+            appender.setFileName(followed->path());
+            QVERIFY(appender.open(QIODevice::Append));
+        }
+        const qsizetype pupils = figures.pupils().size();
+        const QByteArray line = oneMoreLine(*followed, figures);
+        QBENCHMARK
+        {
+            appender.write(line);
+            appender.flush();
+            if (takeIn(*followed, figures) != 1)
+                QFAIL("one game appended, but not one game read");
+        }
+        QCOMPARE(figures.pupils().size(), pupils);
+    }
+
+    void windowFullLoad()
+    {
+        QBENCHMARK_ONCE
+        {
+            mirabolo::registro::RegisterWindow shown(source, mirabolo::classregister::Period::All, &today);
+            QVERIFY(waitUntilShown(shown));
+            QVERIFY(shown.figures().games() > 0);
+        }
+    }
+
+    // From the game's line on disk to the window drawn again with it.
+    void windowOneMoreGame()
+    {
+        if (!window) {
+            QVERIFY(QFile::copy(source, windowCopy.filePath(u"registro.csv"_s)));
+            window.emplace(windowCopy.filePath(u"registro.csv"_s), mirabolo::classregister::Period::All, &today);
+            QVERIFY(waitUntilShown(*window));
+            window->live()->setPolling(false);
+            windowAppender.setFileName(windowCopy.filePath(u"registro.csv"_s));
+            QVERIFY(windowAppender.open(QIODevice::Append));
+        }
+        const QByteArray line = oneMoreLine(window->live()->file(), window->figures());
+        const qint64 before = window->figures().games();
+        qint64 appended = 0;
+        QBENCHMARK
+        {
+            windowAppender.write(line);
+            windowAppender.flush();
+            ++appended;
+            window->live()->refresh();
+            QCoreApplication::processEvents();
+            window->repaint();
+        }
+        QCOMPARE(window->figures().games(), before + appended);
+    }
+
+private:
+    QString source;
+    QTemporaryDir copy;
+    std::optional<RegisterFile> followed;
+    ClassFigures figures;
+    QFile appender;
+    QTemporaryDir windowCopy;
+    std::optional<mirabolo::registro::RegisterWindow> window;
+    QFile windowAppender;
+
+    static QDate today() { return {2026, 12, 7}; }
+};
+
+QTEST_MAIN(BenchRegistro)
+#include "bench_registro.moc"
