@@ -7,10 +7,10 @@
 namespace mirabolo::classregister {
 
 // How the game ended: its "Fine" column.
-enum class Ending { Exit, TimeOut, WindowClosed, NewGame };
+enum class Ending : quint8 { Exit, TimeOut, WindowClosed, NewGame };
 
 // What became of the class record: its "Record" column.
-enum class RecordMark { None, New, NotSaved };
+enum class RecordMark : quint8 { None, New, NotSaved };
 
 // "uscita", "tempo scaduto", "finestra chiusa", "nuova gara".
 QString endingText(Ending ending);

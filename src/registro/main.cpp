@@ -2,13 +2,18 @@
 #include "classregister/registerfile.h"
 #include "registerwindow.h"
 #include "report.h"
+#include "runtime/commandline.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTimer>
 
 #include <cstdio>
 #include <cstring>
+#include <optional>
 
 #ifdef __GLIBC__
 #include <malloc.h>
@@ -37,8 +42,7 @@ Options parseCommandLine(const QCoreApplication &app)
     QCommandLineParser parser;
     parser.setApplicationDescription(
         u"Registro di Mirabolo: le partite della classe, con grafici e un resoconto da stampare."_s);
-    parser.addHelpOption();
-    parser.addVersionOption();
+    mirabolo::runtime::addHelpAndVersion(parser);
     const QCommandLineOption folder(u"cartella-record"_s,
                                     u"Cartella dei record della classe (sostituisce Cartella= della sezione "
                                     u"[Record] di mirabolo.conf)."_s,
@@ -57,7 +61,7 @@ Options parseCommandLine(const QCoreApplication &app)
                                  u"Il file registro.csv da aprire (predefinito: quello della cartella dei "
                                  u"record)."_s,
                                  u"[REGISTRO]"_s);
-    parser.process(app);
+    mirabolo::runtime::processCommandLine(parser, app);
 
     Options options;
     const QStringList files = parser.positionalArguments();
@@ -133,6 +137,14 @@ int writePdf(const Options &options)
 int main(int argc, char *argv[])
 {
     const bool toPdf = wantsPdf(argc, argv);
+    // A scheduled job has no session, hence no XDG_RUNTIME_DIR, and Qt would
+    // warn about it on every run: a private one, for this run only.
+    std::optional<QTemporaryDir> runtimeDir;
+    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
+        runtimeDir.emplace(QDir::tempPath() + u"/mirabolo-registro-XXXXXX"_s);
+        if (runtimeDir->isValid())
+            qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtimeDir->path()));
+    }
     // The report needs no screen: a scheduled job has none.
     if (toPdf && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
