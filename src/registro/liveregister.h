@@ -18,7 +18,7 @@ class LiveRegister : public QObject
 
 public:
     // At most this much is read before the window gets its turn again.
-    static constexpr qint64 sliceBytes = qint64(4) << 20;
+    static constexpr qint64 sliceBytes = qint64(1) << 20;
 
     explicit LiveRegister(const QString &path, QObject *parent = nullptr);
 
