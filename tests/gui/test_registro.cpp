@@ -8,6 +8,7 @@
 
 #include <QAbstractItemModel>
 #include <QApplication>
+#include <QBarCategoryAxis>
 #include <QBarSet>
 #include <QChartView>
 #include <QComboBox>
@@ -151,6 +152,16 @@ private Q_SLOTS:
         const auto *bars = qobject_cast<QHorizontalBarSeries *>(chart->chart()->series().constFirst());
         QVERIFY(bars && bars->count() == 1);
         QCOMPARE(bars->barSets().constFirst()->at(0), 25.0); // the lowest bar is the last pupil
+
+        // One that moves him above Zoe: names and bars change places.
+        QVERIFY(append(path, "2026-12-07;11:10:00;Luca;40;0;40;0;uscita;\r\n"));
+        w.live()->refresh();
+        QCOMPARE(column(table(w, u"Precisione per alunno, in numeri"_s), 0),
+                 QStringList({u"Mia"_s, u"Ugo"_s, u"Luca"_s, u"Zoe"_s}));
+        auto *names = qobject_cast<QBarCategoryAxis *>(chart->chart()->axes(Qt::Vertical).constFirst());
+        QVERIFY(names);
+        QCOMPARE(names->categories(), QStringList({u"Zoe"_s, u"Luca"_s, u"Ugo"_s, u"Mia"_s}));
+        QCOMPARE(bars->barSets().constFirst()->at(1), 62.5);
     }
 };
 
