@@ -1,5 +1,6 @@
 #include "game/random.h"
 #include "records/recordstore.h"
+#include "runtime/commandline.h"
 #include "ui/application.h"
 #include "ui/artwork.h"
 #include "ui/qtplatform.h"
@@ -35,14 +36,13 @@ QString parseCommandLine(const QCoreApplication &app)
 {
     QCommandLineParser parser;
     parser.setApplicationDescription(u"Mirabolo: gioco per esercitarsi con le misure di capacità."_s);
-    parser.addHelpOption();
-    parser.addVersionOption();
+    mirabolo::runtime::addHelpAndVersion(parser);
     const QCommandLineOption classFolder(u"cartella-record"_s,
                                          u"Cartella dei record della classe, condivisa dai PC del laboratorio "
                                          u"(sostituisce Cartella= della sezione [Record] di mirabolo.conf)."_s,
                                          u"CARTELLA"_s);
     parser.addOption(classFolder);
-    parser.process(app);
+    mirabolo::runtime::processCommandLine(parser, app);
     return parser.value(classFolder);
 }
 

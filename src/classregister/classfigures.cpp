@@ -87,6 +87,12 @@ QString ClassFigures::pupilKey(const QString &name)
     return name.simplified().toCaseFolded();
 }
 
+void ClassFigures::squeeze()
+{
+    for (PupilFigures &pupil : pupilList)
+        pupil.games.squeeze();
+}
+
 qsizetype ClassFigures::add(const GameRecord &game)
 {
     if (!dateSpan.contains(game.when.date()))

@@ -77,6 +77,10 @@ public:
     // number of games already counted.
     qsizetype add(const GameRecord &game);
 
+    // Gives back what the pupils' lists reserved while growing, once many
+    // games were added at once.
+    void squeeze();
+
     qint64 games() const { return gameCount; }
     qint64 right() const { return rightCount; }
     qint64 wrong() const { return wrongCount; }

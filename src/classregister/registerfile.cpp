@@ -93,10 +93,17 @@ void RegisterFile::reset()
     parser = RegisterParser();
     allGames.clear();
     allGames.squeeze();
+    gamesRead = 0;
     firstNew = 0;
     readOffset = 0;
     knownSize = 0;
     lastBytes.clear();
+}
+
+void RegisterFile::readAgain()
+{
+    reset();
+    currentState = State::NotRead;
 }
 
 RegisterFile::Change RegisterFile::refresh(qint64 maxBytes)
@@ -122,6 +129,7 @@ RegisterFile::Change RegisterFile::refresh(qint64 maxBytes)
         reload = !readAt(file, readOffset, 1, check) || (check != "\r" && check != "\n");
     if (reload) {
         reset();
+        growing = true;
         device = identity.device;
         inode = identity.inode;
     }
@@ -130,6 +138,10 @@ RegisterFile::Change RegisterFile::refresh(qint64 maxBytes)
     firstNew = allGames.size();
     if (!reload && readOffset == knownSize)
         return Change::None;
+    if (!keepingGames) {
+        allGames = {};
+        firstNew = 0;
+    }
 
     const qint64 end = maxBytes > 0 ? std::min(knownSize, readOffset + maxBytes) : knownSize;
     QByteArray buffer;
@@ -148,7 +160,7 @@ RegisterFile::Change RegisterFile::refresh(qint64 maxBytes)
         lastBytes.append(piece.last(std::min(got, checkBytes)));
         lastBytes = lastBytes.right(checkBytes);
         parser.feed(piece);
-        allGames += parser.takeGames();
+        takeParsedGames();
         readOffset += got;
     }
     if (failed) {
@@ -158,12 +170,20 @@ RegisterFile::Change RegisterFile::refresh(qint64 maxBytes)
     }
     if (readOffset == knownSize) {
         parser.finish();
-        allGames += parser.takeGames();
-        // What the list reserved while growing is given back once.
-        if (reload)
+        takeParsedGames();
+        // What the list reserved while growing is given back once, also
+        // when the file was read in slices.
+        if (std::exchange(growing, false))
             allGames.squeeze();
     }
     return reload ? Change::Reloaded : Change::Appended;
+}
+
+void RegisterFile::takeParsedGames()
+{
+    QList<GameRecord> games = parser.takeGames();
+    gamesRead += games.size();
+    allGames += std::move(games);
 }
 
 QString RegisterFile::statusMessage() const
@@ -182,7 +202,7 @@ QString RegisterFile::statusMessage() const
     case State::Read:
         break;
     }
-    return allGames.isEmpty() ? u"Il registro non contiene ancora nessuna partita."_s : QString();
+    return gamesRead == 0 ? u"Il registro non contiene ancora nessuna partita."_s : QString();
 }
 
 QString defaultRegisterPath(const QString &commandLineFolder)

@@ -48,8 +48,14 @@ public:
     // Everything up to the file's end has been read.
     bool atEnd() const { return readOffset >= knownSize; }
 
+    // Off: games() holds only the games the last refresh() added, for a
+    // reader that keeps them itself (a large register is then in memory once).
+    void setKeepingGames(bool keep) { keepingGames = keep; }
+    // The next refresh() reads the whole file again.
+    void readAgain();
+
     State state() const { return currentState; }
-    // All the games read, in the order of the file's lines.
+    // All the games read, in the order of the file's lines (see setKeepingGames).
     const QList<GameRecord> &games() const { return allGames; }
     // Index in games() of the first game the last refresh() added.
     qsizetype appendedFrom() const { return firstNew; }
@@ -63,11 +69,15 @@ public:
 
 private:
     void reset();
+    void takeParsedGames();
 
     QString filePath;
     State currentState = State::NotRead;
     RegisterParser parser;
     QList<GameRecord> allGames;
+    bool keepingGames = true;
+    bool growing = false; // read again from its start, and not yet to its end
+    qint64 gamesRead = 0; // since the last read from the start
     qsizetype firstNew = 0;
     qint64 readOffset = 0; // bytes of the file already fed to the parser
     qint64 knownSize = 0;

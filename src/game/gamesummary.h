@@ -8,7 +8,7 @@ namespace mirabolo::game {
 
 // Only the first two run the end of game; the others leave just their line in
 // the register, so the teacher sees every game played.
-enum class GameEnd { Exit, TimeOut, WindowClosed, NewGame };
+enum class GameEnd : quint8 { Exit, TimeOut, WindowClosed, NewGame };
 
 constexpr bool comparesRecord(GameEnd ending)
 {

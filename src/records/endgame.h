@@ -32,7 +32,7 @@ double recordValue(const QString &recordText);
 // Strictly greater only: a tie keeps the old record.
 bool beatsRecord(const QString &scoreText, const QString &recordText);
 
-enum class StoreOutcome {
+enum class StoreOutcome : quint8 {
     NotBeaten, // the score does not beat the record on disk: nothing written
     Stored, // both files now hold the new record
     Failed // the score beats the record but it could not be stored

@@ -86,6 +86,60 @@ QChart *classAccuracyChart(const classregister::ClassFigures &figures, const QLi
     return chart;
 }
 
+ClassChartUpdate updateClassAccuracyChart(QChart &chart, const classregister::ClassFigures &figures,
+                                          const QList<qsizetype> &order, const QList<qsizetype> &changed)
+{
+    const QList<QAbstractSeries *> series = chart.series();
+    auto *bars = series.size() == 1 ? qobject_cast<QHorizontalBarSeries *>(series.first()) : nullptr;
+    const QList<QAbstractAxis *> axes = chart.axes(Qt::Vertical);
+    auto *pupilAxis = axes.size() == 1 ? qobject_cast<QBarCategoryAxis *>(axes.first()) : nullptr;
+    if (bars == nullptr || bars->count() != 1 || pupilAxis == nullptr || pupilAxis->count() != order.size())
+        return ClassChartUpdate::Impossible;
+    QBarSet *values = bars->barSets().first();
+    const qsizetype count = order.size();
+    const auto value = [&](qsizetype row) { return *figures.pupils().at(row).accuracy() * 100; };
+    // The axis draws its first category at the bottom.
+    QStringList names;
+    names.reserve(count);
+    for (qsizetype i = count; i-- > 0;)
+        names << figures.pupils().at(order.at(i)).name;
+    // No two pupils share a name: the same names in the same places are the
+    // same order.
+    QStringList shown = pupilAxis->categories();
+    if (shown != names) {
+        // Name by name, since setting them all lays every label out twice;
+        // a swap goes through a name no pupil has, as the axis refuses two
+        // alike.
+        QString spare = u"\u0001"_s;
+        while (shown.contains(spare))
+            spare += u'\u0001';
+        for (qsizetype i = 0; i < count; ++i) {
+            if (shown.at(i) == names.at(i))
+                continue;
+            const qsizetype from = shown.indexOf(names.at(i), i + 1);
+            if (from < 0) {
+                pupilAxis->replace(shown.at(i), names.at(i));
+                shown[i] = names.at(i);
+                continue;
+            }
+            pupilAxis->replace(shown.at(i), spare);
+            pupilAxis->replace(names.at(i), shown.at(i));
+            pupilAxis->replace(spare, names.at(i));
+            shown.swapItemsAt(i, from);
+        }
+        for (qsizetype i = 0; i < count; ++i)
+            if (const qreal wanted = value(order.at(count - 1 - i)); values->at(int(i)) != wanted)
+                values->replace(int(i), wanted);
+        return ClassChartUpdate::Order;
+    }
+    for (const qsizetype row : changed) {
+        const qsizetype at = order.indexOf(row);
+        if (at >= 0)
+            values->replace(int(count - 1 - at), value(row));
+    }
+    return ClassChartUpdate::Values;
+}
+
 qsizetype firstChartedGame(const classregister::PupilFigures &pupil)
 {
     return std::max<qsizetype>(0, pupil.games.size() - chartedGames);

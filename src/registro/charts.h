@@ -23,6 +23,19 @@ QList<qsizetype> pupilsByAccuracy(const classregister::ClassFigures &figures);
 // `order` (rows of figures.pupils()).
 QChart *classAccuracyChart(const classregister::ClassFigures &figures, const QList<qsizetype> &order);
 
+// What updateClassAccuracyChart had to change.
+enum class ClassChartUpdate {
+    Impossible, // another number of pupils: make the chart anew
+    Values, // the same pupils in the same order: only the bars of `changed`
+    Order // the same number of pupils, in another order or spelling: every bar and name
+};
+
+// Brings a chart made by classAccuracyChart up to date in place, so that one
+// more game does not pay for laying out every pupil's name again; `changed`
+// holds the rows of the pupils whose figures changed since.
+ClassChartUpdate updateClassAccuracyChart(QChart &chart, const classregister::ClassFigures &figures,
+                                          const QList<qsizetype> &order, const QList<qsizetype> &changed);
+
 // A pupil's last games charted at most, so that each bar stays readable; the
 // table beside the chart holds them all.
 inline constexpr qsizetype chartedGames = 40;

@@ -15,6 +15,7 @@ LiveRegister::LiveRegister(const QString &path, QObject *parent)
     connect(&watcher, &QFileSystemWatcher::directoryChanged, this, &LiveRegister::refresh);
     connect(&poll, &QTimer::timeout, this, &LiveRegister::refresh);
     poll.setInterval(1s);
+    registerFile.setKeepingGames(false);
 }
 
 void LiveRegister::setPolling(bool on)
@@ -23,6 +24,12 @@ void LiveRegister::setPolling(bool on)
         poll.start();
     else
         poll.stop();
+}
+
+void LiveRegister::readAgain()
+{
+    registerFile.readAgain();
+    refresh();
 }
 
 void LiveRegister::refresh()

@@ -18,7 +18,7 @@ class LiveRegister : public QObject
 
 public:
     // At most this much is read before the window gets its turn again.
-    static constexpr qint64 sliceBytes = qint64(4) << 20;
+    static constexpr qint64 sliceBytes = qint64(1) << 20;
 
     explicit LiveRegister(const QString &path, QObject *parent = nullptr);
 
@@ -29,14 +29,18 @@ public:
     // Polling keeps going until stopped; a window closed stops it anyway.
     void setPolling(bool on);
 
+    // Reads the whole file again, as for a replaced one.
+    void readAgain();
+
 public Q_SLOTS:
     // Reads what was added (or the whole file again when it was replaced);
     // a file larger than a slice goes on over the next turns.
     void refresh();
 
 Q_SIGNALS:
-    // Every game read so far is new (a new, replaced or shrunk file, or one
-    // that can no longer be read).
+    // Reading starts again from the file's start (a new, replaced or shrunk
+    // file, readAgain(), or one that can no longer be read): the games in
+    // file().games() are the first ones.
     void reloaded();
     // The games from `first` on were added.
     void appended(qsizetype first);
@@ -47,6 +51,7 @@ private:
     void step();
     void watch();
 
+    // Only the games of each slice: whoever follows the register keeps them.
     classregister::RegisterFile registerFile;
     QFileSystemWatcher watcher;
     QTimer poll;

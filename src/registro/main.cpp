@@ -2,9 +2,13 @@
 #include "classregister/registerfile.h"
 #include "registerwindow.h"
 #include "report.h"
+#include "runtime/commandline.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QTimer>
 
 #include <cstdio>
@@ -12,6 +16,9 @@
 
 #ifdef __GLIBC__
 #include <malloc.h>
+#endif
+#ifdef Q_OS_UNIX
+#include <unistd.h>
 #endif
 
 using namespace Qt::StringLiterals;
@@ -37,8 +44,7 @@ Options parseCommandLine(const QCoreApplication &app)
     QCommandLineParser parser;
     parser.setApplicationDescription(
         u"Registro di Mirabolo: le partite della classe, con grafici e un resoconto da stampare."_s);
-    parser.addHelpOption();
-    parser.addVersionOption();
+    mirabolo::runtime::addHelpAndVersion(parser);
     const QCommandLineOption folder(u"cartella-record"_s,
                                     u"Cartella dei record della classe (sostituisce Cartella= della sezione "
                                     u"[Record] di mirabolo.conf)."_s,
@@ -57,7 +63,7 @@ Options parseCommandLine(const QCoreApplication &app)
                                  u"Il file registro.csv da aprire (predefinito: quello della cartella dei "
                                  u"record)."_s,
                                  u"[REGISTRO]"_s);
-    parser.process(app);
+    mirabolo::runtime::processCommandLine(parser, app);
 
     Options options;
     const QStringList files = parser.positionalArguments();
@@ -90,6 +96,20 @@ bool displayAvailable()
 #endif
 }
 
+// A scheduled job has no session, hence no XDG_RUNTIME_DIR, and Qt would warn
+// about it on every run: a private folder of the user's, as Qt would fall
+// back to, given beforehand.
+void provideRuntimeDir()
+{
+#ifdef Q_OS_UNIX
+    if (!qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR"))
+        return;
+    const QString path = QDir::tempPath() + u"/mirabolo-registro-%1"_s.arg(::getuid());
+    if (QDir().mkdir(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner) || QFileInfo(path).isDir())
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(path));
+#endif
+}
+
 bool wantsPdf(int argc, char *argv[])
 {
     for (int i = 1; i < argc; ++i)
@@ -100,17 +120,26 @@ bool wantsPdf(int argc, char *argv[])
 
 int writePdf(const Options &options)
 {
-    mirabolo::classregister::RegisterFile file(options.registerPath);
-    file.refresh();
-    using State = mirabolo::classregister::RegisterFile::State;
-    if (file.state() != State::Read) {
+    using mirabolo::classregister::RegisterFile;
+    const QDate today = QDate::currentDate();
+    const mirabolo::classregister::DateSpan span = mirabolo::classregister::periodSpan(options.period, today);
+    mirabolo::classregister::ClassFigures figures(span);
+    // A slice at a time, its games then kept by the figures alone.
+    RegisterFile file(options.registerPath);
+    file.setKeepingGames(false);
+    do {
+        const RegisterFile::Change change = file.refresh(RegisterFile::chunkBytes);
+        if (change == RegisterFile::Change::Reloaded) // cut or replaced meanwhile
+            figures = mirabolo::classregister::ClassFigures(span);
+        if (change != RegisterFile::Change::None)
+            for (const mirabolo::classregister::GameRecord &game : file.games())
+                figures.add(game);
+    } while (file.state() == RegisterFile::State::Read && !file.atEnd());
+    if (file.state() != RegisterFile::State::Read) {
         fail(file.statusMessage());
         return 1;
     }
-    const QDate today = QDate::currentDate();
-    mirabolo::classregister::ClassFigures figures(mirabolo::classregister::periodSpan(options.period, today));
-    for (const mirabolo::classregister::GameRecord &game : file.games())
-        figures.add(game);
+    figures.squeeze();
     if (file.skippedCount() > 0)
         fail(mirabolo::classregister::skippedLinesText(file.skippedCount()));
     const mirabolo::registro::ReportContent content{mirabolo::registro::registerSource(options.registerPath),
@@ -133,6 +162,7 @@ int writePdf(const Options &options)
 int main(int argc, char *argv[])
 {
     const bool toPdf = wantsPdf(argc, argv);
+    provideRuntimeDir();
     // The report needs no screen: a scheduled job has none.
     if (toPdf && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");

@@ -23,6 +23,7 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QSortFilterProxyModel>
 #include <QSplitter>
 #include <QStandardItemModel>
@@ -49,7 +50,6 @@ QTableView *numbersView(QAbstractItemModel *model, const QString &name)
     view->setEditTriggers(QAbstractItemView::NoEditTriggers);
     view->setSelectionBehavior(QAbstractItemView::SelectRows);
     view->verticalHeader()->hide();
-    view->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     view->setTabKeyNavigation(false);
     return view;
 }
@@ -61,6 +61,27 @@ QChartView *chartView(const QString &name)
     view->setAccessibleName(name);
     view->setFocusPolicy(Qt::NoFocus); // its table beside it holds the same facts for the keyboard
     return view;
+}
+
+// Every column whole: the chart beside the table gives way rather than the
+// table's last column.
+void fitColumns(QTableView &view)
+{
+    view.resizeColumnsToContents();
+    view.setMinimumWidth(view.horizontalHeader()->length() + 2 * view.frameWidth() +
+                         view.verticalScrollBar()->sizeHint().width());
+}
+
+// Columns are sized to their contents when a table is filled, not on every
+// change (that measures every cell): a changed row only widens them.
+void widenColumnsFor(QTableView &view, int row)
+{
+    const int grid = view.showGrid() ? 1 : 0;
+    for (int column = 0; column < view.model()->columnCount(); ++column) {
+        const int wanted = view.sizeHintForIndex(view.model()->index(row, column)).width() + grid;
+        if (wanted > view.columnWidth(column))
+            view.setColumnWidth(column, wanted);
+    }
 }
 
 void fillRow(QStandardItemModel &model, const QStringList &cells, const QList<int> &rightAligned)
@@ -169,7 +190,6 @@ QWidget *RegisterWindow::buildCentre()
     pupilTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
     pupilTable->setTabKeyNavigation(false);
     pupilTable->verticalHeader()->hide();
-    pupilTable->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     pupilTable->horizontalHeader()->setStretchLastSection(true);
     connect(pupilTable->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex &current) {
@@ -237,9 +257,8 @@ void RegisterWindow::setPeriod(Period period)
 {
     shownPeriod = period;
     periodBox->setCurrentIndex(periodBox->findData(int(period)));
-    rebuildPending = true;
-    if (!liveRegister->loading())
-        registerSettled();
+    // The games outside the old period were not kept: read them again.
+    liveRegister->readAgain();
 }
 
 bool RegisterWindow::selectPupil(const QString &name)
@@ -255,8 +274,9 @@ bool RegisterWindow::selectPupil(const QString &name)
     return false;
 }
 
-void RegisterWindow::rebuildFigures()
+void RegisterWindow::registerReloaded()
 {
+    rebuildPending = true;
     pupilModel->beginRebuild();
     classFigures = classregister::ClassFigures(classregister::periodSpan(shownPeriod, today()));
     for (const classregister::GameRecord &game : liveRegister->file().games())
@@ -264,20 +284,25 @@ void RegisterWindow::rebuildFigures()
     pupilModel->endRebuild();
 }
 
-void RegisterWindow::registerReloaded()
-{
-    rebuildPending = true;
-}
-
 void RegisterWindow::gamesAppended(qsizetype first)
 {
-    if (rebuildPending)
-        return; // counted when the figures are built again
     const QList<classregister::GameRecord> &games = liveRegister->file().games();
+    if (rebuildPending) {
+        // Still reading the register whole: one reset costs less than a
+        // signal per game.
+        pupilModel->beginRebuild();
+        for (qsizetype i = first; i < games.size(); ++i)
+            classFigures.add(games.at(i));
+        pupilModel->endRebuild();
+        return;
+    }
     for (qsizetype i = first; i < games.size(); ++i) {
         const qsizetype row = classFigures.add(games.at(i));
+        if (row < 0)
+            continue;
         pupilModel->pupilChanged(row);
-        if (row >= 0 && classregister::ClassFigures::pupilKey(classFigures.pupils().at(row).name) == selectedKey)
+        changedPupils.append(row);
+        if (classregister::ClassFigures::pupilKey(classFigures.pupils().at(row).name) == selectedKey)
             selectedChanged = true;
     }
 }
@@ -286,9 +311,10 @@ void RegisterWindow::registerSettled()
 {
     if (rebuildPending) {
         rebuildPending = false;
-        rebuildFigures();
+        classFigures.squeeze();
         restoreSelection();
         selectedChanged = true;
+        wholeClassChanged = true;
     }
     const classregister::RegisterFile &file = liveRegister->file();
     const QString message = file.statusMessage();
@@ -299,6 +325,11 @@ void RegisterWindow::registerSettled()
     notice->setVisible(!notice->text().isEmpty());
     skippedButton->setText(classregister::skippedLinesText(file.skippedCount()));
     skippedButton->setVisible(file.skippedCount() > 0);
+    if (wholeClassChanged)
+        pupilTable->resizeColumnsToContents();
+    else
+        for (const qsizetype row : std::as_const(changedPupils))
+            widenColumnsFor(*pupilTable, pupilOrder->mapFromSource(pupilModel->index(int(row), 0)).row());
     showClass();
     if (selectedChanged)
         showPupil();
@@ -329,15 +360,35 @@ void RegisterWindow::showClass()
         locale.toString(classFigures.wrong()), percentText(classFigures.accuracy())));
 
     const QList<qsizetype> order = pupilsByAccuracy(classFigures);
-    QChart *old = classChart->chart();
-    classChart->setChart(classAccuracyChart(classFigures, order));
-    delete old;
-    classChart->setMinimumHeight(int(std::max<qsizetype>(200, order.size() * 18 + 90)));
-    classNumbers->clear();
-    classNumbers->setHorizontalHeaderLabels({u"Alunno"_s, u"Precisione"_s});
-    for (qsizetype row : order)
-        fillRow(*classNumbers,
-                {classFigures.pupils().at(row).name, percentText(classFigures.pupils().at(row).accuracy())}, {1});
+    const auto accuracyCell = [this](qsizetype row) { return percentText(classFigures.pupils().at(row).accuracy()); };
+    const ClassChartUpdate update = wholeClassChanged || classChart->chart() == nullptr
+        ? ClassChartUpdate::Impossible
+        : updateClassAccuracyChart(*classChart->chart(), classFigures, order, changedPupils);
+    if (update == ClassChartUpdate::Values) {
+        for (const qsizetype row : std::as_const(changedPupils))
+            if (const qsizetype at = order.indexOf(row); at >= 0) {
+                classNumbers->item(int(at), 1)->setText(accuracyCell(row));
+                widenColumnsFor(*classNumbersView, int(at));
+            }
+    } else if (update == ClassChartUpdate::Order) {
+        for (qsizetype at = 0; at < order.size(); ++at) {
+            classNumbers->item(int(at), 0)->setText(classFigures.pupils().at(order.at(at)).name);
+            classNumbers->item(int(at), 1)->setText(accuracyCell(order.at(at)));
+        }
+        fitColumns(*classNumbersView);
+    } else {
+        QChart *old = classChart->chart();
+        classChart->setChart(classAccuracyChart(classFigures, order));
+        delete old;
+        classChart->setMinimumHeight(int(std::max<qsizetype>(200, order.size() * 18 + 90)));
+        classNumbers->clear();
+        classNumbers->setHorizontalHeaderLabels({u"Alunno"_s, u"Precisione"_s});
+        for (qsizetype row : order)
+            fillRow(*classNumbers, {classFigures.pupils().at(row).name, accuracyCell(row)}, {1});
+        fitColumns(*classNumbersView);
+    }
+    wholeClassChanged = false;
+    changedPupils.clear();
 }
 
 void RegisterWindow::showPupil()
@@ -362,6 +413,7 @@ void RegisterWindow::showPupil()
             fillRow(*pupilNumbers, gameCells(game), {2, 3, 4});
         pupilNumbersView->scrollToBottom();
     }
+    fitColumns(*pupilNumbersView);
     delete old;
 }
 

@@ -54,7 +54,6 @@ Q_SIGNALS:
 private:
     void buildActions();
     QWidget *buildCentre();
-    void rebuildFigures();
     void registerReloaded();
     void gamesAppended(qsizetype first);
     void registerSettled();
@@ -74,6 +73,8 @@ private:
     PupilTableModel *pupilModel = nullptr;
     QSortFilterProxyModel *pupilOrder = nullptr;
     QString selectedKey; // the pupil shown in the pupil's chart
+    QList<qsizetype> changedPupils; // rows whose figures changed since the class was last shown
+    bool wholeClassChanged = true;
     bool rebuildPending = false;
     bool selectedChanged = false;
     bool shownOnce = false;

@@ -8,8 +8,12 @@
 
 #include <QAbstractItemModel>
 #include <QApplication>
+#include <QBarCategoryAxis>
+#include <QBarSet>
+#include <QChartView>
 #include <QComboBox>
 #include <QFile>
+#include <QHorizontalBarSeries>
 #include <QLabel>
 #include <QProcess>
 #include <QPushButton>
@@ -134,6 +138,30 @@ private Q_SLOTS:
               u"Zoe"_s, u"Partite: 3 · Esatte: 17 · Errate: 13 · Precisione: 56,7%"_s, u"Precisione per alunno"_s,
               u"Luca: partite dal 05/10/2026 al 07/10/2026"_s})
             QVERIFY2(report.contains(fact), qPrintable(fact));
+
+        // A game that moves no pupil: the chart changes that pupil's bar in place.
+        QVERIFY(append(path, "2026-12-07;11:00:00;Luca;4;6;10;0;uscita;\r\n"));
+        w.live()->refresh();
+        QCOMPARE(column(table(w, u"Precisione per alunno, in numeri"_s), 1),
+                 QStringList({u"100,0%"_s, u"100,0%"_s, u"56,7%"_s, u"25,0%"_s}));
+        QChartView *chart = nullptr;
+        for (QChartView *view : w.findChildren<QChartView *>())
+            if (view->accessibleName() == u"Grafico: precisione per alunno"_s)
+                chart = view;
+        QVERIFY(chart && chart->chart()->series().size() == 1);
+        const auto *bars = qobject_cast<QHorizontalBarSeries *>(chart->chart()->series().constFirst());
+        QVERIFY(bars && bars->count() == 1);
+        QCOMPARE(bars->barSets().constFirst()->at(0), 25.0); // the lowest bar is the last pupil
+
+        // One that moves him above Zoe: names and bars change places.
+        QVERIFY(append(path, "2026-12-07;11:10:00;Luca;40;0;40;0;uscita;\r\n"));
+        w.live()->refresh();
+        QCOMPARE(column(table(w, u"Precisione per alunno, in numeri"_s), 0),
+                 QStringList({u"Mia"_s, u"Ugo"_s, u"Luca"_s, u"Zoe"_s}));
+        auto *names = qobject_cast<QBarCategoryAxis *>(chart->chart()->axes(Qt::Vertical).constFirst());
+        QVERIFY(names);
+        QCOMPARE(names->categories(), QStringList({u"Zoe"_s, u"Luca"_s, u"Ugo"_s, u"Mia"_s}));
+        QCOMPARE(bars->barSets().constFirst()->at(1), 62.5);
     }
 };
 
