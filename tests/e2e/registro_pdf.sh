@@ -19,3 +19,11 @@ grep -q '^mirabolo-registro: ' "$dir/err"
 
 if run "$dir/registro.csv" 2>"$dir/err"; then exit 1; fi
 test "$(wc -l <"$dir/err")" -eq 1
+
+# Each period by its option; whatever today is, the heading names it.
+for pair in oggi:Oggi settimana:'Questa settimana' mese:'Questo mese' anno:'Anno scolastico' tutto:Tutto; do
+    run --periodo "${pair%%:*}" --pdf "$dir/periodo.pdf" "$dir/registro.csv"
+    pdftotext "$dir/periodo.pdf" - | grep -q "${pair#*:}"
+done
+if run --periodo trimestre --pdf "$dir/periodo.pdf" "$dir/registro.csv" 2>"$dir/err"; then exit 1; fi
+grep -q 'periodo sconosciuto' "$dir/err"

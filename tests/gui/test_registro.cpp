@@ -5,6 +5,7 @@
 #include "registro/liveregister.h"
 #include "registro/pupiltablemodel.h"
 #include "registro/registerwindow.h"
+#include "registro/texts.h"
 
 #include <QAbstractItemModel>
 #include <QApplication>
@@ -22,6 +23,7 @@
 #include <QTest>
 
 using namespace Qt::StringLiterals;
+using mirabolo::classregister::DateSpan;
 using mirabolo::classregister::Period;
 using mirabolo::registro::PupilTableModel;
 using mirabolo::registro::RegisterWindow;
@@ -59,6 +61,32 @@ class TestRegistro : public QObject
 
 private Q_SLOTS:
     void initTestCase() { mirabolo::registro::setUpApplication(*qApp); }
+
+    // How a figure reads in the window and the report alike.
+    void texts_data()
+    {
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QString>("expected");
+        using namespace mirabolo::registro;
+        QTest::newRow("nothing answered") << percentText({}) << u"–"_s;
+        QTest::newRow("accuracy") << percentText(5.0 / 6) << u"83,3%"_s;
+        QTest::newRow("all right") << percentText(1.0) << u"100,0%"_s;
+        QTest::newRow("no earlier games") << trendText({}) << u"–"_s;
+        QTest::newRow("rising") << trendText(5.24) << u"+5,2 punti"_s;
+        QTest::newRow("falling") << trendText(-3.0) << u"−3,0 punti"_s;
+        QTest::newRow("level, a hair up") << trendText(0.04) << u"0,0 punti"_s;
+        QTest::newRow("level, a hair down") << trendText(-0.04) << u"0,0 punti"_s;
+        const QDate monday(2026, 12, 7);
+        QTest::newRow("one day") << periodText(Period::Today, DateSpan{monday, monday}) << u"Oggi (07/12/2026)"_s;
+        QTest::newRow("a week") << periodText(Period::ThisWeek, DateSpan{monday, monday.addDays(6)})
+                                << u"Questa settimana (dal 07/12/2026 al 13/12/2026)"_s;
+        QTest::newRow("open span") << periodText(Period::All, DateSpan{}) << u"Tutto"_s;
+    }
+    void texts()
+    {
+        QFETCH(QString, shown);
+        QTEST(shown, "expected");
+    }
 
     void playThrough()
     {
