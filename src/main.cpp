@@ -46,22 +46,11 @@ QString parseCommandLine(const QCoreApplication &app)
     return parser.value(classFolder);
 }
 
-// Without a display Qt would abort with a long message; say it in one line.
-bool displayAvailable()
-{
-#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
-    return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
-        !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
-#else
-    return true;
-#endif
-}
-
 } // namespace
 
 int main(int argc, char *argv[])
 {
-    if (!displayAvailable()) {
+    if (!mirabolo::runtime::displayAvailable()) {
         QCoreApplication core(argc, argv);
         mirabolo::ui::setUpApplication(core);
         parseCommandLine(core);

@@ -85,17 +85,6 @@ Options parseCommandLine(const QCoreApplication &app)
     return options;
 }
 
-// Without a display Qt would abort with a long message; say it in one line.
-bool displayAvailable()
-{
-#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
-    return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
-        !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
-#else
-    return true;
-#endif
-}
-
 // A scheduled job has no session, hence no XDG_RUNTIME_DIR, and Qt would warn
 // about it on every run: a private folder of the user's, as Qt would fall
 // back to, given beforehand.
@@ -176,7 +165,7 @@ int main(int argc, char *argv[])
         mallopt(M_TOP_PAD, 16 << 20);
     }
 #endif
-    if (!toPdf && !displayAvailable()) {
+    if (!toPdf && !mirabolo::runtime::displayAvailable()) {
         QCoreApplication core(argc, argv);
         mirabolo::registro::setUpApplication(core);
         parseCommandLine(core);

@@ -29,4 +29,14 @@ void processCommandLine(QCommandLineParser &parser, const QCoreApplication &app)
         parser.showVersion();
 }
 
+bool displayAvailable()
+{
+#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
+    return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
+        !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
+#else
+    return true;
+#endif
+}
+
 } // namespace mirabolo::runtime

@@ -14,4 +14,8 @@ void addHelpAndVersion(QCommandLineParser &parser);
 // is printed and the program ends.
 void processCommandLine(QCommandLineParser &parser, const QCoreApplication &app);
 
+// Whether a window can be shown at all: without a display Qt would abort with
+// a long message, and each program says it in one line of its own instead.
+bool displayAvailable();
+
 } // namespace mirabolo::runtime
