@@ -164,6 +164,7 @@ QWidget *RegisterWindow::buildCentre()
     auto *centre = new QWidget;
     auto *layout = new QVBoxLayout(centre);
     notice = new QLabel;
+    notice->setObjectName(u"notice"_s);
     notice->setWordWrap(true);
     notice->setStyleSheet(u"font-weight: bold; color: #8b0000"_s);
     notice->hide();

@@ -22,6 +22,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cstdio>
+
 using namespace Qt::StringLiterals;
 using mirabolo::classregister::DateSpan;
 using mirabolo::classregister::Period;
@@ -190,6 +192,22 @@ private Q_SLOTS:
         QVERIFY(names);
         QCOMPARE(names->categories(), QStringList({u"Zoe"_s, u"Luca"_s, u"Ugo"_s, u"Mia"_s}));
         QCOMPARE(bars->barSets().constFirst()->at(1), 62.5);
+
+        // A new school year: the register replaced by a new file, read again whole.
+        const QString fresh = dir.filePath(u"nuovo.csv"_s);
+        QVERIFY(append(fresh, "2026-12-07;12:00:00;Eva;5;5;10;0;uscita;\r\n"));
+        QVERIFY(::rename(QFile::encodeName(fresh).constData(), QFile::encodeName(path).constData()) == 0);
+        w.live()->refresh();
+        QTRY_COMPARE(column(pupils, PupilTableModel::Name), QStringList({u"Eva"_s}));
+        QVERIFY(!skipped->isVisible());
+
+        // Taken away: an empty class and a word on why, never a crash.
+        QVERIFY(QFile::remove(path));
+        w.live()->refresh();
+        QTRY_COMPARE(pupils->model()->rowCount(), 0);
+        const auto *notice = w.findChild<QLabel *>(u"notice"_s);
+        QVERIFY(notice && notice->isVisible());
+        QVERIFY2(notice->text().contains(path), qPrintable(notice->text()));
     }
 };
 
