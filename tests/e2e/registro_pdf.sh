@@ -8,9 +8,12 @@ dir=$(mktemp -d)
 trap 'rm -rf "$dir"' EXIT
 printf 'Data;Ora;Nome;Esatte;Errate;Totali;Secondi rimasti;Fine;Record\n2026-12-07;09:12;Zoe;9;1;10;0;uscita;\n' \
     >"$dir/registro.csv"
-run() { env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM LC_ALL=C "$program" "$@"; }
+# As cron starts it: no display, no session, no regional settings.
+run() { env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM -u XDG_RUNTIME_DIR LC_ALL=C "$program" "$@"; }
 
-run --periodo tutto --pdf "$dir/resoconto.pdf" "$dir/registro.csv"
+# Nothing on the error stream, or cron would mail the teacher every week.
+run --periodo tutto --pdf "$dir/resoconto.pdf" "$dir/registro.csv" 2>"$dir/err"
+test ! -s "$dir/err"
 pdftotext "$dir/resoconto.pdf" - | grep -q 'Precisione: 90,0%'
 
 if run --pdf "$dir/nessuno.pdf" "$dir/manca.csv" 2>"$dir/err"; then exit 1; fi
@@ -19,6 +22,11 @@ grep -q '^mirabolo-registro: ' "$dir/err"
 
 if run "$dir/registro.csv" 2>"$dir/err"; then exit 1; fi
 test "$(wc -l <"$dir/err")" -eq 1
+
+# The help is Italian, Qt's own options too.
+run --help >"$dir/help"
+grep -q -- '--help  *Mostra' "$dir/help"
+! grep -q 'Displays' "$dir/help"
 
 # Each period by its option; whatever today is, the heading names it.
 for pair in oggi:Oggi settimana:'Questa settimana' mese:'Questo mese' anno:'Anno scolastico' tutto:Tutto; do
