@@ -208,6 +208,7 @@ QWidget *RegisterWindow::buildCentre()
     scroll->setWidgetResizable(true);
     scroll->setWidget(classChart);
     scroll->setFocusPolicy(Qt::NoFocus);
+    scroll->setMinimumWidth(300); // the percentages under the bars stay whole
     classNumbers = new QStandardItemModel(this);
     classNumbersView = numbersView(classNumbers, u"Precisione per alunno, in numeri"_s);
     classLayout->addWidget(scroll, 3);
@@ -221,6 +222,7 @@ QWidget *RegisterWindow::buildCentre()
     pupilChart = chartView(u"Grafico: partite dell'alunno scelto"_s);
     pupilNumbers = new QStandardItemModel(this);
     pupilNumbersView = numbersView(pupilNumbers, u"Partite dell'alunno scelto, in numeri"_s);
+    pupilChart->setMinimumWidth(320); // room for both axes and the legend
     pupilRow->addWidget(pupilChart, 3);
     pupilRow->addWidget(pupilNumbersView, 2);
     pupilLayout->addLayout(pupilRow);
@@ -402,6 +404,8 @@ void RegisterWindow::showPupil()
     QChart *old = pupilChart->chart();
     pupilNumbers->clear();
     pupilNumbers->setHorizontalHeaderLabels(gameColumnTitles());
+    // The numbers of the chart beside it; how each game ended is in the report.
+    pupilNumbersView->setColumnHidden(pupilNumbers->columnCount() - 1, true);
     if (pupil == nullptr) {
         pupilTitle->setText(u"Scegli un alunno nella tabella."_s);
         pupilChart->setChart(new QChart);
