@@ -9,6 +9,7 @@
 #include <QGlyphRun>
 #include <QHash>
 #include <QLocale>
+#include <QMap>
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPdfWriter>
@@ -32,15 +33,28 @@ constexpr qreal pupilChartHeight = 170;
 // A class chart for more pupils than this goes on over several charts.
 constexpr qsizetype pupilsPerChart = 50;
 
+// Table cells are placed in eighths of a point, at whole positions: the PDF
+// writes the place of every glyph as a number, a whole one is shorter to
+// write and to compress, and that is most of what a school's report of a
+// hundred thousand games costs.
+constexpr qreal cellUnits = 8;
+
 // A school's report has hundreds of thousands of cells, mostly the same few
 // thousand texts (dates, counts, endings): each is shaped once, not per cell.
 class CellTexts
 {
 public:
+    // Glyphs of one font, at whole positions in cell units.
+    struct Piece
+    {
+        qsizetype font = 0;
+        QList<quint32> glyphs;
+        QList<QPointF> positions;
+    };
     struct Shaped
     {
-        QList<QGlyphRun> runs;
-        qreal width = 0;
+        QList<Piece> pieces;
+        qreal width = 0; // points
         qreal height = 0;
     };
 
@@ -49,6 +63,7 @@ public:
         , metrics(font, device)
         , paintDevice(device)
     {
+        font.setPixelSize(int(std::lround(cellFont.pixelSize() * cellUnits)));
     }
 
     // `text` as drawn in `room` points, shortened with an ellipsis if need be.
@@ -62,14 +77,53 @@ public:
         layout.beginLayout();
         const QTextLine line = layout.createLine();
         layout.endLayout();
-        return *cache.insert(key, {layout.glyphRuns(), line.naturalTextWidth(), line.height()});
+        Shaped shaped{{}, line.naturalTextWidth() / cellUnits, line.height() / cellUnits};
+        for (const QGlyphRun &run : layout.glyphRuns()) {
+            Piece piece{fonts.indexOf(run.rawFont()), run.glyphIndexes(), {}};
+            if (piece.font < 0) {
+                piece.font = fonts.size();
+                fonts << run.rawFont();
+            }
+            for (const QPointF &at : run.positions())
+                piece.positions << QPointF(std::round(at.x()), std::round(at.y()));
+            shaped.pieces << piece;
+        }
+        return *cache.insert(key, shaped);
+    }
+
+    // Places `text` with its origin at `origin`, in cell units, to be drawn
+    // with everything else placed since the last draw.
+    void place(const Shaped &text, const QPointF &origin)
+    {
+        for (const Piece &piece : text.pieces) {
+            Piece &placed = pending[piece.font];
+            placed.glyphs += piece.glyphs;
+            for (const QPointF &position : piece.positions)
+                placed.positions << origin + position;
+        }
+    }
+
+    // One run per font for a whole page of cells: each run drawn costs the
+    // PDF a text object of its own.
+    void draw(QPainter &painter)
+    {
+        for (auto placed = pending.cbegin(); placed != pending.cend(); ++placed) {
+            QGlyphRun run;
+            run.setRawFont(fonts.at(placed.key()));
+            run.setGlyphIndexes(placed->glyphs);
+            run.setPositions(placed->positions);
+            painter.drawGlyphRun(QPointF(), run);
+        }
+        pending.clear();
     }
 
 private:
     QFont font;
-    QFontMetricsF metrics;
+    QFontMetricsF metrics; // at the cell's size in points, for eliding
     QPaintDevice *paintDevice;
+    QList<QRawFont> fonts;
     QHash<std::pair<QString, int>, Shaped> cache;
+    QMap<qsizetype, Piece> pending; // by font
 };
 
 struct Table
@@ -128,14 +182,20 @@ public:
             const qsizetype count = std::min(table.rows.size() - next, lines * groups);
             const qsizetype used = std::max<qsizetype>(1, (count + lines - 1) / lines);
             const qsizetype perGroup = std::max<qsizetype>(1, (count + used - 1) / used);
+            const auto groupLeft = [&](qsizetype g) { return qreal(g) * (groupWidth + 12); };
+            for (qsizetype g = 0; g < used; ++g)
+                painter.fillRect(QRectF(groupLeft(g), y, groupWidth, rowHeight), QColor(0xe8, 0xe8, 0xe8));
             for (qsizetype g = 0; g < used; ++g) {
-                const qreal left = qreal(g) * (groupWidth + 12);
-                painter.fillRect(QRectF(left, y, groupWidth, rowHeight), QColor(0xe8, 0xe8, 0xe8));
-                drawRow(table, table.titles, left, y, groupWidth, boldCells);
+                placeRow(table, table.titles, groupLeft(g), y, groupWidth, boldCells);
                 for (qsizetype i = 0; i < perGroup && next + g * perGroup + i < next + count; ++i)
-                    drawRow(table, table.rows.at(next + g * perGroup + i), left, y + rowHeight * qreal(i + 1),
-                            groupWidth, plainCells);
+                    placeRow(table, table.rows.at(next + g * perGroup + i), groupLeft(g), y + rowHeight * qreal(i + 1),
+                             groupWidth, plainCells);
             }
+            painter.save();
+            painter.scale(1 / cellUnits, 1 / cellUnits);
+            boldCells.draw(painter);
+            plainCells.draw(painter);
+            painter.restore();
             next += count;
             y += rowHeight * qreal(perGroup + 1) + 6;
         } while (next < table.rows.size());
@@ -170,38 +230,20 @@ private:
         painter.setPen(Qt::black);
     }
 
-    void drawRow(const Table &table, const QStringList &cells, qreal left, qreal top, qreal rowWidth, CellTexts &texts)
+    // `left` and `top` in points.
+    static void placeRow(const Table &table, const QStringList &cells, qreal left, qreal top, qreal rowWidth,
+                         CellTexts &texts)
     {
-        // The row's cells in as few runs as their fonts allow: each run
-        // drawn costs the PDF a text object of its own.
-        QGlyphRun row;
-        QList<quint32> glyphs;
-        QList<QPointF> positions;
-        const auto flush = [&] {
-            row.setGlyphIndexes(glyphs);
-            row.setPositions(positions);
-            painter.drawGlyphRun(QPointF(), row);
-            glyphs.clear();
-            positions.clear();
-        };
         qreal x = left;
         for (qsizetype c = 0; c < table.titles.size(); ++c) {
             const qreal cell = table.widths.at(c) * rowWidth;
             const CellTexts::Shaped &text = texts.shaped(cells.value(c), cell - 4);
             const qreal start = table.alignments.at(c) == Qt::AlignRight ? x + cell - 2 - text.width : x + 2;
-            const QPointF origin(start, top + (rowHeight - text.height) / 2);
-            for (const QGlyphRun &run : text.runs) {
-                if (!glyphs.isEmpty() && run.rawFont() != row.rawFont())
-                    flush();
-                row.setRawFont(run.rawFont());
-                glyphs += run.glyphIndexes();
-                for (const QPointF &position : run.positions())
-                    positions << origin + position;
-            }
+            texts.place(
+                text,
+                QPointF(std::round(start * cellUnits), std::round((top + (rowHeight - text.height) / 2) * cellUnits)));
             x += cell;
         }
-        if (!glyphs.isEmpty())
-            flush();
     }
 
     QPainter &painter;
@@ -257,8 +299,13 @@ Table gamesTable(const classregister::PupilFigures &pupil)
     table.titles = gameColumnTitles();
     table.widths = {0.19, 0.1, 0.12, 0.12, 0.19, 0.28};
     table.alignments = {Qt::AlignLeft, Qt::AlignLeft, Qt::AlignRight, Qt::AlignRight, Qt::AlignRight, Qt::AlignLeft};
-    for (const classregister::GameRecord &game : pupil.games)
+    for (const classregister::GameRecord &game : pupil.games) {
         table.rows << gameCells(game);
+        // Most games run their time out: the few that did not stand out,
+        // and the report of a large school is a quarter shorter to write.
+        if (game.ending == classregister::Ending::TimeOut)
+            table.rows.last().last().clear();
+    }
     return table;
 }
 
@@ -312,6 +359,9 @@ bool printReport(QPagedPaintDevice &device, const ReportContent &content)
         drawClassAccuracyChart(painter, flow.take(classChartHeight(part.size())), figures, part);
     }
 
+    if (!byName.isEmpty())
+        flow.text(u"Nelle partite di ogni alunno, Fine è vuota quando la partita è finita allo scadere del tempo."_s,
+                  reportFont(9), 4);
     for (qsizetype row : byName) {
         const classregister::PupilFigures &pupil = figures.pupils().at(row);
         flow.space(10);

@@ -28,9 +28,28 @@ QString trendText(std::optional<double> points)
     return sign + value + u" punti"_s;
 }
 
+namespace {
+
+// Writes `value` in the `digits` characters of `text` from `at`, with leading
+// zeros: a report of a hundred thousand games spent a tenth of its time
+// formatting dates and times through the locale's patterns.
+void putDigits(QString &text, qsizetype at, int value, int digits)
+{
+    for (qsizetype i = at + digits; i-- > at; value /= 10)
+        text[i] = QChar(u'0' + value % 10);
+}
+
+} // namespace
+
 QString dateText(const QDate &day)
 {
-    return QLocale().toString(day, u"dd/MM/yyyy"_s);
+    if (!day.isValid())
+        return {};
+    QString text = u"00/00/0000"_s;
+    putDigits(text, 0, day.day(), 2);
+    putDigits(text, 3, day.month(), 2);
+    putDigits(text, 6, day.year(), 4);
+    return text;
 }
 
 QString dateTimeText(const QDateTime &when)
@@ -40,7 +59,13 @@ QString dateTimeText(const QDateTime &when)
 
 QString timeText(const QDateTime &when)
 {
-    return QLocale().toString(when, u"HH:mm"_s);
+    const QTime time = when.time();
+    if (!time.isValid())
+        return {};
+    QString text = u"00:00"_s;
+    putDigits(text, 0, time.hour(), 2);
+    putDigits(text, 3, time.minute(), 2);
+    return text;
 }
 
 QString periodText(classregister::Period period, const classregister::DateSpan &span)
