@@ -93,7 +93,7 @@ void ClassFigures::squeeze()
         pupil.games.squeeze();
 }
 
-qsizetype ClassFigures::add(const GameRecord &game)
+qsizetype ClassFigures::add(const GameRecord &game, qsizetype *position)
 {
     if (!dateSpan.contains(game.when.date()))
         return -1;
@@ -115,18 +115,20 @@ qsizetype ClassFigures::add(const GameRecord &game)
     const auto later =
         std::upper_bound(pupil.games.cbegin(), pupil.games.cend(), game.when,
                          [](const QDateTime &when, const GameRecord &other) { return when < other.when; });
-    const qsizetype position = later - pupil.games.cbegin();
-    pupil.games.insert(position, game);
+    const qsizetype at = later - pupil.games.cbegin();
+    if (position != nullptr)
+        *position = at;
+    pupil.games.insert(at, game);
     if (pupil.games.size() == 1) {
         pupil.best = 0;
     } else {
-        if (pupil.best >= position)
+        if (pupil.best >= at)
             ++pupil.best;
         const GameRecord &best = pupil.games.at(pupil.best);
         const bool better = game.right > best.right || (game.right == best.right && game.wrong < best.wrong) ||
-            (game.right == best.right && game.wrong == best.wrong && position < pupil.best);
+            (game.right == best.right && game.wrong == best.wrong && at < pupil.best);
         if (better)
-            pupil.best = position;
+            pupil.best = at;
     }
     pupil.right += game.right;
     pupil.wrong += game.wrong;

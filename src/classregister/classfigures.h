@@ -73,9 +73,10 @@ public:
 
     // Counts the game when its day is in the span. Returns the index in
     // pupils() of the pupil it belongs to (a new pupil is added at the end),
-    // or -1 when the game lies outside the span. Costs the same whatever the
-    // number of games already counted.
-    qsizetype add(const GameRecord &game);
+    // or -1 when the game lies outside the span; `position`, when given,
+    // receives the game's index among that pupil's games. Costs the same
+    // whatever the number of games already counted.
+    qsizetype add(const GameRecord &game, qsizetype *position = nullptr);
 
     // Gives back what the pupils' lists reserved while growing, once many
     // games were added at once.

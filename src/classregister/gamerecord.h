@@ -34,9 +34,11 @@ struct GameRecord
     // the register gave only hours and minutes.
     QDateTime when;
     QString name; // as typed, without the guard a spreadsheet needs in front of a formula
-    int right = 0;
-    int wrong = 0;
-    int secondsLeft = 0;
+    // Counts the reader bounds to 32,767: a school's register holds a
+    // hundred thousand games, and each byte here is a tenth of a megabyte.
+    qint16 right = 0;
+    qint16 wrong = 0;
+    qint16 secondsLeft = 0;
     Ending ending = Ending::Exit;
     RecordMark record = RecordMark::NotBeaten;
 

@@ -200,7 +200,14 @@ std::optional<GameRecord> RegisterParser::parseLine(QByteArrayView line, bool *b
     if (!date.isValid() || !time.isValid() || right < 0 || wrong < 0 || total != right + wrong || secondsLeft < 0 ||
         !ending || !mark)
         return failed();
-    return GameRecord{QDateTime(date, time, Qt::UTC), decodeName(fields[2]), right, wrong, secondsLeft, *ending, *mark};
+    // Every count is within qint16: parseCount bounds them.
+    return GameRecord{QDateTime(date, time, Qt::UTC),
+                      decodeName(fields[2]),
+                      qint16(right),
+                      qint16(wrong),
+                      qint16(secondsLeft),
+                      *ending,
+                      *mark};
 }
 
 void RegisterParser::feed(QByteArrayView bytes)

@@ -1,14 +1,13 @@
 #include "registerwindow.h"
 
 #include "charts.h"
+#include "chartview.h"
 #include "liveregister.h"
 #include "pupiltablemodel.h"
 #include "texts.h"
 
 #include <QAction>
 #include <QApplication>
-#include <QChart>
-#include <QChartView>
 #include <QComboBox>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -54,15 +53,6 @@ QTableView *numbersView(QAbstractItemModel *model, const QString &name)
     return view;
 }
 
-QChartView *chartView(const QString &name)
-{
-    auto *view = new QChartView;
-    view->setRenderHint(QPainter::Antialiasing);
-    view->setAccessibleName(name);
-    view->setFocusPolicy(Qt::NoFocus); // its table beside it holds the same facts for the keyboard
-    return view;
-}
-
 // Every column whole: the chart beside the table gives way rather than the
 // table's last column.
 void fitColumns(QTableView &view)
@@ -84,7 +74,7 @@ void widenColumnsFor(QTableView &view, int row)
     }
 }
 
-void fillRow(QStandardItemModel &model, const QStringList &cells, const QList<int> &rightAligned)
+void fillRow(QStandardItemModel &model, const QStringList &cells, const QList<int> &rightAligned, int row = -1)
 {
     QList<QStandardItem *> items;
     for (qsizetype c = 0; c < cells.size(); ++c) {
@@ -93,7 +83,7 @@ void fillRow(QStandardItemModel &model, const QStringList &cells, const QList<in
             item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
         items << item;
     }
-    model.appendRow(items);
+    model.insertRow(row < 0 ? model.rowCount() : row, items);
 }
 
 } // namespace
@@ -203,10 +193,16 @@ QWidget *RegisterWindow::buildCentre()
 
     auto *classBox = new QGroupBox(u"Precisione per alunno"_s);
     auto *classLayout = new QHBoxLayout(classBox);
-    classChart = chartView(u"Grafico: precisione per alunno"_s);
+    classChartView = new ChartView(u"Grafico: precisione per alunno"_s);
+    classChartView->setDraw([this](QPainter &painter, const QRectF &area, const QRectF &exposed) {
+        // A few pupils' bars stay bars, not slabs.
+        QRectF bars = area;
+        bars.setHeight(std::min(area.height(), 2 * classBars.naturalHeight()));
+        classBars.draw(painter, bars, exposed);
+    });
     auto *scroll = new QScrollArea;
     scroll->setWidgetResizable(true);
-    scroll->setWidget(classChart);
+    scroll->setWidget(classChartView);
     scroll->setFocusPolicy(Qt::NoFocus);
     scroll->setMinimumWidth(300); // the percentages under the bars stay whole
     classNumbers = new QStandardItemModel(this);
@@ -219,11 +215,15 @@ QWidget *RegisterWindow::buildCentre()
     pupilTitle = new QLabel;
     pupilLayout->addWidget(pupilTitle);
     auto *pupilRow = new QHBoxLayout;
-    pupilChart = chartView(u"Grafico: partite dell'alunno scelto"_s);
+    pupilChartView = new ChartView(u"Grafico: partite dell'alunno scelto"_s);
+    pupilChartView->setDraw([this](QPainter &painter, const QRectF &area, const QRectF &) {
+        if (selectedRow >= 0)
+            drawPupilGamesChart(painter, area, classFigures.pupils().at(selectedRow));
+    });
     pupilNumbers = new QStandardItemModel(this);
     pupilNumbersView = numbersView(pupilNumbers, u"Partite dell'alunno scelto, in numeri"_s);
-    pupilChart->setMinimumWidth(320); // room for both axes and the legend
-    pupilRow->addWidget(pupilChart, 3);
+    pupilChartView->setMinimumWidth(320); // room for both axes and the legend
+    pupilRow->addWidget(pupilChartView, 3);
     pupilRow->addWidget(pupilNumbersView, 2);
     pupilLayout->addLayout(pupilRow);
 
@@ -280,6 +280,8 @@ bool RegisterWindow::selectPupil(const QString &name)
 void RegisterWindow::registerReloaded()
 {
     rebuildPending = true;
+    selectedRow = -1; // the rows are counted again
+    newSelectedGames.clear();
     pupilModel->beginRebuild();
     classFigures = classregister::ClassFigures(classregister::periodSpan(shownPeriod, today()));
     for (const classregister::GameRecord &game : liveRegister->file().games())
@@ -300,13 +302,16 @@ void RegisterWindow::gamesAppended(qsizetype first)
         return;
     }
     for (qsizetype i = first; i < games.size(); ++i) {
-        const qsizetype row = classFigures.add(games.at(i));
+        qsizetype position = 0;
+        const qsizetype row = classFigures.add(games.at(i), &position);
         if (row < 0)
             continue;
         pupilModel->pupilChanged(row);
         changedPupils.append(row);
-        if (classregister::ClassFigures::pupilKey(classFigures.pupils().at(row).name) == selectedKey)
-            selectedChanged = true;
+        if (row == selectedRow)
+            newSelectedGames.append(position);
+        else if (selectedRow < 0 && classregister::ClassFigures::pupilKey(games.at(i).name) == selectedKey)
+            selectedChanged = true; // the pupil chosen before has games again
     }
 }
 
@@ -336,6 +341,8 @@ void RegisterWindow::registerSettled()
     showClass();
     if (selectedChanged)
         showPupil();
+    else if (!newSelectedGames.isEmpty())
+        addPupilGames();
     if (!shownOnce) {
         shownOnce = true;
         Q_EMIT ready();
@@ -364,32 +371,31 @@ void RegisterWindow::showClass()
 
     const QList<qsizetype> order = pupilsByAccuracy(classFigures);
     const auto accuracyCell = [this](qsizetype row) { return percentText(classFigures.pupils().at(row).accuracy()); };
-    const ClassChartUpdate update = wholeClassChanged || classChart->chart() == nullptr
-        ? ClassChartUpdate::Impossible
-        : updateClassAccuracyChart(*classChart->chart(), classFigures, order, changedPupils);
-    if (update == ClassChartUpdate::Values) {
+    if (!wholeClassChanged && order == classOrder) {
+        // One more game mostly leaves every pupil in place.
         for (const qsizetype row : std::as_const(changedPupils))
             if (const qsizetype at = order.indexOf(row); at >= 0) {
+                classNumbers->item(int(at), 0)->setText(classFigures.pupils().at(row).name);
                 classNumbers->item(int(at), 1)->setText(accuracyCell(row));
                 widenColumnsFor(*classNumbersView, int(at));
             }
-    } else if (update == ClassChartUpdate::Order) {
+    } else if (!wholeClassChanged && order.size() == classOrder.size()) {
         for (qsizetype at = 0; at < order.size(); ++at) {
             classNumbers->item(int(at), 0)->setText(classFigures.pupils().at(order.at(at)).name);
             classNumbers->item(int(at), 1)->setText(accuracyCell(order.at(at)));
         }
         fitColumns(*classNumbersView);
     } else {
-        QChart *old = classChart->chart();
-        classChart->setChart(classAccuracyChart(classFigures, order));
-        delete old;
-        classChart->setMinimumHeight(int(std::max<qsizetype>(200, order.size() * 18 + 90)));
         classNumbers->clear();
         classNumbers->setHorizontalHeaderLabels({u"Alunno"_s, u"Precisione"_s});
         for (qsizetype row : order)
             fillRow(*classNumbers, {classFigures.pupils().at(row).name, accuracyCell(row)}, {1});
         fitColumns(*classNumbersView);
     }
+    classOrder = order;
+    classBars.setPupils(classFigures, order);
+    classChartView->setMinimumHeight(int(std::ceil(classBars.naturalHeight() * classChartView->scale())));
+    classChartView->update();
     wholeClassChanged = false;
     changedPupils.clear();
 }
@@ -397,29 +403,51 @@ void RegisterWindow::showClass()
 void RegisterWindow::showPupil()
 {
     selectedChanged = false;
-    const classregister::PupilFigures *pupil = nullptr;
-    for (const classregister::PupilFigures &candidate : classFigures.pupils())
-        if (classregister::ClassFigures::pupilKey(candidate.name) == selectedKey)
-            pupil = &candidate;
-    QChart *old = pupilChart->chart();
+    newSelectedGames.clear();
+    selectedRow = -1;
+    for (qsizetype row = 0; row < classFigures.pupils().size(); ++row)
+        if (classregister::ClassFigures::pupilKey(classFigures.pupils().at(row).name) == selectedKey)
+            selectedRow = row;
     pupilNumbers->clear();
     pupilNumbers->setHorizontalHeaderLabels(gameColumnTitles());
     // The numbers of the chart beside it; how each game ended is in the report.
     pupilNumbersView->setColumnHidden(pupilNumbers->columnCount() - 1, true);
-    if (pupil == nullptr) {
+    if (selectedRow < 0) {
         pupilTitle->setText(u"Scegli un alunno nella tabella."_s);
-        pupilChart->setChart(new QChart);
     } else {
-        pupilTitle->setText(u"%1 — Partite: %2 · Precisione: %3 · Andamento: %4%5"_s.arg(
-            pupil->name, QLocale().toString(pupil->games.size()), percentText(pupil->accuracy()),
-            trendText(pupil->trend()), pupil->needsFollowing() ? u" · da seguire"_s : QString()));
-        pupilChart->setChart(pupilGamesChart(*pupil));
-        for (const classregister::GameRecord &game : pupil->games)
+        const classregister::PupilFigures &pupil = classFigures.pupils().at(selectedRow);
+        showPupilHeading(pupil);
+        for (const classregister::GameRecord &game : pupil.games)
             fillRow(*pupilNumbers, gameCells(game), {2, 3, 4});
         pupilNumbersView->scrollToBottom();
     }
     fitColumns(*pupilNumbersView);
-    delete old;
+    pupilChartView->update();
+}
+
+void RegisterWindow::showPupilHeading(const classregister::PupilFigures &pupil)
+{
+    pupilTitle->setText(u"%1 — Partite: %2 · Precisione: %3 · Andamento: %4%5"_s.arg(
+        pupil.name, QLocale().toString(pupil.games.size()), percentText(pupil.accuracy()), trendText(pupil.trend()),
+        pupil.needsFollowing() ? u" · da seguire"_s : QString()));
+}
+
+// The selected pupil's new games join their table one by one, not the whole
+// table again: a pupil of many games would cost each game that pupil plays.
+void RegisterWindow::addPupilGames()
+{
+    const classregister::PupilFigures &pupil = classFigures.pupils().at(selectedRow);
+    const bool atEnd =
+        pupilNumbersView->verticalScrollBar()->value() == pupilNumbersView->verticalScrollBar()->maximum();
+    for (const qsizetype at : std::as_const(newSelectedGames)) {
+        fillRow(*pupilNumbers, gameCells(pupil.games.at(at)), {2, 3, 4}, int(at));
+        widenColumnsFor(*pupilNumbersView, int(at));
+    }
+    newSelectedGames.clear();
+    if (atEnd)
+        pupilNumbersView->scrollToBottom();
+    showPupilHeading(pupil);
+    pupilChartView->update();
 }
 
 ReportContent RegisterWindow::reportContent() const

@@ -5,6 +5,7 @@
 #include "classregister/classfigures.h"
 #include "liveregister.h"
 #include "report.h"
+#include "reportcharts.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -12,7 +13,6 @@
 #include <functional>
 
 class QComboBox;
-class QChartView;
 class QLabel;
 class QPushButton;
 class QSortFilterProxyModel;
@@ -21,6 +21,7 @@ class QTableView;
 
 namespace mirabolo::registro {
 
+class ChartView;
 class PupilTableModel;
 
 class RegisterWindow : public QMainWindow
@@ -39,6 +40,7 @@ public:
     // Selects the pupil of that name (as grouped); false when not in the period.
     bool selectPupil(const QString &name);
     const classregister::ClassFigures &figures() const { return classFigures; }
+    const ClassAccuracyChart &classChart() const { return classBars; }
     LiveRegister *live() const { return liveRegister; }
 
     // The register was read to its end and shown once.
@@ -59,6 +61,8 @@ private:
     void registerSettled();
     void showClass();
     void showPupil();
+    void showPupilHeading(const classregister::PupilFigures &pupil);
+    void addPupilGames();
     void restoreSelection();
     void askExportPdf();
     void askPrint();
@@ -73,7 +77,11 @@ private:
     PupilTableModel *pupilModel = nullptr;
     QSortFilterProxyModel *pupilOrder = nullptr;
     QString selectedKey; // the pupil shown in the pupil's chart
+    qsizetype selectedRow = -1; // in classFigures.pupils(), while it is shown
     QList<qsizetype> changedPupils; // rows whose figures changed since the class was last shown
+    QList<qsizetype> newSelectedGames; // where the selected pupil's new games went among theirs
+    QList<qsizetype> classOrder; // the rows of the class chart, the best first
+    ClassAccuracyChart classBars;
     bool wholeClassChanged = true;
     bool rebuildPending = false;
     bool selectedChanged = false;
@@ -83,10 +91,10 @@ private:
     QLabel *notice = nullptr;
     QLabel *summary = nullptr;
     QTableView *pupilTable = nullptr;
-    QChartView *classChart = nullptr;
+    ChartView *classChartView = nullptr;
     QStandardItemModel *classNumbers = nullptr;
     QTableView *classNumbersView = nullptr;
-    QChartView *pupilChart = nullptr;
+    ChartView *pupilChartView = nullptr;
     QStandardItemModel *pupilNumbers = nullptr;
     QTableView *pupilNumbersView = nullptr;
     QLabel *pupilTitle = nullptr;

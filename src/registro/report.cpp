@@ -355,8 +355,9 @@ bool printReport(QPagedPaintDevice &device, const ReportContent &content)
     }
     const QList<qsizetype> byAccuracy = pupilsByAccuracy(figures);
     for (qsizetype first = 0; first < byAccuracy.size(); first += pupilsPerChart) {
-        const QList<qsizetype> part = byAccuracy.mid(first, pupilsPerChart);
-        drawClassAccuracyChart(painter, flow.take(classChartHeight(part.size())), figures, part);
+        ClassAccuracyChart chart;
+        chart.setPupils(figures, byAccuracy.mid(first, pupilsPerChart));
+        chart.draw(painter, flow.take(chart.naturalHeight()));
     }
 
     if (!byName.isEmpty())

@@ -65,13 +65,15 @@ qreal verticalAxisWidth(const QFontMetricsF &metrics, const Axis &axis)
     return tick + gap + widest(metrics, axis.labels) + gap + metrics.height();
 }
 
-// Draws the title across the top of `area` and takes its room off it.
+// Draws the title across the top of `area`, on more lines if it is narrow,
+// and takes its room off it.
 void drawTitle(QPainter &painter, QRectF &area, const QString &title)
 {
-    const QFont font = reportFont(9, true);
-    painter.setFont(font);
-    const qreal height = QFontMetricsF(font).height();
-    painter.drawText(QRectF(area.left(), area.top(), area.width(), height), Qt::AlignCenter, title);
+    painter.setFont(reportFont(9, true));
+    const int flags = Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap;
+    const QRectF room(area.left(), area.top(), area.width(), area.height());
+    const qreal height = painter.boundingRect(room, flags, title).height();
+    painter.drawText(room, flags, title);
     area.setTop(area.top() + height + gap);
 }
 
@@ -179,15 +181,29 @@ QFont reportFont(qreal size, bool bold)
     return font;
 }
 
-qreal classChartHeight(qsizetype pupils)
+void ClassAccuracyChart::setPupils(const classregister::ClassFigures &figures, const QList<qsizetype> &order)
 {
-    return qreal(pupils) * barRowHeight + 60;
+    const QFontMetricsF metrics(reportFont(7));
+    shown.clear();
+    widestName = 0;
+    for (qsizetype row : order) {
+        const classregister::PupilFigures &pupil = figures.pupils().at(row);
+        shown.append({pupil.name, pupil.accuracy()});
+        auto width = nameWidths.constFind(pupil.name);
+        if (width == nameWidths.cend())
+            width = nameWidths.insert(pupil.name, metrics.horizontalAdvance(pupil.name));
+        widestName = std::max(widestName, *width);
+    }
 }
 
-void drawClassAccuracyChart(QPainter &painter, const QRectF &area, const classregister::ClassFigures &figures,
-                            const QList<qsizetype> &order)
+qreal ClassAccuracyChart::naturalHeight() const
 {
-    if (order.isEmpty())
+    return qreal(shown.size()) * barRowHeight + 60;
+}
+
+void ClassAccuracyChart::draw(QPainter &painter, const QRectF &area, const QRectF &exposed) const
+{
+    if (shown.isEmpty())
         return;
     painter.save();
     QRectF rest = area;
@@ -195,27 +211,25 @@ void drawClassAccuracyChart(QPainter &painter, const QRectF &area, const classre
     const QFont font = reportFont(7);
     painter.setFont(font);
     const QFontMetricsF metrics(font);
-    QStringList names;
-    for (qsizetype row : order)
-        names << figures.pupils().at(row).name;
-    const qreal nameWidth = std::min(widest(metrics, names), area.width() / 4);
+    const qreal nameWidth = std::min(widestName, area.width() / 4);
     const qreal valueWidth = metrics.horizontalAdvance(percentText(1.0)) + 2 * gap;
     const QRectF plot = rest.adjusted(nameWidth + gap + tick, 0, -valueWidth, -(tick + 2 * metrics.height() + gap));
     const Axis axis = percentAxis(u"Risposte esatte sul totale"_s);
     drawGrid(painter, plot, axis.labels.size() - 1, Qt::Vertical);
 
-    const qreal slot = plot.height() / qreal(order.size());
-    for (qsizetype i = 0; i < order.size(); ++i) {
-        const classregister::PupilFigures &pupil = figures.pupils().at(order.at(i));
-        const double share = pupil.accuracy().value_or(0);
+    const qreal slot = plot.height() / qreal(shown.size());
+    for (qsizetype i = 0; i < shown.size(); ++i) {
         const qreal top = plot.top() + slot * qreal(i);
-        const QRectF bar(plot.left(), top + slot * 0.15, plot.width() * share, slot * 0.7);
+        if (!exposed.isEmpty() && (top > exposed.bottom() || top + slot < exposed.top()))
+            continue;
+        const Bar &pupil = shown.at(i);
+        const QRectF bar(plot.left(), top + slot * 0.15, plot.width() * pupil.accuracy.value_or(0), slot * 0.7);
         painter.fillRect(bar, accuracyColour);
         painter.setPen(Qt::black);
-        const QString name = metrics.elidedText(names.at(i), Qt::ElideRight, nameWidth);
+        const QString name = metrics.elidedText(pupil.name, Qt::ElideRight, nameWidth);
         painter.drawText(QRectF(area.left(), top, nameWidth, slot), Qt::AlignRight | Qt::AlignVCenter, name);
         painter.drawText(QRectF(bar.right() + gap, top, valueWidth, slot), Qt::AlignLeft | Qt::AlignVCenter,
-                         percentText(pupil.accuracy()));
+                         percentText(pupil.accuracy));
     }
     drawBottomAxis(painter, plot, axis);
     painter.drawLine(plot.topLeft(), plot.bottomLeft());
@@ -226,7 +240,7 @@ void drawPupilGamesChart(QPainter &painter, const QRectF &area, const classregis
 {
     painter.save();
     QRectF rest = area;
-    drawTitle(painter, rest, pupilGamesTitle(pupil, u" "_s));
+    drawTitle(painter, rest, pupilGamesTitle(pupil));
     const QFont font = reportFont(7);
     painter.setFont(font);
     const QFontMetricsF metrics(font);

@@ -1,12 +1,15 @@
-// The report's charts, painted straight on the page: a school's report holds
-// hundreds of them, and a chart scene for each would cost most of the time
-// the report takes. They show what the window's charts show, in the same
-// colours. Sizes are in points.
+// The charts of the report and of the window, painted straight on the page
+// or the screen: a school's report holds hundreds of them, and the window
+// repaints them as games end, so a chart scene for each would cost most of
+// the time either takes. Sizes are in points.
 #pragma once
 
 #include <QFont>
+#include <QHash>
 #include <QList>
 #include <QRectF>
+
+#include <optional>
 
 class QPainter;
 
@@ -19,13 +22,31 @@ namespace mirabolo::registro {
 
 QFont reportFont(qreal size, bool bold = false);
 
-// Height a class chart of `pupils` bars takes.
-qreal classChartHeight(qsizetype pupils);
+// Accuracy per pupil as horizontal bars, the first on top, each with its
+// figure at its end.
+class ClassAccuracyChart
+{
+public:
+    struct Bar
+    {
+        QString name;
+        std::optional<double> accuracy;
+    };
 
-// Accuracy per pupil as horizontal bars, the first of `order` on top, each
-// with its figure at its end.
-void drawClassAccuracyChart(QPainter &painter, const QRectF &area, const classregister::ClassFigures &figures,
-                            const QList<qsizetype> &order);
+    // The pupils at `order` (rows of figures.pupils()); a name measured
+    // before is not measured again.
+    void setPupils(const classregister::ClassFigures &figures, const QList<qsizetype> &order);
+    const QList<Bar> &bars() const { return shown; }
+    // Height the chart takes with rows of a readable size.
+    qreal naturalHeight() const;
+    // Only the bars that cross `exposed` are drawn, when it is not empty.
+    void draw(QPainter &painter, const QRectF &area, const QRectF &exposed = {}) const;
+
+private:
+    QList<Bar> shown;
+    qreal widestName = 0;
+    QHash<QString, qreal> nameWidths;
+};
 
 // Right and wrong answers of the pupil's last games stacked, counted on the
 // left, and the accuracy of each game as a line, in percent on the right.

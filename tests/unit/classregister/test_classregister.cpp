@@ -14,7 +14,7 @@ using mirabolo::records::GameEnd;
 using mirabolo::records::StoreOutcome;
 using Change = RegisterFile::Change;
 using State = RegisterFile::State;
-using Pairs = QList<std::pair<int, int>>;
+using Pairs = QList<std::pair<qint16, qint16>>;
 
 namespace {
 
@@ -34,7 +34,7 @@ QByteArray line(const GameRecord &game)
 
 const QByteArray gameFile = mirabolo::records::registerHeader + line(zoe) + line(ugo) + line(eva);
 
-GameRecord named(const QString &name, int right = 1, int wrong = 0, int hour = 9)
+GameRecord named(const QString &name, qint16 right = 1, qint16 wrong = 0, int hour = 9)
 {
     return {
         QDateTime(nine.date(), QTime(hour, 0), Qt::UTC), name, right, wrong, 0, Ending::Exit, RecordMark::NotBeaten};
