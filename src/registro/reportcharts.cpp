@@ -8,6 +8,7 @@
 #include <QLocale>
 #include <QPainter>
 #include <QPolygonF>
+#include <QStaticText>
 
 #include <algorithm>
 #include <cmath>
@@ -196,6 +197,18 @@ void ClassAccuracyChart::setPupils(const classregister::ClassFigures &figures, c
     }
 }
 
+const QStaticText &ClassAccuracyChart::laidOut(const QString &text, const QFont &font) const
+{
+    auto found = texts.find(text);
+    if (found == texts.end()) {
+        QStaticText laid(text);
+        laid.setTextFormat(Qt::PlainText);
+        laid.prepare(QTransform(), font);
+        found = texts.insert(text, laid);
+    }
+    return *found;
+}
+
 qreal ClassAccuracyChart::naturalHeight() const
 {
     return qreal(shown.size()) * barRowHeight + 60;
@@ -226,10 +239,14 @@ void ClassAccuracyChart::draw(QPainter &painter, const QRectF &area, const QRect
         const QRectF bar(plot.left(), top + slot * 0.15, plot.width() * pupil.accuracy.value_or(0), slot * 0.7);
         painter.fillRect(bar, accuracyColour);
         painter.setPen(Qt::black);
-        const QString name = metrics.elidedText(pupil.name, Qt::ElideRight, nameWidth);
-        painter.drawText(QRectF(area.left(), top, nameWidth, slot), Qt::AlignRight | Qt::AlignVCenter, name);
-        painter.drawText(QRectF(bar.right() + gap, top, valueWidth, slot), Qt::AlignLeft | Qt::AlignVCenter,
-                         percentText(pupil.accuracy));
+        const QStaticText &name = laidOut(nameWidths.value(pupil.name) <= nameWidth
+                                              ? pupil.name
+                                              : metrics.elidedText(pupil.name, Qt::ElideRight, nameWidth),
+                                          font);
+        painter.drawStaticText(
+            QPointF(area.left() + nameWidth - name.size().width(), top + (slot - name.size().height()) / 2), name);
+        const QStaticText &value = laidOut(percentText(pupil.accuracy), font);
+        painter.drawStaticText(QPointF(bar.right() + gap, top + (slot - value.size().height()) / 2), value);
     }
     drawBottomAxis(painter, plot, axis);
     painter.drawLine(plot.topLeft(), plot.bottomLeft());

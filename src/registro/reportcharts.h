@@ -8,6 +8,7 @@
 #include <QHash>
 #include <QList>
 #include <QRectF>
+#include <QStaticText>
 
 #include <optional>
 
@@ -43,9 +44,13 @@ public:
     void draw(QPainter &painter, const QRectF &area, const QRectF &exposed = {}) const;
 
 private:
+    // Names and figures are laid out once, not at every repaint of a window.
+    const QStaticText &laidOut(const QString &text, const QFont &font) const;
+
     QList<Bar> shown;
     qreal widestName = 0;
     QHash<QString, qreal> nameWidths;
+    mutable QHash<QString, QStaticText> texts;
 };
 
 // Right and wrong answers of the pupil's last games stacked, counted on the
