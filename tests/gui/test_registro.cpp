@@ -179,8 +179,10 @@ private Q_SLOTS:
               u"Resoconto del lunedì 7 dicembre 2026"_s, u"1 riga non letta (righe 5)"_s,
               u"Partite: 8 · Alunni: 4 · Esatte: 34 · Errate: 37 · Precisione: 47,9%"_s, u"Mia"_s, u"Ugo"_s, u"Luca"_s,
               u"Zoe"_s, u"Partite: 3 · Esatte: 17 · Errate: 13 · Precisione: 56,7%"_s, u"Precisione per alunno"_s,
-              u"Luca: partite dal 05/10/2026 al 07/10/2026"_s})
+              u"Luca: partite dal 05/10/2026 al 07/10/2026"_s, u"uscita"_s, u"finestra chiusa"_s,
+              u"Fine è vuota quando la partita è finita allo scadere del tempo"_s})
             QVERIFY2(report.contains(fact), qPrintable(fact));
+        QVERIFY(!report.contains(u"tempo scaduto"_s)); // the games that ran their time out leave Fine blank
 
         // A game that moves no pupil: that pupil's bar changes in place, and
         // the chart is drawn again.
