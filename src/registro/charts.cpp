@@ -56,7 +56,7 @@ QStringList gameCells(const classregister::GameRecord &game)
             timeText(game.when),
             locale.toString(game.right),
             locale.toString(game.wrong),
-            percentText(classregister::accuracy(game.right, game.wrong)),
+            wholePercentText(classregister::accuracy(game.right, game.wrong)),
             classregister::endingText(game.ending)};
 }
 

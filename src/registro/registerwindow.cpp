@@ -218,7 +218,7 @@ QWidget *RegisterWindow::buildCentre()
     pupilChartView = new ChartView(u"Grafico: partite dell'alunno scelto"_s);
     pupilChartView->setDraw([this](QPainter &painter, const QRectF &area, const QRectF &) {
         if (selectedRow >= 0)
-            drawPupilGamesChart(painter, area, classFigures.pupils().at(selectedRow));
+            pupilChart.draw(painter, area, classFigures.pupils().at(selectedRow));
     });
     pupilNumbers = new QStandardItemModel(this);
     pupilNumbersView = numbersView(pupilNumbers, u"Partite dell'alunno scelto, in numeri"_s);

@@ -82,6 +82,7 @@ private:
     QList<qsizetype> newSelectedGames; // where the selected pupil's new games went among theirs
     QList<qsizetype> classOrder; // the rows of the class chart, the best first
     ClassAccuracyChart classBars;
+    PupilGamesChart pupilChart;
     bool wholeClassChanged = true;
     bool rebuildPending = false;
     bool selectedChanged = false;

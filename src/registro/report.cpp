@@ -69,8 +69,13 @@ public:
     // `text` as drawn in `room` points, shortened with an ellipsis if need be.
     const Shaped &shaped(const QString &text, qreal room)
     {
-        const auto key = std::pair(text, qRound(room * 100));
-        auto found = cache.constFind(key);
+        static const Shaped nothing;
+        if (text.isEmpty())
+            return nothing;
+        // By room first: a table has a few widths of cell, and the text is
+        // then looked up without being copied into a key.
+        QHash<QString, Shaped> &cache = caches[qRound(room * 100)];
+        auto found = cache.constFind(text);
         if (found != cache.cend())
             return *found;
         QTextLayout layout(metrics.elidedText(text, Qt::ElideRight, room), font, paintDevice);
@@ -88,7 +93,7 @@ public:
                 piece.positions << QPointF(std::round(at.x()), std::round(at.y()));
             shaped.pieces << piece;
         }
-        return *cache.insert(key, shaped);
+        return *cache.insert(text, shaped);
     }
 
     // Places `text` with its origin at `origin`, in cell units, to be drawn
@@ -122,7 +127,7 @@ private:
     QFontMetricsF metrics; // at the cell's size in points, for eliding
     QPaintDevice *paintDevice;
     QList<QRawFont> fonts;
-    QHash<std::pair<QString, int>, Shaped> cache;
+    QHash<int, QHash<QString, Shaped>> caches; // by room in hundredths of a point
     QMap<qsizetype, Piece> pending; // by font
 };
 
@@ -131,7 +136,12 @@ struct Table
     QStringList titles;
     QList<qreal> widths; // shares of the width, adding up to 1
     QList<Qt::Alignment> alignments;
+    // A row of one cell is a heading across the table, over the rows below
+    // it up to the next heading.
     QList<QStringList> rows;
+    bool headed = false;
+
+    bool isHeading(qsizetype row) const { return headed && rows.at(row).size() == 1; }
 };
 
 class PageFlow
@@ -171,25 +181,38 @@ public:
     }
 
     // Rows in `groups` side-by-side copies of the columns, filled down
-    // each page then across, so that a long list takes fewer pages.
+    // each page then across, so that a long list takes fewer pages. A
+    // column that starts under a heading repeats it.
     void table(const Table &table, int groups = 1)
     {
         const qreal groupWidth = (width - (groups - 1) * 12) / groups;
+        const auto groupLeft = [&](qsizetype g) { return qreal(g) * (groupWidth + 12); };
         qsizetype next = 0;
+        qsizetype heading = -1; // over row `next`
         do {
-            ensure(rowHeight * 3);
-            const auto lines = qsizetype((bottom - y) / rowHeight) - 1;
+            ensure(rowHeight * (table.headed ? 4 : 3));
+            const auto lines = qsizetype((bottom - y) / rowHeight) - (table.headed ? 2 : 1);
             const qsizetype count = std::min(table.rows.size() - next, lines * groups);
             const qsizetype used = std::max<qsizetype>(1, (count + lines - 1) / lines);
             const qsizetype perGroup = std::max<qsizetype>(1, (count + used - 1) / used);
-            const auto groupLeft = [&](qsizetype g) { return qreal(g) * (groupWidth + 12); };
             for (qsizetype g = 0; g < used; ++g)
                 painter.fillRect(QRectF(groupLeft(g), y, groupWidth, rowHeight), QColor(0xe8, 0xe8, 0xe8));
+            qsizetype tallest = 0;
             for (qsizetype g = 0; g < used; ++g) {
                 placeRow(table, table.titles, groupLeft(g), y, groupWidth, boldCells);
-                for (qsizetype i = 0; i < perGroup && next + g * perGroup + i < next + count; ++i)
-                    placeRow(table, table.rows.at(next + g * perGroup + i), groupLeft(g), y + rowHeight * qreal(i + 1),
-                             groupWidth, plainCells);
+                qsizetype line = 1;
+                const qsizetype start = next + g * perGroup;
+                const qsizetype end = std::min(start + perGroup, next + count);
+                if (heading >= 0 && start < end && !table.isHeading(start))
+                    placeRow(table, table.rows.at(heading), groupLeft(g), y + rowHeight * qreal(line++), groupWidth,
+                             boldCells);
+                for (qsizetype row = start; row < end; ++row) {
+                    if (table.isHeading(row))
+                        heading = row;
+                    placeRow(table, table.rows.at(row), groupLeft(g), y + rowHeight * qreal(line++), groupWidth,
+                             table.isHeading(row) ? boldCells : plainCells);
+                }
+                tallest = std::max(tallest, line);
             }
             painter.save();
             painter.scale(1 / cellUnits, 1 / cellUnits);
@@ -197,7 +220,7 @@ public:
             plainCells.draw(painter);
             painter.restore();
             next += count;
-            y += rowHeight * qreal(perGroup + 1) + 6;
+            y += rowHeight * qreal(tallest) + 6;
         } while (next < table.rows.size());
     }
 
@@ -235,8 +258,8 @@ private:
                          CellTexts &texts)
     {
         qreal x = left;
-        for (qsizetype c = 0; c < table.titles.size(); ++c) {
-            const qreal cell = table.widths.at(c) * rowWidth;
+        for (qsizetype c = 0; c < cells.size(); ++c) {
+            const qreal cell = cells.size() == 1 ? rowWidth : table.widths.at(c) * rowWidth;
             const CellTexts::Shaped &text = texts.shaped(cells.value(c), cell - 4);
             const qreal start = table.alignments.at(c) == Qt::AlignRight ? x + cell - 2 - text.width : x + 2;
             texts.place(
@@ -293,18 +316,29 @@ Table pupilsTable(const classregister::ClassFigures &figures, const QList<qsizet
     return table;
 }
 
+// Each calendar year's games under the year as a heading, dated by day and
+// month: the year written once, not on every game of a school's report.
 Table gamesTable(const classregister::PupilFigures &pupil)
 {
     Table table;
     table.titles = gameColumnTitles();
-    table.widths = {0.19, 0.1, 0.12, 0.12, 0.19, 0.28};
+    table.widths = {0.13, 0.13, 0.14, 0.14, 0.20, 0.26};
     table.alignments = {Qt::AlignLeft, Qt::AlignLeft, Qt::AlignRight, Qt::AlignRight, Qt::AlignRight, Qt::AlignLeft};
+    table.headed = true;
+    int year = 0;
     for (const classregister::GameRecord &game : pupil.games) {
-        table.rows << gameCells(game);
+        const QDate day = game.when.date();
+        if (day.year() != year) {
+            year = day.year();
+            table.rows << QStringList{QString::number(year)};
+        }
+        QStringList cells = gameCells(game);
+        cells.first() = dayMonthText(day);
         // Most games run their time out: the few that did not stand out,
         // and the report of a large school is a quarter shorter to write.
         if (game.ending == classregister::Ending::TimeOut)
-            table.rows.last().last().clear();
+            cells.last().clear();
+        table.rows << cells;
     }
     return table;
 }
@@ -363,6 +397,7 @@ bool printReport(QPagedPaintDevice &device, const ReportContent &content)
     if (!byName.isEmpty())
         flow.text(u"Nelle partite di ogni alunno, Fine è vuota quando la partita è finita allo scadere del tempo."_s,
                   reportFont(9), 4);
+    PupilGamesChart pupilChart;
     for (qsizetype row : byName) {
         const classregister::PupilFigures &pupil = figures.pupils().at(row);
         flow.space(10);
@@ -375,7 +410,7 @@ bool printReport(QPagedPaintDevice &device, const ReportContent &content)
         if (pupil.needsFollowing())
             line += u" · da seguire"_s;
         flow.text(line, reportFont(9), 4);
-        drawPupilGamesChart(painter, flow.take(pupilChartHeight), pupil);
+        pupilChart.draw(painter, flow.take(pupilChartHeight), pupil);
         flow.table(gamesTable(pupil), 2);
     }
     return painter.end();

@@ -9,6 +9,7 @@
 #include <QPainter>
 #include <QPolygonF>
 #include <QStaticText>
+#include <QTextLayout>
 
 #include <algorithm>
 #include <cmath>
@@ -52,18 +53,18 @@ int roundStep(int range, int wanted)
     return int(std::lround(10 * power));
 }
 
-qreal widest(const QFontMetricsF &metrics, const QStringList &texts)
+qreal widest(ChartLabels &labels, const QPainter &painter, const QStringList &texts)
 {
     qreal most = 0;
     for (const QString &text : texts)
-        most = std::max(most, metrics.horizontalAdvance(text));
+        most = std::max(most, labels.width(text, painter));
     return most;
 }
 
 // Room a vertical axis takes beside the plot: ticks, labels, upright title.
-qreal verticalAxisWidth(const QFontMetricsF &metrics, const Axis &axis)
+qreal verticalAxisWidth(ChartLabels &labels, const QPainter &painter, const Axis &axis)
 {
-    return tick + gap + widest(metrics, axis.labels) + gap + metrics.height();
+    return tick + gap + widest(labels, painter, axis.labels) + gap + labels.height();
 }
 
 // Draws the title across the top of `area`, on more lines if it is narrow,
@@ -79,12 +80,12 @@ void drawTitle(QPainter &painter, QRectF &area, const QString &title)
 }
 
 // `text` read from below, centred on `centre`.
-void drawUpright(QPainter &painter, const QPointF &centre, const QString &text)
+void drawUpright(QPainter &painter, ChartLabels &labels, const QPointF &centre, const QString &text)
 {
     painter.save();
     painter.translate(centre);
     painter.rotate(-90);
-    painter.drawText(QRectF(-300, -20, 600, 40), Qt::AlignCenter, text);
+    labels.draw(painter, QRectF(-300, -20, 600, 40), Qt::AlignCenter, text);
     painter.restore();
 }
 
@@ -104,10 +105,9 @@ void drawGrid(QPainter &painter, const QRectF &plot, qsizetype steps, Qt::Orient
     }
 }
 
-// The axis up the left or the right side of the plot, with the font set.
-void drawVerticalAxis(QPainter &painter, const QRectF &plot, Qt::Edge edge, const Axis &axis)
+// The axis up the left or the right side of the plot.
+void drawVerticalAxis(QPainter &painter, ChartLabels &labels, const QRectF &plot, Qt::Edge edge, const Axis &axis)
 {
-    const QFontMetricsF metrics(painter.font());
     const bool left = edge == Qt::LeftEdge;
     const qreal x = left ? plot.left() : plot.right();
     const qreal outwards = left ? -1 : 1;
@@ -118,28 +118,28 @@ void drawVerticalAxis(QPainter &painter, const QRectF &plot, Qt::Edge edge, cons
         const qreal y = plot.bottom() - plot.height() * qreal(i) / steps;
         painter.drawLine(QPointF(x, y), QPointF(x + outwards * tick, y));
         const qreal start = x + outwards * (tick + gap);
-        const QRectF box(left ? start - 200 : start, y - metrics.height() / 2, 200, metrics.height());
-        painter.drawText(box, (left ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter, axis.labels.at(i));
+        const QRectF box(left ? start - 200 : start, y - labels.height() / 2, 200, labels.height());
+        labels.draw(painter, box, (left ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter, axis.labels.at(i));
     }
-    const qreal titleX = x + outwards * (tick + 2 * gap + widest(metrics, axis.labels) + metrics.height() / 2);
-    drawUpright(painter, QPointF(titleX, plot.center().y()), axis.title);
+    const qreal titleX = x + outwards * (tick + 2 * gap + widest(labels, painter, axis.labels) + labels.height() / 2);
+    drawUpright(painter, labels, QPointF(titleX, plot.center().y()), axis.title);
 }
 
 // The axis under the plot: labels at equal steps from the left, the title below.
-void drawBottomAxis(QPainter &painter, const QRectF &plot, const Axis &axis)
+void drawBottomAxis(QPainter &painter, ChartLabels &labels, const QRectF &plot, const Axis &axis)
 {
-    const QFontMetricsF metrics(painter.font());
     painter.setPen(axisColour);
     painter.drawLine(plot.bottomLeft(), plot.bottomRight());
     const auto steps = qreal(axis.labels.size() - 1);
     for (qsizetype i = 0; i < axis.labels.size(); ++i) {
         const qreal x = plot.left() + plot.width() * qreal(i) / steps;
         painter.drawLine(QPointF(x, plot.bottom()), QPointF(x, plot.bottom() + tick));
-        painter.drawText(QRectF(x - 50, plot.bottom() + tick, 100, metrics.height()), Qt::AlignCenter,
-                         axis.labels.at(i));
+        labels.draw(painter, QRectF(x - 50, plot.bottom() + tick, 100, labels.height()), Qt::AlignCenter,
+                    axis.labels.at(i));
     }
-    painter.drawText(QRectF(plot.left(), plot.bottom() + tick + metrics.height() + gap, plot.width(), metrics.height()),
-                     Qt::AlignCenter, axis.title);
+    labels.draw(painter,
+                QRectF(plot.left(), plot.bottom() + tick + labels.height() + gap, plot.width(), labels.height()),
+                Qt::AlignCenter, axis.title);
 }
 
 struct LegendEntry
@@ -149,13 +149,12 @@ struct LegendEntry
     bool line; // a line, or else a bar's square
 };
 
-void drawLegend(QPainter &painter, const QRectF &row, const QList<LegendEntry> &entries)
+void drawLegend(QPainter &painter, ChartLabels &labels, const QRectF &row, const QList<LegendEntry> &entries)
 {
-    const QFontMetricsF metrics(painter.font());
-    const qreal mark = metrics.height() * 0.7;
+    const qreal mark = labels.height() * 0.7;
     qreal width = 0;
     for (const LegendEntry &entry : entries)
-        width += mark + gap + metrics.horizontalAdvance(entry.name) + 4 * gap;
+        width += mark + gap + labels.width(entry.name, painter) + 4 * gap;
     qreal x = row.center().x() - (width - 4 * gap) / 2;
     const qreal middle = row.center().y();
     for (const LegendEntry &entry : entries) {
@@ -167,8 +166,8 @@ void drawLegend(QPainter &painter, const QRectF &row, const QList<LegendEntry> &
         }
         x += mark + gap;
         painter.setPen(Qt::black);
-        painter.drawText(QRectF(x, row.top(), 300, row.height()), Qt::AlignLeft | Qt::AlignVCenter, entry.name);
-        x += metrics.horizontalAdvance(entry.name) + 4 * gap;
+        labels.draw(painter, QRectF(x, row.top(), 300, row.height()), Qt::AlignLeft | Qt::AlignVCenter, entry.name);
+        x += labels.width(entry.name, painter) + 4 * gap;
     }
 }
 
@@ -248,19 +247,17 @@ void ClassAccuracyChart::draw(QPainter &painter, const QRectF &area, const QRect
         const QStaticText &value = laidOut(percentText(pupil.accuracy), font);
         painter.drawStaticText(QPointF(bar.right() + gap, top + (slot - value.size().height()) / 2), value);
     }
-    drawBottomAxis(painter, plot, axis);
+    drawBottomAxis(painter, axisLabels, plot, axis);
     painter.drawLine(plot.topLeft(), plot.bottomLeft());
     painter.restore();
 }
 
-void drawPupilGamesChart(QPainter &painter, const QRectF &area, const classregister::PupilFigures &pupil)
+void PupilGamesChart::draw(QPainter &painter, const QRectF &area, const classregister::PupilFigures &pupil)
 {
     painter.save();
     QRectF rest = area;
     drawTitle(painter, rest, pupilGamesTitle(pupil));
-    const QFont font = reportFont(7);
-    painter.setFont(font);
-    const QFontMetricsF metrics(font);
+    painter.setFont(labels.font());
     const qsizetype first = firstChartedGame(pupil);
     const qsizetype count = pupil.games.size() - first;
     int most = 1;
@@ -273,10 +270,10 @@ void drawPupilGamesChart(QPainter &painter, const QRectF &area, const classregis
         answers.labels << QLocale().toString(value);
     const Axis percent = percentAxis(u"Precisione"_s);
 
-    const qreal line = metrics.height();
-    const QRectF plot = rest.adjusted(verticalAxisWidth(metrics, answers), line / 2,
-                                      -verticalAxisWidth(metrics, percent), -(tick + 3 * line + 2 * gap));
-    drawLegend(painter, QRectF(rest.left(), rest.bottom() - line, rest.width(), line),
+    const qreal line = labels.height();
+    const QRectF plot = rest.adjusted(verticalAxisWidth(labels, painter, answers), line / 2,
+                                      -verticalAxisWidth(labels, painter, percent), -(tick + 3 * line + 2 * gap));
+    drawLegend(painter, labels, QRectF(rest.left(), rest.bottom() - line, rest.width(), line),
                {{rightColour, u"Esatte"_s, false},
                 {wrongColour, u"Errate"_s, false},
                 {accuracyColour, u"Precisione"_s, true}});
@@ -284,40 +281,90 @@ void drawPupilGamesChart(QPainter &painter, const QRectF &area, const classregis
 
     const qreal slot = plot.width() / qreal(std::max<qsizetype>(count, 1));
     const qreal barWidth = slot * 0.6;
+    // Each colour's bars and the line's marks go out as one shape: a report
+    // has hundreds of these charts, and every shape drawn costs the PDF its
+    // own colour and state.
+    QList<QRectF> rightBars;
+    QList<QRectF> wrongBars;
     QPolygonF accuracyLine;
     for (qsizetype i = 0; i < count; ++i) {
         const classregister::GameRecord &game = pupil.games.at(first + i);
         const qreal left = plot.left() + slot * qreal(i) + (slot - barWidth) / 2;
         const qreal rightHeight = plot.height() * game.right / top;
         const qreal wrongHeight = plot.height() * game.wrong / top;
-        painter.fillRect(QRectF(left, plot.bottom() - rightHeight, barWidth, rightHeight), rightColour);
-        painter.fillRect(QRectF(left, plot.bottom() - rightHeight - wrongHeight, barWidth, wrongHeight), wrongColour);
+        rightBars << QRectF(left, plot.bottom() - rightHeight, barWidth, rightHeight);
+        wrongBars << QRectF(left, plot.bottom() - rightHeight - wrongHeight, barWidth, wrongHeight);
         if (const auto share = classregister::accuracy(game.right, game.wrong))
             accuracyLine << QPointF(left + barWidth / 2, plot.bottom() - plot.height() * *share);
     }
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(rightColour);
+    painter.drawRects(rightBars);
+    painter.setBrush(wrongColour);
+    painter.drawRects(wrongBars);
     painter.setPen(QPen(accuracyColour, 1.2));
+    painter.setBrush(Qt::NoBrush);
     painter.drawPolyline(accuracyLine);
-    painter.setBrush(accuracyColour);
+    QList<QRectF> marks;
     for (const QPointF &point : accuracyLine)
-        painter.drawEllipse(point, 1.5, 1.5);
+        marks << QRectF(point.x() - 1.5, point.y() - 1.5, 3, 3);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(accuracyColour);
+    painter.drawRects(marks);
     painter.setBrush(Qt::NoBrush);
 
     // The games' numbers under their bars, as many as fit, the last always.
     painter.setPen(axisColour);
     painter.drawLine(plot.bottomLeft(), plot.bottomRight());
-    const qreal numberWidth = metrics.horizontalAdvance(QString::number(pupil.games.size())) + 2 * gap;
+    const qreal numberWidth = labels.width(QString::number(pupil.games.size()), painter) + 2 * gap;
     const auto every = std::max<qsizetype>(1, qsizetype(std::ceil(numberWidth / slot)));
     for (qsizetype i = count - 1; i >= 0; i -= every) {
         const qreal x = plot.left() + slot * (qreal(i) + 0.5);
         painter.drawLine(QPointF(x, plot.bottom()), QPointF(x, plot.bottom() + tick));
-        painter.drawText(QRectF(x - 50, plot.bottom() + tick, 100, line), Qt::AlignCenter,
-                         QString::number(first + i + 1));
+        labels.draw(painter, QRectF(x - 50, plot.bottom() + tick, 100, line), Qt::AlignCenter,
+                    QString::number(first + i + 1));
     }
-    painter.drawText(QRectF(plot.left(), plot.bottom() + tick + line + gap, plot.width(), line), Qt::AlignCenter,
-                     u"Partita n."_s);
-    drawVerticalAxis(painter, plot, Qt::LeftEdge, answers);
-    drawVerticalAxis(painter, plot, Qt::RightEdge, percent);
+    labels.draw(painter, QRectF(plot.left(), plot.bottom() + tick + line + gap, plot.width(), line), Qt::AlignCenter,
+                u"Partita n."_s);
+    drawVerticalAxis(painter, labels, plot, Qt::LeftEdge, answers);
+    drawVerticalAxis(painter, labels, plot, Qt::RightEdge, percent);
     painter.restore();
+}
+
+qreal ChartLabels::height() const
+{
+    return QFontMetricsF(labelFont).height();
+}
+
+qreal ChartLabels::width(const QString &text, const QPainter &painter)
+{
+    return shaped(text, painter).size.width();
+}
+
+void ChartLabels::draw(QPainter &painter, const QRectF &box, Qt::Alignment alignment, const QString &text)
+{
+    const Shaped &label = shaped(text, painter);
+    QPointF at = box.topLeft();
+    if (alignment & Qt::AlignRight)
+        at.rx() = box.right() - label.size.width();
+    else if (alignment & Qt::AlignHCenter)
+        at.rx() += (box.width() - label.size.width()) / 2;
+    if (alignment & Qt::AlignVCenter)
+        at.ry() += (box.height() - label.size.height()) / 2;
+    for (const QGlyphRun &run : label.runs)
+        painter.drawGlyphRun(at, run);
+}
+
+const ChartLabels::Shaped &ChartLabels::shaped(const QString &text, const QPainter &painter)
+{
+    auto found = cache.constFind(text);
+    if (found != cache.cend())
+        return *found;
+    QTextLayout layout(text, labelFont, painter.device());
+    layout.beginLayout();
+    const QTextLine line = layout.createLine();
+    layout.endLayout();
+    return *cache.insert(text, {layout.glyphRuns(), QSizeF(line.naturalTextWidth(), line.height())});
 }
 
 } // namespace mirabolo::registro

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QFont>
+#include <QGlyphRun>
 #include <QHash>
 #include <QList>
 #include <QRectF>
@@ -22,6 +23,33 @@ struct PupilFigures;
 namespace mirabolo::registro {
 
 QFont reportFont(qreal size, bool bold = false);
+
+// The short texts a chart draws again and again (axis labels, game numbers,
+// the legend), each shaped once for the device it is first drawn on.
+class ChartLabels
+{
+public:
+    explicit ChartLabels(const QFont &font)
+        : labelFont(font)
+    {
+    }
+    const QFont &font() const { return labelFont; }
+    qreal height() const;
+    qreal width(const QString &text, const QPainter &painter);
+    // In the painter's pen, placed in `box` as `alignment` says.
+    void draw(QPainter &painter, const QRectF &box, Qt::Alignment alignment, const QString &text);
+
+private:
+    struct Shaped
+    {
+        QList<QGlyphRun> runs;
+        QSizeF size;
+    };
+    const Shaped &shaped(const QString &text, const QPainter &painter);
+
+    QFont labelFont;
+    QHash<QString, Shaped> cache;
+};
 
 // Accuracy per pupil as horizontal bars, the first on top, each with its
 // figure at its end.
@@ -51,10 +79,19 @@ private:
     qreal widestName = 0;
     QHash<QString, qreal> nameWidths;
     mutable QHash<QString, QStaticText> texts;
+    mutable ChartLabels axisLabels{reportFont(7)};
 };
 
-// Right and wrong answers of the pupil's last games stacked, counted on the
+// Right and wrong answers of a pupil's last games stacked, counted on the
 // left, and the accuracy of each game as a line, in percent on the right.
-void drawPupilGamesChart(QPainter &painter, const QRectF &area, const classregister::PupilFigures &pupil);
+// One chart draws any pupil's games, its labels shaped once for them all.
+class PupilGamesChart
+{
+public:
+    void draw(QPainter &painter, const QRectF &area, const classregister::PupilFigures &pupil);
+
+private:
+    ChartLabels labels{reportFont(7)};
+};
 
 } // namespace mirabolo::registro

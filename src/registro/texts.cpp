@@ -19,6 +19,11 @@ QString percentText(std::optional<double> fraction)
     return fraction ? QLocale().toString(*fraction * 100, 'f', 1) + u'%' : noFigure;
 }
 
+QString wholePercentText(std::optional<double> fraction)
+{
+    return fraction ? QString::number(std::lround(*fraction * 100)) + u'%' : noFigure;
+}
+
 QString trendText(std::optional<double> points)
 {
     if (!points)
@@ -49,6 +54,16 @@ QString dateText(const QDate &day)
     putDigits(text, 0, day.day(), 2);
     putDigits(text, 3, day.month(), 2);
     putDigits(text, 6, day.year(), 4);
+    return text;
+}
+
+QString dayMonthText(const QDate &day)
+{
+    if (!day.isValid())
+        return {};
+    QString text = u"00/00"_s;
+    putDigits(text, 0, day.day(), 2);
+    putDigits(text, 3, day.month(), 2);
     return text;
 }
 

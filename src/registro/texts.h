@@ -17,10 +17,14 @@ namespace mirabolo::registro {
 
 // "83,3%"; a dash when nothing was answered.
 QString percentText(std::optional<double> fraction);
+// "83%": one game's accuracy, where a tenth of a percent is noise.
+QString wholePercentText(std::optional<double> fraction);
 // "+5,2 punti", "−3,0 punti"; a dash without earlier games to compare.
 QString trendText(std::optional<double> points);
 // "07/12/2026".
 QString dateText(const QDate &day);
+// "07/12", under a heading that gives the year.
+QString dayMonthText(const QDate &day);
 // "07/12/2026 09:12".
 QString dateTimeText(const QDateTime &when);
 // "09:12".

@@ -16,6 +16,19 @@ run --periodo tutto --pdf "$dir/resoconto.pdf" "$dir/registro.csv" 2>"$dir/err"
 test ! -s "$dir/err"
 pdftotext "$dir/resoconto.pdf" - | grep -q 'Precisione: 90,0%'
 
+# A pupil's games over the new year fill columns on several pages: each
+# column starts under its year, repeated when it goes on from the last one.
+{
+    echo 'Data;Ora;Nome;Esatte;Errate;Totali;Secondi rimasti;Fine;Record'
+    for i in $(seq 0 99); do
+        day=$(date -d "2025-12-01 +$i days" +%F)
+        for time in 08:30 08:50 09:10; do echo "$day;$time;Ada;9;1;10;0;tempo scaduto;"; done
+    done
+} >"$dir/anni.csv"
+run --periodo tutto --pdf "$dir/anni.pdf" "$dir/anni.csv"
+pdftotext -layout "$dir/anni.pdf" - |
+    awk '/Data.*Data/ { n++; getline; if ($0 !~ /^ *202[56] +202[56] *$/) bad = 1 } END { exit !(n > 1 && !bad) }'
+
 if run --pdf "$dir/nessuno.pdf" "$dir/manca.csv" 2>"$dir/err"; then exit 1; fi
 test ! -e "$dir/nessuno.pdf"
 grep -q '^mirabolo-registro: ' "$dir/err"

@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
@@ -86,6 +87,7 @@ private Q_SLOTS:
         QTest::newRow("nothing answered") << percentText({}) << u"–"_s;
         QTest::newRow("accuracy") << percentText(5.0 / 6) << u"83,3%"_s;
         QTest::newRow("all right") << percentText(1.0) << u"100,0%"_s;
+        QTest::newRow("one game, whole percent") << wholePercentText(2.0 / 3) << u"67%"_s;
         QTest::newRow("no earlier games") << trendText({}) << u"–"_s;
         QTest::newRow("rising") << trendText(5.24) << u"+5,2 punti"_s;
         QTest::newRow("falling") << trendText(-3.0) << u"−3,0 punti"_s;
@@ -183,6 +185,10 @@ private Q_SLOTS:
               u"Fine è vuota quando la partita è finita allo scadere del tempo"_s})
             QVERIFY2(report.contains(fact), qPrintable(fact));
         QVERIFY(!report.contains(u"tempo scaduto"_s)); // the games that ran their time out leave Fine blank
+        // A pupil's games under their year, dated by day and month.
+        QVERIFY(QRegularExpression(u"^ *2026 *\n *05/10 +\\d"_s, QRegularExpression::MultilineOption)
+                    .match(report)
+                    .hasMatch());
 
         // A game that moves no pupil: that pupil's bar changes in place, and
         // the chart is drawn again.
