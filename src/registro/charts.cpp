@@ -3,8 +3,6 @@
 #include "classregister/classfigures.h"
 #include "texts.h"
 
-#include <QLocale>
-
 #include <algorithm>
 
 using namespace Qt::StringLiterals;
@@ -49,13 +47,13 @@ QStringList gameColumnTitles()
     return {u"Data"_s, u"Ora"_s, u"Esatte"_s, u"Errate"_s, u"Precisione"_s, u"Fine"_s};
 }
 
-QStringList gameCells(const classregister::GameRecord &game)
+QStringList gameCells(const classregister::GameRecord &game, GameDate date)
 {
-    const QLocale locale;
-    return {dateText(game.when.date()),
+    const QDate day = game.when.date();
+    return {date == GameDate::Full ? dateText(day) : dayMonthText(day),
             timeText(game.when),
-            locale.toString(game.right),
-            locale.toString(game.wrong),
+            countText(game.right),
+            countText(game.wrong),
             wholePercentText(classregister::accuracy(game.right, game.wrong)),
             classregister::endingText(game.ending)};
 }

@@ -33,6 +33,7 @@ QString pupilGamesTitle(const classregister::PupilFigures &pupil);
 
 // Data, Ora, Esatte, Errate, Precisione, Fine.
 QStringList gameColumnTitles();
-QStringList gameCells(const classregister::GameRecord &game);
+enum class GameDate { Full, DayAndMonth };
+QStringList gameCells(const classregister::GameRecord &game, GameDate date = GameDate::Full);
 
 } // namespace mirabolo::registro

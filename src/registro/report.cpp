@@ -245,11 +245,10 @@ private:
 
     void drawFooter()
     {
-        painter.setFont(reportFont(7));
         painter.setPen(Qt::darkGray);
         const QRectF area(0, bottom + 4, width, footerHeight - 4);
-        painter.drawText(area, Qt::AlignLeft | Qt::AlignBottom, footer);
-        painter.drawText(area, Qt::AlignRight | Qt::AlignBottom, u"Pagina %1"_s.arg(page));
+        footers.draw(painter, area, Qt::AlignLeft | Qt::AlignBottom, footer);
+        footers.draw(painter, area, Qt::AlignRight | Qt::AlignBottom, u"Pagina %1"_s.arg(page));
         painter.setPen(Qt::black);
     }
 
@@ -272,6 +271,7 @@ private:
     QPainter &painter;
     QPagedPaintDevice &device;
     QString footer;
+    LabelCache footers{reportFont(7)};
     qreal width = 0;
     qreal bottom = 0;
     qreal y = 0;
@@ -332,8 +332,7 @@ Table gamesTable(const classregister::PupilFigures &pupil)
             year = day.year();
             table.rows << QStringList{QString::number(year)};
         }
-        QStringList cells = gameCells(game);
-        cells.first() = dayMonthText(day);
+        QStringList cells = gameCells(game, GameDate::DayAndMonth);
         // Most games run their time out: the few that did not stand out,
         // and the report of a large school is a quarter shorter to write.
         if (game.ending == classregister::Ending::TimeOut)

@@ -53,7 +53,7 @@ int roundStep(int range, int wanted)
     return int(std::lround(10 * power));
 }
 
-qreal widest(ChartLabels &labels, const QPainter &painter, const QStringList &texts)
+qreal widest(LabelCache &labels, const QPainter &painter, const QStringList &texts)
 {
     qreal most = 0;
     for (const QString &text : texts)
@@ -62,7 +62,7 @@ qreal widest(ChartLabels &labels, const QPainter &painter, const QStringList &te
 }
 
 // Room a vertical axis takes beside the plot: ticks, labels, upright title.
-qreal verticalAxisWidth(ChartLabels &labels, const QPainter &painter, const Axis &axis)
+qreal verticalAxisWidth(LabelCache &labels, const QPainter &painter, const Axis &axis)
 {
     return tick + gap + widest(labels, painter, axis.labels) + gap + labels.height();
 }
@@ -80,7 +80,7 @@ void drawTitle(QPainter &painter, QRectF &area, const QString &title)
 }
 
 // `text` read from below, centred on `centre`.
-void drawUpright(QPainter &painter, ChartLabels &labels, const QPointF &centre, const QString &text)
+void drawUpright(QPainter &painter, LabelCache &labels, const QPointF &centre, const QString &text)
 {
     painter.save();
     painter.translate(centre);
@@ -106,7 +106,7 @@ void drawGrid(QPainter &painter, const QRectF &plot, qsizetype steps, Qt::Orient
 }
 
 // The axis up the left or the right side of the plot.
-void drawVerticalAxis(QPainter &painter, ChartLabels &labels, const QRectF &plot, Qt::Edge edge, const Axis &axis)
+void drawVerticalAxis(QPainter &painter, LabelCache &labels, const QRectF &plot, Qt::Edge edge, const Axis &axis)
 {
     const bool left = edge == Qt::LeftEdge;
     const qreal x = left ? plot.left() : plot.right();
@@ -126,7 +126,7 @@ void drawVerticalAxis(QPainter &painter, ChartLabels &labels, const QRectF &plot
 }
 
 // The axis under the plot: labels at equal steps from the left, the title below.
-void drawBottomAxis(QPainter &painter, ChartLabels &labels, const QRectF &plot, const Axis &axis)
+void drawBottomAxis(QPainter &painter, LabelCache &labels, const QRectF &plot, const Axis &axis)
 {
     painter.setPen(axisColour);
     painter.drawLine(plot.bottomLeft(), plot.bottomRight());
@@ -149,7 +149,7 @@ struct LegendEntry
     bool line; // a line, or else a bar's square
 };
 
-void drawLegend(QPainter &painter, ChartLabels &labels, const QRectF &row, const QList<LegendEntry> &entries)
+void drawLegend(QPainter &painter, LabelCache &labels, const QRectF &row, const QList<LegendEntry> &entries)
 {
     const qreal mark = labels.height() * 0.7;
     qreal width = 0;
@@ -331,17 +331,17 @@ void PupilGamesChart::draw(QPainter &painter, const QRectF &area, const classreg
     painter.restore();
 }
 
-qreal ChartLabels::height() const
+qreal LabelCache::height() const
 {
     return QFontMetricsF(labelFont).height();
 }
 
-qreal ChartLabels::width(const QString &text, const QPainter &painter)
+qreal LabelCache::width(const QString &text, const QPainter &painter)
 {
     return shaped(text, painter).size.width();
 }
 
-void ChartLabels::draw(QPainter &painter, const QRectF &box, Qt::Alignment alignment, const QString &text)
+void LabelCache::draw(QPainter &painter, const QRectF &box, Qt::Alignment alignment, const QString &text)
 {
     const Shaped &label = shaped(text, painter);
     QPointF at = box.topLeft();
@@ -351,11 +351,13 @@ void ChartLabels::draw(QPainter &painter, const QRectF &box, Qt::Alignment align
         at.rx() += (box.width() - label.size.width()) / 2;
     if (alignment & Qt::AlignVCenter)
         at.ry() += (box.height() - label.size.height()) / 2;
+    else if (alignment & Qt::AlignBottom)
+        at.ry() = box.bottom() - label.size.height();
     for (const QGlyphRun &run : label.runs)
         painter.drawGlyphRun(at, run);
 }
 
-const ChartLabels::Shaped &ChartLabels::shaped(const QString &text, const QPainter &painter)
+const LabelCache::Shaped &LabelCache::shaped(const QString &text, const QPainter &painter)
 {
     auto found = cache.constFind(text);
     if (found != cache.cend())

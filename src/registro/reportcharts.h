@@ -24,12 +24,12 @@ namespace mirabolo::registro {
 
 QFont reportFont(qreal size, bool bold = false);
 
-// The short texts a chart draws again and again (axis labels, game numbers,
-// the legend), each shaped once for the device it is first drawn on.
-class ChartLabels
+// Short texts drawn again and again (axis labels, game numbers, legends,
+// page footers), each shaped once for the device it is first drawn on.
+class LabelCache
 {
 public:
-    explicit ChartLabels(const QFont &font)
+    explicit LabelCache(const QFont &font)
         : labelFont(font)
     {
     }
@@ -79,7 +79,7 @@ private:
     qreal widestName = 0;
     QHash<QString, qreal> nameWidths;
     mutable QHash<QString, QStaticText> texts;
-    mutable ChartLabels axisLabels{reportFont(7)};
+    mutable LabelCache axisLabels{reportFont(7)};
 };
 
 // Right and wrong answers of a pupil's last games stacked, counted on the
@@ -91,7 +91,7 @@ public:
     void draw(QPainter &painter, const QRectF &area, const classregister::PupilFigures &pupil);
 
 private:
-    ChartLabels labels{reportFont(7)};
+    LabelCache labels{reportFont(7)};
 };
 
 } // namespace mirabolo::registro

@@ -14,6 +14,13 @@ namespace {
 const QString noFigure = u"–"_s;
 }
 
+QString countText(int count)
+{
+    // Below a thousand no separator is needed, and the locale's own way is
+    // several times slower, for each of a school report's many counts.
+    return count > -1000 && count < 1000 ? QString::number(count) : QLocale().toString(count);
+}
+
 QString percentText(std::optional<double> fraction)
 {
     return fraction ? QLocale().toString(*fraction * 100, 'f', 1) + u'%' : noFigure;

@@ -15,6 +15,8 @@ enum class Period;
 
 namespace mirabolo::registro {
 
+// "7", "1.234".
+QString countText(int count);
 // "83,3%"; a dash when nothing was answered.
 QString percentText(std::optional<double> fraction);
 // "83%": one game's accuracy, where a tenth of a percent is noise.

@@ -84,6 +84,8 @@ private Q_SLOTS:
         QTest::addColumn<QString>("shown");
         QTest::addColumn<QString>("expected");
         using namespace mirabolo::registro;
+        QTest::newRow("count") << countText(999) << u"999"_s;
+        QTest::newRow("count in thousands") << countText(1234) << u"1.234"_s;
         QTest::newRow("nothing answered") << percentText({}) << u"–"_s;
         QTest::newRow("accuracy") << percentText(5.0 / 6) << u"83,3%"_s;
         QTest::newRow("all right") << percentText(1.0) << u"100,0%"_s;
