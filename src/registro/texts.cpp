@@ -53,17 +53,6 @@ void putDigits(QString &text, qsizetype at, int value, int digits)
 
 } // namespace
 
-QString dateText(const QDate &day)
-{
-    if (!day.isValid())
-        return {};
-    QString text = u"00/00/0000"_s;
-    putDigits(text, 0, day.day(), 2);
-    putDigits(text, 3, day.month(), 2);
-    putDigits(text, 6, day.year(), 4);
-    return text;
-}
-
 QString dayMonthText(const QDate &day)
 {
     if (!day.isValid())
@@ -71,6 +60,15 @@ QString dayMonthText(const QDate &day)
     QString text = u"00/00"_s;
     putDigits(text, 0, day.day(), 2);
     putDigits(text, 3, day.month(), 2);
+    return text;
+}
+
+QString dateText(const QDate &day)
+{
+    if (!day.isValid())
+        return {};
+    QString text = dayMonthText(day) + u"/0000"_s;
+    putDigits(text, 6, day.year(), 4);
     return text;
 }
 
