@@ -8,7 +8,6 @@
 #include <QLocale>
 #include <QPainter>
 #include <QPolygonF>
-#include <QStaticText>
 #include <QTextLayout>
 
 #include <algorithm>
@@ -196,18 +195,6 @@ void ClassAccuracyChart::setPupils(const classregister::ClassFigures &figures, c
     }
 }
 
-const QStaticText &ClassAccuracyChart::laidOut(const QString &text, const QFont &font) const
-{
-    auto found = texts.find(text);
-    if (found == texts.end()) {
-        QStaticText laid(text);
-        laid.setTextFormat(Qt::PlainText);
-        laid.prepare(QTransform(), font);
-        found = texts.insert(text, laid);
-    }
-    return *found;
-}
-
 qreal ClassAccuracyChart::naturalHeight() const
 {
     return qreal(shown.size()) * barRowHeight + 60;
@@ -220,12 +207,10 @@ void ClassAccuracyChart::draw(QPainter &painter, const QRectF &area, const QRect
     painter.save();
     QRectF rest = area;
     drawTitle(painter, rest, u"Precisione per alunno"_s);
-    const QFont font = reportFont(7);
-    painter.setFont(font);
-    const QFontMetricsF metrics(font);
+    painter.setFont(labels.font());
     const qreal nameWidth = std::min(widestName, area.width() / 4);
-    const qreal valueWidth = metrics.horizontalAdvance(percentText(1.0)) + 2 * gap;
-    const QRectF plot = rest.adjusted(nameWidth + gap + tick, 0, -valueWidth, -(tick + 2 * metrics.height() + gap));
+    const qreal valueWidth = labels.width(percentText(1.0), painter) + 2 * gap;
+    const QRectF plot = rest.adjusted(nameWidth + gap + tick, 0, -valueWidth, -(tick + 2 * labels.height() + gap));
     const Axis axis = percentAxis(u"Risposte esatte sul totale"_s);
     drawGrid(painter, plot, axis.labels.size() - 1, Qt::Vertical);
 
@@ -238,16 +223,14 @@ void ClassAccuracyChart::draw(QPainter &painter, const QRectF &area, const QRect
         const QRectF bar(plot.left(), top + slot * 0.15, plot.width() * pupil.accuracy.value_or(0), slot * 0.7);
         painter.fillRect(bar, accuracyColour);
         painter.setPen(Qt::black);
-        const QStaticText &name = laidOut(nameWidths.value(pupil.name) <= nameWidth
-                                              ? pupil.name
-                                              : metrics.elidedText(pupil.name, Qt::ElideRight, nameWidth),
-                                          font);
-        painter.drawStaticText(
-            QPointF(area.left() + nameWidth - name.size().width(), top + (slot - name.size().height()) / 2), name);
-        const QStaticText &value = laidOut(percentText(pupil.accuracy), font);
-        painter.drawStaticText(QPointF(bar.right() + gap, top + (slot - value.size().height()) / 2), value);
+        labels.draw(painter, QRectF(area.left(), top, nameWidth, slot), Qt::AlignRight | Qt::AlignVCenter,
+                    nameWidths.value(pupil.name) <= nameWidth
+                        ? pupil.name
+                        : QFontMetricsF(labels.font()).elidedText(pupil.name, Qt::ElideRight, nameWidth));
+        labels.draw(painter, QRectF(bar.right() + gap, top, valueWidth, slot), Qt::AlignLeft | Qt::AlignVCenter,
+                    percentText(pupil.accuracy));
     }
-    drawBottomAxis(painter, axisLabels, plot, axis);
+    drawBottomAxis(painter, labels, plot, axis);
     painter.drawLine(plot.topLeft(), plot.bottomLeft());
     painter.restore();
 }
@@ -331,9 +314,10 @@ void PupilGamesChart::draw(QPainter &painter, const QRectF &area, const classreg
     painter.restore();
 }
 
-qreal LabelCache::height() const
+LabelCache::LabelCache(const QFont &font)
+    : labelFont(font)
+    , lineHeight(QFontMetricsF(font).height())
 {
-    return QFontMetricsF(labelFont).height();
 }
 
 qreal LabelCache::width(const QString &text, const QPainter &painter)

@@ -9,7 +9,6 @@
 #include <QHash>
 #include <QList>
 #include <QRectF>
-#include <QStaticText>
 
 #include <optional>
 
@@ -29,12 +28,9 @@ QFont reportFont(qreal size, bool bold = false);
 class LabelCache
 {
 public:
-    explicit LabelCache(const QFont &font)
-        : labelFont(font)
-    {
-    }
+    explicit LabelCache(const QFont &font);
     const QFont &font() const { return labelFont; }
-    qreal height() const;
+    qreal height() const { return lineHeight; }
     qreal width(const QString &text, const QPainter &painter);
     // In the painter's pen, placed in `box` as `alignment` says.
     void draw(QPainter &painter, const QRectF &box, Qt::Alignment alignment, const QString &text);
@@ -48,6 +44,7 @@ private:
     const Shaped &shaped(const QString &text, const QPainter &painter);
 
     QFont labelFont;
+    qreal lineHeight;
     QHash<QString, Shaped> cache;
 };
 
@@ -72,14 +69,11 @@ public:
     void draw(QPainter &painter, const QRectF &area, const QRectF &exposed = {}) const;
 
 private:
-    // Names and figures are laid out once, not at every repaint of a window.
-    const QStaticText &laidOut(const QString &text, const QFont &font) const;
-
     QList<Bar> shown;
     qreal widestName = 0;
     QHash<QString, qreal> nameWidths;
-    mutable QHash<QString, QStaticText> texts;
-    mutable LabelCache axisLabels{reportFont(7)};
+    // Names and figures too, not only the axis: the window repaints bars.
+    mutable LabelCache labels{reportFont(7)};
 };
 
 // Right and wrong answers of a pupil's last games stacked, counted on the
