@@ -72,10 +72,8 @@ public:
         static const Shaped nothing;
         if (text.isEmpty())
             return nothing;
-        // By room first: a table has a few widths of cell, and the text is
-        // then looked up without being copied into a key.
-        QHash<QString, Shaped> &cache = caches[qRound(room * 100)];
-        auto found = cache.constFind(text);
+        const auto key = std::pair(text, qRound(room * 100));
+        auto found = cache.constFind(key);
         if (found != cache.cend())
             return *found;
         QTextLayout layout(metrics.elidedText(text, Qt::ElideRight, room), font, paintDevice);
@@ -93,7 +91,7 @@ public:
                 piece.positions << QPointF(std::round(at.x()), std::round(at.y()));
             shaped.pieces << piece;
         }
-        return *cache.insert(text, shaped);
+        return *cache.insert(key, shaped);
     }
 
     // Places `text` with its origin at `origin`, in cell units, to be drawn
@@ -127,7 +125,7 @@ private:
     QFontMetricsF metrics; // at the cell's size in points, for eliding
     QPaintDevice *paintDevice;
     QList<QRawFont> fonts;
-    QHash<int, QHash<QString, Shaped>> caches; // by room in hundredths of a point
+    QHash<std::pair<QString, int>, Shaped> cache; // by text and room in hundredths of a point
     QMap<qsizetype, Piece> pending; // by font
 };
 
