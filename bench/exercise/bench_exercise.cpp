@@ -4,10 +4,10 @@
 //
 // Run it on a real X display (bench/run gives it Xvfb): a repaint then goes all
 // the way to the X server, and covering the window produces real exposes.
-#include "bandcanvas.h"
-#include "gamecontroller.h"
-#include "platform.h"
-#include "tavola.h"
+#include "ui/bandcanvas.h"
+#include "ui/gamecontroller.h"
+#include "ui/platform.h"
+#include "ui/tavola.h"
 
 #include "game/exercise.h"
 #include "game/random.h"

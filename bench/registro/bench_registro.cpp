@@ -6,7 +6,7 @@
 #include "classregister/classfigures.h"
 #include "classregister/registerfile.h"
 #include "records/endgame.h"
-#include "registerwindow.h"
+#include "registro/registerwindow.h"
 
 #include <QApplication>
 #include <QFile>

@@ -1,6 +1,6 @@
-#include "exercise.h"
+#include "game/exercise.h"
 
-#include "random.h"
+#include "game/random.h"
 #include "runtime/numbers.h"
 
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "scoring.h"
+#include "game/scoring.h"
 
 #include "runtime/counters.h"
 

@@ -1,7 +1,7 @@
-#include "speech.h"
+#include "game/speech.h"
 
-#include "exercise.h"
-#include "units.h"
+#include "game/exercise.h"
+#include "game/units.h"
 
 #include <array>
 

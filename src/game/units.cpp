@@ -1,4 +1,4 @@
-#include "units.h"
+#include "game/units.h"
 
 #include <array>
 

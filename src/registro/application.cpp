@@ -1,4 +1,4 @@
-#include "application.h"
+#include "registro/application.h"
 
 #include <QCoreApplication>
 #include <QLibraryInfo>

@@ -1,7 +1,7 @@
-#include "charts.h"
+#include "registro/charts.h"
 
 #include "classregister/classfigures.h"
-#include "texts.h"
+#include "registro/texts.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "chartview.h"
+#include "registro/chartview.h"
 
 #include <QPaintEvent>
 #include <QPainter>

@@ -1,4 +1,4 @@
-#include "liveregister.h"
+#include "registro/liveregister.h"
 
 #include <QDir>
 #include <QFileInfo>

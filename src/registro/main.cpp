@@ -1,7 +1,7 @@
-#include "application.h"
 #include "classregister/registerfile.h"
-#include "registerwindow.h"
-#include "report.h"
+#include "registro/application.h"
+#include "registro/registerwindow.h"
+#include "registro/report.h"
 #include "runtime/commandline.h"
 
 #include <QApplication>

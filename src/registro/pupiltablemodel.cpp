@@ -1,7 +1,7 @@
-#include "pupiltablemodel.h"
+#include "registro/pupiltablemodel.h"
 
 #include "classregister/classfigures.h"
-#include "texts.h"
+#include "registro/texts.h"
 
 #include <QColor>
 #include <QLocale>

@@ -1,10 +1,10 @@
-#include "registerwindow.h"
+#include "registro/registerwindow.h"
 
-#include "charts.h"
-#include "chartview.h"
-#include "liveregister.h"
-#include "pupiltablemodel.h"
-#include "texts.h"
+#include "registro/charts.h"
+#include "registro/chartview.h"
+#include "registro/liveregister.h"
+#include "registro/pupiltablemodel.h"
+#include "registro/texts.h"
 
 #include <QAction>
 #include <QApplication>

@@ -3,9 +3,9 @@
 #pragma once
 
 #include "classregister/classfigures.h"
-#include "liveregister.h"
-#include "report.h"
-#include "reportcharts.h"
+#include "registro/liveregister.h"
+#include "registro/report.h"
+#include "registro/reportcharts.h"
 
 #include <QMainWindow>
 #include <QPointer>

@@ -1,10 +1,10 @@
-#include "report.h"
+#include "registro/report.h"
 
-#include "charts.h"
 #include "classregister/registerparser.h"
-#include "pupiltablemodel.h"
-#include "reportcharts.h"
-#include "texts.h"
+#include "registro/charts.h"
+#include "registro/pupiltablemodel.h"
+#include "registro/reportcharts.h"
+#include "registro/texts.h"
 
 #include <QGlyphRun>
 #include <QHash>

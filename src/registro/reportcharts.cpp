@@ -1,8 +1,8 @@
-#include "reportcharts.h"
+#include "registro/reportcharts.h"
 
-#include "charts.h"
 #include "classregister/classfigures.h"
-#include "texts.h"
+#include "registro/charts.h"
+#include "registro/texts.h"
 
 #include <QFontMetricsF>
 #include <QLocale>

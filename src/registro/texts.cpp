@@ -1,4 +1,4 @@
-#include "texts.h"
+#include "registro/texts.h"
 
 #include "classregister/classfigures.h"
 

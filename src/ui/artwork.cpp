@@ -1,4 +1,4 @@
-#include "artwork.h"
+#include "ui/artwork.h"
 
 #include <QApplication>
 #include <QFileInfo>

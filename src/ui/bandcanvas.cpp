@@ -1,4 +1,4 @@
-#include "bandcanvas.h"
+#include "ui/bandcanvas.h"
 
 #include <QPaintEvent>
 #include <QPainter>

@@ -1,6 +1,6 @@
-#include "form.h"
+#include "ui/form.h"
 
-#include "artwork.h"
+#include "ui/artwork.h"
 #include "ui_tavola.h"
 
 #include <QLayout>

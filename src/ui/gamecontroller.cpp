@@ -1,6 +1,6 @@
-#include "gamecontroller.h"
+#include "ui/gamecontroller.h"
 
-#include "platform.h"
+#include "ui/platform.h"
 
 #include "records/endgame.h"
 #include "runtime/numbers.h"

@@ -1,6 +1,6 @@
-#include "picturebutton.h"
+#include "ui/picturebutton.h"
 
-#include "artwork.h"
+#include "ui/artwork.h"
 
 #include <QPainter>
 #include <QStyle>

@@ -1,6 +1,6 @@
-#include "picturelabel.h"
+#include "ui/picturelabel.h"
 
-#include "artwork.h"
+#include "ui/artwork.h"
 
 #include <QPainter>
 #include <QStyle>

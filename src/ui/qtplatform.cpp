@@ -1,4 +1,4 @@
-#include "qtplatform.h"
+#include "ui/qtplatform.h"
 
 #include <QApplication>
 #include <QInputDialog>

@@ -1,4 +1,4 @@
-#include "secretlabel.h"
+#include "ui/secretlabel.h"
 
 #include <QAccessibleWidget>
 

@@ -1,7 +1,7 @@
-#include "session.h"
+#include "ui/session.h"
 
-#include "gamecontroller.h"
-#include "tavola.h"
+#include "ui/gamecontroller.h"
+#include "ui/tavola.h"
 
 #include <utility>
 

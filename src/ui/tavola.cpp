@@ -1,8 +1,8 @@
-#include "tavola.h"
+#include "ui/tavola.h"
 
-#include "form.h"
-#include "gamecontroller.h"
-#include "platform.h"
+#include "ui/form.h"
+#include "ui/gamecontroller.h"
+#include "ui/platform.h"
 #include "ui_tavola.h"
 
 #include "game/gamemodel.h"

@@ -1,8 +1,8 @@
 // The window played through from inside: scripted boxes, draws and keys, each
 // tick delivered by the test. The rules themselves are the model's tests.
-#include "application.h"
 #include "gamewindow.h"
 #include "tsvrows.h"
+#include "ui/application.h"
 
 #include <QAction>
 #include <QFile>

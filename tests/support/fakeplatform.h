@@ -3,7 +3,7 @@
 // is open. Its clock never runs: a test delivers each tick itself.
 #pragma once
 
-#include "platform.h"
+#include "ui/platform.h"
 
 #include <QQueue>
 #include <QStringList>

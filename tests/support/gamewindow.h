@@ -4,8 +4,8 @@
 
 #include "fakeplatform.h"
 #include "scriptedrandom.h"
-#include "session.h"
-#include "tavola.h"
+#include "ui/session.h"
+#include "ui/tavola.h"
 
 #include <QApplication>
 #include <QTemporaryDir>

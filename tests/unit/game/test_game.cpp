@@ -4,9 +4,9 @@
 #include "game/random.h"
 #include "game/speech.h"
 #include "game/units.h"
-#include "gamecontroller.h"
 #include "scriptedrandom.h"
 #include "tsvrows.h"
+#include "ui/gamecontroller.h"
 
 #include <QDir>
 #include <QSet>
