@@ -1,6 +1,7 @@
 #include "fakeplatform.h"
 #include "game/exercise.h"
 #include "game/gamemodel.h"
+#include "game/mistakes.h"
 #include "game/random.h"
 #include "game/speech.h"
 #include "game/units.h"
@@ -38,6 +39,24 @@ private Q_SLOTS:
                  row[0]);
         QCOMPARE(mirabolo::game::expectedAnswerText(e, QLocale(QLocale::Italian, QLocale::Italy)), row[4]);
         QCOMPARE(mirabolo::game::expectedAnswerText(e, QLocale::c()), row[5]);
+    }
+
+    void classifyAnswer_data() { mirabolo::test::addTsvRows(QFINDTESTDATA("mistakes.tsv")); }
+
+    // Each wrong answer's kind, against the text the game itself expects.
+    void classifyAnswer()
+    {
+        QFETCH(QStringList, row); // see mistakes.tsv
+        const QLocale italian(QLocale::Italian, QLocale::Italy);
+        Exercise e;
+        e.source = row[2].toInt();
+        e.target = row[3].toInt();
+        e.quantity = row[4].toInt();
+        e.expected = expectedValue(e.source, e.target, e.quantity);
+        const QString expected = mirabolo::game::expectedAnswerText(e, italian);
+        QCOMPARE(
+            mistakeKindName(mirabolo::game::classifyAnswer(row[1], expected, e.source, e.target, e.quantity, italian)),
+            row[5]);
     }
 
     void scriptedDraws_data()
