@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QTimer>
 
 #include <array>
@@ -65,6 +66,7 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
     void changeEvent(QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     void buildForm();
@@ -79,6 +81,7 @@ private:
     void enableNextAndFocus();
     bool typesDecimalSeparator(QKeyEvent *event);
     static bool isAccessKey(const QKeyEvent *event);
+    void rememberFocus(QWidget *now);
 
     Platform &platform;
     GameController &controller;
@@ -86,6 +89,7 @@ private:
     std::unique_ptr<Ui::Tavola> ui; // built by Form_Load, after the name prompt
     std::array<QLineEdit *, 7> Text1{}; // indexes 1 to 6, like the reference lines
     QTimer Timer1;
+    QPointer<QWidget> pupilFocus; // the control the pupil was in, never the menu bar
 
     bool firstExerciseQueued = false;
 };
