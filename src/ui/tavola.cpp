@@ -223,6 +223,12 @@ void Tavola::retire()
     hide();
 }
 
+void Tavola::interrupt()
+{
+    game.end(game::GameEnd::Interrupted);
+    retire();
+}
+
 void Tavola::resetReferenceLines()
 {
     for (int line = 6; line >= 1; --line) {

@@ -43,6 +43,10 @@ public:
     // handler runs afterwards.
     void retire();
 
+    // The desktop ends the session: this game ends with only its register
+    // line, as when the window is closed.
+    void interrupt();
+
     bool hasEnded() const;
 
 public Q_SLOTS:
