@@ -15,6 +15,8 @@
 
 #include <limits>
 
+#include <sys/stat.h>
+
 using namespace Qt::StringLiterals;
 using namespace mirabolo::game;
 
@@ -162,9 +164,13 @@ private Q_SLOTS:
         QTemporaryDir home;
         qputenv("XDG_DATA_HOME", QFile::encodeName(home.path()));
         QFile blocker(home.filePath(obstacle));
-        QVERIFY(
-            obstacle.isEmpty() ||
-            (obstacle.endsWith(u".csv"_s) ? QDir(home.path()).mkpath(obstacle) : blocker.open(QIODevice::WriteOnly)));
+        if (obstacle.endsWith(u".txt"_s))
+            QVERIFY(QDir(home.path()).mkdir(u"mirabolo"_s) &&
+                    ::mkfifo(QFile::encodeName(blocker.fileName()), 0600) == 0);
+        else
+            QVERIFY(obstacle.isEmpty() ||
+                    (obstacle.endsWith(u".csv"_s) ? QDir(home.path()).mkpath(obstacle)
+                                                  : blocker.open(QIODevice::WriteOnly)));
 
         mirabolo::test::FakePlatform platform;
         ScriptedRandom random;
