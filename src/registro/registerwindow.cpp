@@ -108,7 +108,7 @@ RegisterWindow::RegisterWindow(const QString &path, Period period, Today clock, 
     statusBar()->addWidget(fileLabel, 1);
     skippedButton = new QPushButton;
     skippedButton->setFlat(true);
-    skippedButton->setToolTip(u"Mostra i numeri delle righe che non è stato possibile leggere"_s);
+    skippedButton->setToolTip(u"Mostra quali righe non è stato possibile leggere, e perché"_s);
     connect(skippedButton, &QPushButton::clicked, this, &RegisterWindow::showSkippedLines);
     statusBar()->addPermanentWidget(skippedButton);
     resize(1200, 820);
@@ -134,7 +134,7 @@ void RegisterWindow::buildActions()
     bar->addAction(add(u"&Esporta PDF…"_s, "document-export", QKeySequence::Save, &RegisterWindow::askExportPdf));
     bar->addAction(add(u"&Stampa…"_s, "document-print", QKeySequence::Print, &RegisterWindow::askPrint));
     file->addSeparator();
-    add(u"E&sci"_s, "application-exit", QKeySequence::Quit, &QWidget::close);
+    add(u"Es&ci"_s, "application-exit", QKeySequence::Quit, &QWidget::close);
 
     bar->addSeparator();
     auto *label = new QLabel(u" &Periodo: "_s);
@@ -394,6 +394,7 @@ void RegisterWindow::showClass()
     }
     classOrder = order;
     classBars.setPupils(classFigures, order);
+    classChartView->setPlaceholder(order.isEmpty() ? u"Nessuna risposta da mostrare nel periodo scelto."_s : QString());
     classChartView->setMinimumHeight(int(std::ceil(classBars.naturalHeight() * classChartView->scale())));
     classChartView->update();
     wholeClassChanged = false;
@@ -412,6 +413,7 @@ void RegisterWindow::showPupil()
     pupilNumbers->setHorizontalHeaderLabels(gameColumnTitles());
     // The numbers of the chart beside it; how each game ended is in the report.
     pupilNumbersView->setColumnHidden(pupilNumbers->columnCount() - 1, true);
+    pupilChartView->setPlaceholder(selectedRow < 0 ? u"Nessuna partita da mostrare."_s : QString());
     if (selectedRow < 0) {
         pupilTitle->setText(u"Scegli un alunno nella tabella."_s);
     } else {
@@ -467,13 +469,23 @@ void RegisterWindow::askExportPdf()
     const QString suggested = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation) +
         u"/registro-%1.pdf"_s.arg(today().toString(Qt::ISODate));
     const QString path = QFileDialog::getSaveFileName(this, u"Esporta PDF"_s, suggested, u"PDF (*.pdf)"_s);
-    if (path.isEmpty())
-        return;
+    if (!path.isEmpty())
+        saveReport(path);
+}
+
+void RegisterWindow::saveReport(const QString &path)
+{
     QString error;
-    if (exportPdf(path, &error))
-        statusBar()->showMessage(u"Resoconto salvato in %1"_s.arg(QDir::toNativeSeparators(path)), 10000);
-    else
-        QMessageBox::warning(this, u"Esporta PDF"_s, error);
+    const bool saved = exportPdf(path, &error);
+    const QFileInfo written(path);
+    // Open, not exec: the window goes on following the register meanwhile.
+    auto *box = new QMessageBox(saved ? QMessageBox::Information : QMessageBox::Warning, u"Esporta PDF"_s,
+                                saved ? u"Il resoconto è stato salvato come «%1» nella cartella «%2»."_s.arg(
+                                            written.fileName(), QDir::toNativeSeparators(written.absolutePath()))
+                                      : error,
+                                QMessageBox::Ok, this);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
 }
 
 void RegisterWindow::askPrint()
@@ -500,16 +512,19 @@ void RegisterWindow::askOpen()
 void RegisterWindow::showSkippedLines()
 {
     const classregister::RegisterFile &file = liveRegister->file();
-    QStringList numbers;
-    for (qint64 line : file.skippedLines())
-        numbers << QString::number(line);
-    QMessageBox box(QMessageBox::Information, u"Righe non lette"_s,
-                    u"Alcune righe del registro non descrivono una partita di Mirabolo e sono state saltate: %1."_s.arg(
-                        classregister::skippedLinesText(file.skippedCount())),
-                    QMessageBox::Ok, this);
-    box.setDetailedText(u"Numeri delle righe: %1%2"_s.arg(
-        numbers.join(u", "_s), file.skippedCount() > numbers.size() ? u" e altre"_s : QString()));
-    box.exec();
+    QStringList lines;
+    for (const classregister::SkippedLine &line : file.skippedLines())
+        lines << skippedLineText(line);
+    if (file.skippedCount() > lines.size())
+        lines << u"e altre %1"_s.arg(classregister::skippedLinesText(file.skippedCount() - lines.size()));
+    auto *box = new QMessageBox(
+        QMessageBox::Information, u"Righe non lette"_s,
+        u"Alcune righe del registro non descrivono una partita di Mirabolo e sono state saltate: %1."_s.arg(
+            classregister::skippedLinesText(file.skippedCount())),
+        QMessageBox::Ok, this);
+    box->setDetailedText(lines.join(u'\n'));
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
 }
 
 } // namespace mirabolo::registro

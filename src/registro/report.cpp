@@ -342,14 +342,12 @@ Table gamesTable(const classregister::PupilFigures &pupil)
 
 QString skippedText(const ReportContent &content)
 {
-    QStringList numbers;
-    for (qint64 line : content.skippedLines)
-        numbers << QString::number(line);
-    QString text = classregister::skippedLinesText(content.skippedCount);
-    if (!numbers.isEmpty())
-        text +=
-            u" (righe %1%2)"_s.arg(numbers.join(u", "_s), content.skippedCount > numbers.size() ? u", …"_s : QString());
-    return text;
+    QStringList lines;
+    for (const classregister::SkippedLine &line : content.skippedLines)
+        lines << skippedLineText(line);
+    if (content.skippedCount > lines.size())
+        lines << u"…"_s;
+    return u"%1 — %2."_s.arg(classregister::skippedLinesText(content.skippedCount), lines.join(u"; "_s));
 }
 
 } // namespace
