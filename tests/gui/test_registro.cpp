@@ -19,6 +19,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
@@ -107,6 +108,20 @@ void countInotifyWarnings(QtMsgType, const QMessageLogContext &, const QString &
 {
     if (message.contains(u"inotify"_s))
         ++inotifyWarnings;
+}
+
+// Shown whole inside the window, not cut off by its edge.
+bool inSight(const QWidget &w, const QWidget *part)
+{
+    return part && part->isVisible() && !part->visibleRegion().isEmpty() &&
+        w.rect().contains(QRect(part->mapTo(&w, QPoint()), part->size()));
+}
+
+// Not hidden, and not scrolled out of the table's sight.
+bool columnInSight(const QTableView *view, int column)
+{
+    const int left = view->columnViewportPosition(column);
+    return !view->isColumnHidden(column) && left >= 0 && left + view->columnWidth(column) <= view->viewport()->width();
 }
 
 // The box the window left open, closed once read.
@@ -211,6 +226,61 @@ private Q_SLOTS:
         QCOMPARE(state, mirabolo::classregister::RegisterFile::State::NotReadable);
         QCOMPARE(live.file().games().size(), 1);
         QCOMPARE(inotifyWarnings, 0);
+    }
+
+    void screens_data()
+    {
+        QTest::addColumn<QSize>("screen");
+        QTest::addColumn<bool>("beside"); // each chart with its table beside it
+        QTest::newRow("1024×768") << QSize(1024, 768) << false;
+        QTest::newRow("1366×768") << QSize(1366, 768) << true;
+    }
+    // A school's screen holds the whole window: the class, the pupil's games
+    // with how each ended, and the count of unread lines.
+    void screens()
+    {
+        QFETCH(QSize, screen);
+        QFETCH(bool, beside);
+        QTemporaryDir dir;
+        // A share's long path in the status line, as the desktop mounts it.
+        const QString folder = dir.filePath(u"smb-share:server=nas-segreteria.icpascoli.local,share=didattica/"
+                                            u"Scuola primaria Giovanni Pascoli - plesso di via Roma - classe 4A"_s);
+        const QString path = folder + u"/registro.csv"_s;
+        QVERIFY(QDir().mkpath(folder));
+        QVERIFY(append(path,
+                       "2026-10-05;10:00:00;Luca;2;8;10;0;uscita;\r\n"
+                       "2026-10-06;10:00:00;Luca;2;8;10;0;uscita;\r\n"
+                       "2026-10-07;10:00:00;Luca;2;8;10;0;uscita;\r\n"
+                       "non è una partita\r\n"
+                       "2026-12-01;10:00:00;Maria Vittoria;3;7;10;0;finestra chiusa;\r\n"));
+        RegisterWindow w(path, Period::SchoolYear, [] { return QDate(2026, 12, 7); });
+        w.live()->setPolling(false);
+        w.show();
+        QTRY_VERIFY_WITH_TIMEOUT(w.isReady(), 30000);
+        QVERIFY(w.selectPupil(u"Maria Vittoria"_s));
+        QVERIFY(w.screen()->availableGeometry().contains(w.frameGeometry()));
+
+        // Room left by borders, a title bar and a desktop panel.
+        const QSize room = screen - QSize(16, 96);
+        const QSize least = w.minimumSize().expandedTo(w.minimumSizeHint());
+        QVERIFY2(least.width() <= room.width() && least.height() <= room.height(),
+                 qPrintable(u"%1×%2"_s.arg(least.width()).arg(least.height())));
+        w.showNormal();
+        w.resize(room);
+        QTableView *pupils = table(w, u"Alunni della classe"_s);
+        QTableView *games = table(w, u"Partite dell'alunno scelto, in numeri"_s);
+        QWidget *chart = nullptr;
+        for (auto *view : w.findChildren<mirabolo::registro::ChartView *>())
+            if (view->accessibleName() == u"Grafico: partite dell'alunno scelto"_s)
+                chart = view;
+        QVERIFY(pupils && games && chart);
+        QTRY_COMPARE(chart->mapTo(&w, QPoint()).y() == games->mapTo(&w, QPoint()).y(), beside);
+        QVERIFY(inSight(w, pupils));
+        QVERIFY(columnInSight(pupils, PupilTableModel::Follow));
+        QVERIFY(inSight(w, games));
+        QCOMPARE(column(games, 5), QStringList({u"finestra chiusa"_s}));
+        QVERIFY(columnInSight(games, 5));
+        QVERIFY(inSight(w, w.findChild<QPushButton *>()));
     }
 
     void playThrough()
