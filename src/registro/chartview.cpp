@@ -25,6 +25,15 @@ void ChartView::setDraw(Draw draw)
     update();
 }
 
+void ChartView::setPlaceholder(const QString &text)
+{
+    if (text == placeholderText)
+        return;
+    placeholderText = text;
+    setAccessibleDescription(text);
+    update();
+}
+
 qreal ChartView::scale() const
 {
     return QFontInfo(font()).pixelSize() / pointsPerWindowText;
@@ -34,6 +43,11 @@ void ChartView::paintEvent(QPaintEvent *event)
 {
     QPainter painter(this);
     painter.fillRect(event->rect(), Qt::white);
+    if (!placeholderText.isEmpty()) {
+        painter.setPen(Qt::darkGray);
+        painter.drawText(rect().adjusted(8, 8, -8, -8), Qt::AlignCenter | Qt::TextWordWrap, placeholderText);
+        return;
+    }
     if (!drawChart)
         return;
     painter.setRenderHint(QPainter::Antialiasing);

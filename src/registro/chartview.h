@@ -20,6 +20,9 @@ public:
     explicit ChartView(const QString &accessibleName, QWidget *parent = nullptr);
 
     void setDraw(Draw draw);
+    // Shown instead of the chart while not empty: what a blank box would leave unsaid.
+    void setPlaceholder(const QString &text);
+    QString placeholder() const { return placeholderText; }
     // Screen pixels per point.
     qreal scale() const;
 
@@ -28,6 +31,7 @@ protected:
 
 private:
     Draw drawChart;
+    QString placeholderText;
 };
 
 } // namespace mirabolo::registro

@@ -8,6 +8,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QBoxLayout>
 #include <QComboBox>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -21,6 +22,8 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
+#include <QResizeEvent>
+#include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSortFilterProxyModel>
@@ -41,6 +44,21 @@ namespace {
 
 constexpr Period periods[] = {Period::Today, Period::ThisWeek, Period::ThisMonth, Period::SchoolYear, Period::All};
 
+// The window as a large screen shows it; on a smaller one it takes the
+// whole screen.
+constexpr QSize preferredSize(1360, 860);
+// A window manager's borders and title bar, not known before the window is shown.
+constexpr QSize frameAllowance(16, 48);
+
+// Rows a line of text high, not the style's roomier default: on a screen
+// 768 pixels high that is a third more pupils at once.
+void compactRows(QTableView &view)
+{
+    view.verticalHeader()->hide();
+    view.verticalHeader()->setMinimumSectionSize(1);
+    view.verticalHeader()->setDefaultSectionSize(view.fontMetrics().height() + 8);
+}
+
 QTableView *numbersView(QAbstractItemModel *model, const QString &name)
 {
     auto *view = new QTableView;
@@ -48,10 +66,72 @@ QTableView *numbersView(QAbstractItemModel *model, const QString &name)
     view->setAccessibleName(name);
     view->setEditTriggers(QAbstractItemView::NoEditTriggers);
     view->setSelectionBehavior(QAbstractItemView::SelectRows);
-    view->verticalHeader()->hide();
+    compactRows(*view);
     view->setTabKeyNavigation(false);
     return view;
 }
+
+// What a layout leaves a widget at least: its minimum size, else its hint.
+int leastWidth(const QWidget &widget)
+{
+    return widget.minimumWidth() > 0 ? widget.minimumWidth() : std::max(0, widget.minimumSizeHint().width());
+}
+
+int leastHeight(const QWidget &widget)
+{
+    return widget.minimumHeight() > 0 ? widget.minimumHeight() : std::max(0, widget.minimumSizeHint().height());
+}
+
+// A chart and its figures side by side where the width allows, else the
+// figures under the chart: a screen 1024 pixels wide has no room for both
+// pupils' charts with their tables beside them.
+class BesideOrBelow : public QWidget
+{
+public:
+    BesideOrBelow(QWidget *first, QWidget *second)
+        : layout(new QBoxLayout(QBoxLayout::LeftToRight, this))
+        , parts{first, second}
+    {
+        layout->setContentsMargins({});
+        layout->addWidget(first, 3);
+        layout->addWidget(second, 2);
+    }
+
+    // The narrower arrangement's: what the window may shrink to.
+    QSize minimumSizeHint() const override
+    {
+        const int spacing = layout->spacing();
+        return {std::max(leastWidth(*parts[0]), leastWidth(*parts[1])),
+                leastHeight(*parts[0]) + spacing + leastHeight(*parts[1])};
+    }
+
+protected:
+    void resizeEvent(QResizeEvent *event) override
+    {
+        QWidget::resizeEvent(event);
+        arrange();
+    }
+
+    bool event(QEvent *event) override
+    {
+        // A table's columns widened: it may no longer fit beside the chart.
+        if (event->type() == QEvent::LayoutRequest)
+            arrange();
+        return QWidget::event(event);
+    }
+
+private:
+    void arrange()
+    {
+        const bool beside = width() >= leastWidth(*parts[0]) + layout->spacing() + leastWidth(*parts[1]);
+        const auto direction = beside ? QBoxLayout::LeftToRight : QBoxLayout::TopToBottom;
+        if (layout->direction() != direction)
+            layout->setDirection(direction);
+    }
+
+    QBoxLayout *layout;
+    QWidget *parts[2];
+};
 
 // Every column whole: the chart beside the table gives way rather than the
 // table's last column.
@@ -108,10 +188,16 @@ RegisterWindow::RegisterWindow(const QString &path, Period period, Today clock, 
     statusBar()->addWidget(fileLabel, 1);
     skippedButton = new QPushButton;
     skippedButton->setFlat(true);
-    skippedButton->setToolTip(u"Mostra i numeri delle righe che non è stato possibile leggere"_s);
+    skippedButton->setToolTip(u"Mostra quali righe non è stato possibile leggere, e perché"_s);
     connect(skippedButton, &QPushButton::clicked, this, &RegisterWindow::showSkippedLines);
     statusBar()->addPermanentWidget(skippedButton);
-    resize(1200, 820);
+    const QSize room = screen()->availableSize() - frameAllowance;
+    if (preferredSize.width() <= room.width() && preferredSize.height() <= room.height()) {
+        resize(preferredSize);
+    } else {
+        resize(preferredSize.boundedTo(room));
+        setWindowState(Qt::WindowMaximized);
+    }
     openRegister(path);
 }
 
@@ -134,7 +220,7 @@ void RegisterWindow::buildActions()
     bar->addAction(add(u"&Esporta PDF…"_s, "document-export", QKeySequence::Save, &RegisterWindow::askExportPdf));
     bar->addAction(add(u"&Stampa…"_s, "document-print", QKeySequence::Print, &RegisterWindow::askPrint));
     file->addSeparator();
-    add(u"E&sci"_s, "application-exit", QKeySequence::Quit, &QWidget::close);
+    add(u"Es&ci"_s, "application-exit", QKeySequence::Quit, &QWidget::close);
 
     bar->addSeparator();
     auto *label = new QLabel(u" &Periodo: "_s);
@@ -159,6 +245,7 @@ QWidget *RegisterWindow::buildCentre()
     notice->setStyleSheet(u"font-weight: bold; color: #8b0000"_s);
     notice->hide();
     summary = new QLabel;
+    summary->setWordWrap(true);
     QFont big = summary->font();
     big.setPointSizeF(big.pointSizeF() * 1.2);
     summary->setFont(big);
@@ -180,7 +267,7 @@ QWidget *RegisterWindow::buildCentre()
     pupilTable->setSelectionMode(QAbstractItemView::SingleSelection);
     pupilTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
     pupilTable->setTabKeyNavigation(false);
-    pupilTable->verticalHeader()->hide();
+    compactRows(*pupilTable);
     pupilTable->horizontalHeader()->setStretchLastSection(true);
     connect(pupilTable->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex &current) {
@@ -207,14 +294,13 @@ QWidget *RegisterWindow::buildCentre()
     scroll->setMinimumWidth(300); // the percentages under the bars stay whole
     classNumbers = new QStandardItemModel(this);
     classNumbersView = numbersView(classNumbers, u"Precisione per alunno, in numeri"_s);
-    classLayout->addWidget(scroll, 3);
-    classLayout->addWidget(classNumbersView, 2);
+    classLayout->addWidget(new BesideOrBelow(scroll, classNumbersView));
 
     auto *pupilBox = new QGroupBox(u"Partite dell'alunno scelto"_s);
     auto *pupilLayout = new QVBoxLayout(pupilBox);
     pupilTitle = new QLabel;
+    pupilTitle->setWordWrap(true);
     pupilLayout->addWidget(pupilTitle);
-    auto *pupilRow = new QHBoxLayout;
     pupilChartView = new ChartView(u"Grafico: partite dell'alunno scelto"_s);
     pupilChartView->setDraw([this](QPainter &painter, const QRectF &area, const QRectF &) {
         if (selectedRow >= 0)
@@ -223,14 +309,16 @@ QWidget *RegisterWindow::buildCentre()
     pupilNumbers = new QStandardItemModel(this);
     pupilNumbersView = numbersView(pupilNumbers, u"Partite dell'alunno scelto, in numeri"_s);
     pupilChartView->setMinimumWidth(320); // room for both axes and the legend
-    pupilRow->addWidget(pupilChartView, 3);
-    pupilRow->addWidget(pupilNumbersView, 2);
-    pupilLayout->addLayout(pupilRow);
+    pupilChartView->setMinimumHeight(160);
+    pupilLayout->addWidget(new BesideOrBelow(pupilChartView, pupilNumbersView), 1);
 
     auto *charts = new QSplitter(Qt::Horizontal);
     charts->addWidget(classBox);
     charts->addWidget(pupilBox);
     charts->setChildrenCollapsible(false);
+    // In the proportion both need for their tables beside their charts.
+    charts->setStretchFactor(0, 2);
+    charts->setStretchFactor(1, 3);
     auto *split = new QSplitter(Qt::Vertical);
     split->addWidget(pupilTable);
     split->addWidget(charts);
@@ -394,6 +482,7 @@ void RegisterWindow::showClass()
     }
     classOrder = order;
     classBars.setPupils(classFigures, order);
+    classChartView->setPlaceholder(order.isEmpty() ? u"Nessuna risposta da mostrare nel periodo scelto."_s : QString());
     classChartView->setMinimumHeight(int(std::ceil(classBars.naturalHeight() * classChartView->scale())));
     classChartView->update();
     wholeClassChanged = false;
@@ -410,8 +499,7 @@ void RegisterWindow::showPupil()
             selectedRow = row;
     pupilNumbers->clear();
     pupilNumbers->setHorizontalHeaderLabels(gameColumnTitles());
-    // The numbers of the chart beside it; how each game ended is in the report.
-    pupilNumbersView->setColumnHidden(pupilNumbers->columnCount() - 1, true);
+    pupilChartView->setPlaceholder(selectedRow < 0 ? u"Nessuna partita da mostrare."_s : QString());
     if (selectedRow < 0) {
         pupilTitle->setText(u"Scegli un alunno nella tabella."_s);
     } else {
@@ -467,13 +555,23 @@ void RegisterWindow::askExportPdf()
     const QString suggested = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation) +
         u"/registro-%1.pdf"_s.arg(today().toString(Qt::ISODate));
     const QString path = QFileDialog::getSaveFileName(this, u"Esporta PDF"_s, suggested, u"PDF (*.pdf)"_s);
-    if (path.isEmpty())
-        return;
+    if (!path.isEmpty())
+        saveReport(path);
+}
+
+void RegisterWindow::saveReport(const QString &path)
+{
     QString error;
-    if (exportPdf(path, &error))
-        statusBar()->showMessage(u"Resoconto salvato in %1"_s.arg(QDir::toNativeSeparators(path)), 10000);
-    else
-        QMessageBox::warning(this, u"Esporta PDF"_s, error);
+    const bool saved = exportPdf(path, &error);
+    const QFileInfo written(path);
+    // Open, not exec: the window goes on following the register meanwhile.
+    auto *box = new QMessageBox(saved ? QMessageBox::Information : QMessageBox::Warning, u"Esporta PDF"_s,
+                                saved ? u"Il resoconto è stato salvato come «%1» nella cartella «%2»."_s.arg(
+                                            written.fileName(), QDir::toNativeSeparators(written.absolutePath()))
+                                      : error,
+                                QMessageBox::Ok, this);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
 }
 
 void RegisterWindow::askPrint()
@@ -500,16 +598,19 @@ void RegisterWindow::askOpen()
 void RegisterWindow::showSkippedLines()
 {
     const classregister::RegisterFile &file = liveRegister->file();
-    QStringList numbers;
-    for (qint64 line : file.skippedLines())
-        numbers << QString::number(line);
-    QMessageBox box(QMessageBox::Information, u"Righe non lette"_s,
-                    u"Alcune righe del registro non descrivono una partita di Mirabolo e sono state saltate: %1."_s.arg(
-                        classregister::skippedLinesText(file.skippedCount())),
-                    QMessageBox::Ok, this);
-    box.setDetailedText(u"Numeri delle righe: %1%2"_s.arg(
-        numbers.join(u", "_s), file.skippedCount() > numbers.size() ? u" e altre"_s : QString()));
-    box.exec();
+    QStringList lines;
+    for (const classregister::SkippedLine &line : file.skippedLines())
+        lines << skippedLineText(line);
+    if (file.skippedCount() > lines.size())
+        lines << u"e altre %1"_s.arg(classregister::skippedLinesText(file.skippedCount() - lines.size()));
+    auto *box = new QMessageBox(
+        QMessageBox::Information, u"Righe non lette"_s,
+        u"Alcune righe del registro non descrivono una partita di Mirabolo e sono state saltate: %1."_s.arg(
+            classregister::skippedLinesText(file.skippedCount())),
+        QMessageBox::Ok, this);
+    box->setDetailedText(lines.join(u'\n'));
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
 }
 
 } // namespace mirabolo::registro

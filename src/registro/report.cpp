@@ -135,20 +135,26 @@ struct Table
     QList<qreal> widths; // shares of the width, adding up to 1
     QList<Qt::Alignment> alignments;
     // A row of one cell is a heading across the table, over the rows below
-    // it up to the next heading.
+    // it up to the next heading. Rows with no cells at all take their place
+    // when the pages are only counted.
     QList<QStringList> rows;
     bool headed = false;
+    // Over the table on each further page it takes, so that a page alone says whose it is.
+    QString continued;
 
     bool isHeading(qsizetype row) const { return headed && rows.at(row).size() == 1; }
 };
 
+// Lays the report out page after page. With no page count given it only
+// counts the pages, drawing nothing: the footers need the count first.
 class PageFlow
 {
 public:
-    PageFlow(QPainter &onto, QPagedPaintDevice &pages, QString footerText)
+    PageFlow(QPainter &onto, QPagedPaintDevice &pages, QString footerText, int pageCount = 0)
         : painter(onto)
         , device(pages)
         , footer(std::move(footerText))
+        , pageTotal(pageCount)
         , plainCells(reportFont(8), &pages)
         , boldCells(reportFont(8, true), &pages)
     {
@@ -160,12 +166,16 @@ public:
         drawFooter();
     }
 
+    bool drawing() const { return pageTotal > 0; }
+    int pageCount() const { return page; }
+
     void text(const QString &line, const QFont &font, qreal after = 2)
     {
         painter.setFont(font);
         const QRectF bounds = painter.boundingRect(QRectF(0, 0, width, 10000), Qt::TextWordWrap | Qt::AlignLeft, line);
         ensure(bounds.height());
-        painter.drawText(QRectF(0, y, width, bounds.height()), Qt::TextWordWrap | Qt::AlignLeft, line);
+        if (drawing())
+            painter.drawText(QRectF(0, y, width, bounds.height()), Qt::TextWordWrap | Qt::AlignLeft, line);
         y += bounds.height() + after;
     }
 
@@ -185,38 +195,45 @@ public:
     {
         const qreal groupWidth = (width - (groups - 1) * 12) / groups;
         const auto groupLeft = [&](qsizetype g) { return qreal(g) * (groupWidth + 12); };
+        const int firstPage = page;
         qsizetype next = 0;
         qsizetype heading = -1; // over row `next`
         do {
             ensure(rowHeight * (table.headed ? 4 : 3));
+            if (page > firstPage && !table.continued.isEmpty())
+                text(table.continued, reportFont(10, true));
             const auto lines = qsizetype((bottom - y) / rowHeight) - (table.headed ? 2 : 1);
             const qsizetype count = std::min(table.rows.size() - next, lines * groups);
             const qsizetype used = std::max<qsizetype>(1, (count + lines - 1) / lines);
             const qsizetype perGroup = std::max<qsizetype>(1, (count + used - 1) / used);
-            for (qsizetype g = 0; g < used; ++g)
+            const auto place = [&](const QStringList &cells, qsizetype g, qsizetype line, CellTexts &texts) {
+                if (drawing())
+                    placeRow(table, cells, groupLeft(g), y + rowHeight * qreal(line), groupWidth, texts);
+            };
+            for (qsizetype g = 0; g < used && drawing(); ++g)
                 painter.fillRect(QRectF(groupLeft(g), y, groupWidth, rowHeight), QColor(0xe8, 0xe8, 0xe8));
             qsizetype tallest = 0;
             for (qsizetype g = 0; g < used; ++g) {
-                placeRow(table, table.titles, groupLeft(g), y, groupWidth, boldCells);
+                place(table.titles, g, 0, boldCells);
                 qsizetype line = 1;
                 const qsizetype start = next + g * perGroup;
                 const qsizetype end = std::min(start + perGroup, next + count);
                 if (heading >= 0 && start < end && !table.isHeading(start))
-                    placeRow(table, table.rows.at(heading), groupLeft(g), y + rowHeight * qreal(line++), groupWidth,
-                             boldCells);
+                    place(table.rows.at(heading), g, line++, boldCells);
                 for (qsizetype row = start; row < end; ++row) {
                     if (table.isHeading(row))
                         heading = row;
-                    placeRow(table, table.rows.at(row), groupLeft(g), y + rowHeight * qreal(line++), groupWidth,
-                             table.isHeading(row) ? boldCells : plainCells);
+                    place(table.rows.at(row), g, line++, table.isHeading(row) ? boldCells : plainCells);
                 }
                 tallest = std::max(tallest, line);
             }
-            painter.save();
-            painter.scale(1 / cellUnits, 1 / cellUnits);
-            boldCells.draw(painter);
-            plainCells.draw(painter);
-            painter.restore();
+            if (drawing()) {
+                painter.save();
+                painter.scale(1 / cellUnits, 1 / cellUnits);
+                boldCells.draw(painter);
+                plainCells.draw(painter);
+                painter.restore();
+            }
             next += count;
             y += rowHeight * qreal(tallest) + 6;
         } while (next < table.rows.size());
@@ -235,7 +252,8 @@ public:
 private:
     void newPage()
     {
-        device.newPage();
+        if (drawing())
+            device.newPage();
         ++page;
         y = 0;
         drawFooter();
@@ -243,10 +261,12 @@ private:
 
     void drawFooter()
     {
+        if (!drawing())
+            return;
         painter.setPen(Qt::darkGray);
         const QRectF area(0, bottom + 4, width, footerHeight - 4);
         footers.draw(painter, area, Qt::AlignLeft | Qt::AlignBottom, footer);
-        footers.draw(painter, area, Qt::AlignRight | Qt::AlignBottom, u"Pagina %1"_s.arg(page));
+        footers.draw(painter, area, Qt::AlignRight | Qt::AlignBottom, u"Pagina %1 di %2"_s.arg(page).arg(pageTotal));
         painter.setPen(Qt::black);
     }
 
@@ -274,6 +294,7 @@ private:
     qreal bottom = 0;
     qreal y = 0;
     int page = 1;
+    int pageTotal; // 0 while counting the pages
     CellTexts plainCells;
     CellTexts boldCells;
 };
@@ -296,7 +317,8 @@ QList<qsizetype> pupilsByName(const classregister::ClassFigures &figures)
     return order;
 }
 
-Table pupilsTable(const classregister::ClassFigures &figures, const QList<qsizetype> &order)
+// `withCells` false: the rows hold no cells, enough to count the pages.
+Table pupilsTable(const classregister::ClassFigures &figures, const QList<qsizetype> &order, bool withCells)
 {
     Table table;
     for (int c = 0; c < PupilTableModel::ColumnCount; ++c) {
@@ -305,9 +327,10 @@ Table pupilsTable(const classregister::ClassFigures &figures, const QList<qsizet
                                                                                         : Qt::AlignRight);
     }
     table.widths = {0.14, 0.06, 0.07, 0.07, 0.09, 0.19, 0.16, 0.11, 0.11};
+    table.continued = u"Gli alunni (continua)"_s;
     for (qsizetype row : order) {
         QStringList cells;
-        for (int c = 0; c < PupilTableModel::ColumnCount; ++c)
+        for (int c = 0; c < PupilTableModel::ColumnCount && withCells; ++c)
             cells << PupilTableModel::cellText(figures, row, c);
         table.rows << cells;
     }
@@ -316,19 +339,24 @@ Table pupilsTable(const classregister::ClassFigures &figures, const QList<qsizet
 
 // Each calendar year's games under the year as a heading, dated by day and
 // month: the year written once, not on every game of a school's report.
-Table gamesTable(const classregister::PupilFigures &pupil)
+Table gamesTable(const classregister::PupilFigures &pupil, bool withCells)
 {
     Table table;
     table.titles = gameColumnTitles();
     table.widths = {0.13, 0.13, 0.14, 0.14, 0.20, 0.26};
     table.alignments = {Qt::AlignLeft, Qt::AlignLeft, Qt::AlignRight, Qt::AlignRight, Qt::AlignRight, Qt::AlignLeft};
     table.headed = true;
+    table.continued = u"%1 (continua)"_s.arg(pupil.name);
     int year = 0;
     for (const classregister::GameRecord &game : pupil.games) {
         const QDate day = game.when.date();
         if (day.year() != year) {
             year = day.year();
             table.rows << QStringList{QString::number(year)};
+        }
+        if (!withCells) {
+            table.rows << QStringList();
+            continue;
         }
         QStringList cells = gameCells(game, GameDate::DayAndMonth);
         // Most games run their time out: the few that did not stand out,
@@ -342,14 +370,12 @@ Table gamesTable(const classregister::PupilFigures &pupil)
 
 QString skippedText(const ReportContent &content)
 {
-    QStringList numbers;
-    for (qint64 line : content.skippedLines)
-        numbers << QString::number(line);
-    QString text = classregister::skippedLinesText(content.skippedCount);
-    if (!numbers.isEmpty())
-        text +=
-            u" (righe %1%2)"_s.arg(numbers.join(u", "_s), content.skippedCount > numbers.size() ? u", …"_s : QString());
-    return text;
+    QStringList lines;
+    for (const classregister::SkippedLine &line : content.skippedLines)
+        lines << skippedLineText(line);
+    if (content.skippedCount > lines.size())
+        lines << u"…"_s;
+    return u"%1 — %2."_s.arg(classregister::skippedLinesText(content.skippedCount), lines.join(u"; "_s));
 }
 
 } // namespace
@@ -362,54 +388,71 @@ bool printReport(QPagedPaintDevice &device, const ReportContent &content)
     painter.setRenderHint(QPainter::Antialiasing);
     const classregister::ClassFigures &figures = *content.figures;
     const QString period = periodText(content.period, classregister::periodSpan(content.period, content.today));
-    PageFlow flow(painter, device,
-                  u"Registro di Mirabolo · %1 · %2"_s.arg(content.source, classregister::periodName(content.period)));
-
-    flow.text(u"Registro di Mirabolo"_s, reportFont(20, true), 4);
-    flow.text(u"Classe: %1"_s.arg(content.source), reportFont(10));
-    flow.text(u"Periodo: %1"_s.arg(period), reportFont(10));
-    flow.text(u"Resoconto del %1"_s.arg(QLocale().toString(content.today, QLocale::LongFormat)), reportFont(10));
-    if (content.skippedCount > 0)
-        flow.text(skippedText(content), reportFont(9));
-    if (!content.notice.isEmpty())
-        flow.text(content.notice, reportFont(10, true));
-    flow.space(8);
-
-    flow.text(u"La classe"_s, reportFont(14, true));
-    flow.text(
-        summaryText(figures.games(), figures.pupils().size(), figures.right(), figures.wrong(), figures.accuracy()),
-        reportFont(10), 6);
+    const QString footer =
+        u"Registro di Mirabolo · %1 · %2"_s.arg(content.source, classregister::periodName(content.period));
     const QList<qsizetype> byName = pupilsByName(figures);
-    if (!byName.isEmpty()) {
-        flow.text(u"Gli alunni"_s, reportFont(14, true));
-        flow.table(pupilsTable(figures, byName));
-    }
     const QList<qsizetype> byAccuracy = pupilsByAccuracy(figures);
-    for (qsizetype first = 0; first < byAccuracy.size(); first += pupilsPerChart) {
-        ClassAccuracyChart chart;
-        chart.setPupils(figures, byAccuracy.mid(first, pupilsPerChart));
-        chart.draw(painter, flow.take(chart.naturalHeight()));
-    }
-
-    if (!byName.isEmpty())
-        flow.text(u"Nelle partite di ogni alunno, Fine è vuota quando la partita è finita allo scadere del tempo."_s,
-                  reportFont(9), 4);
     PupilGamesChart pupilChart;
-    for (qsizetype row : byName) {
-        const classregister::PupilFigures &pupil = figures.pupils().at(row);
-        flow.space(10);
-        flow.ensure(30 + pupilChartHeight + rowHeight * 3);
-        flow.text(pupil.name, reportFont(13, true));
-        const QLocale locale;
-        QString line = u"Partite: %1 · Esatte: %2 · Errate: %3 · Precisione: %4 · Andamento: %5"_s.arg(
-            locale.toString(pupil.games.size()), locale.toString(pupil.right), locale.toString(pupil.wrong),
-            percentText(pupil.accuracy()), trendText(pupil.trend()));
-        if (pupil.needsFollowing())
-            line += u" · da seguire"_s;
-        flow.text(line, reportFont(9), 4);
-        pupilChart.draw(painter, flow.take(pupilChartHeight), pupil);
-        flow.table(gamesTable(pupil), 2);
-    }
+
+    const auto layOut = [&](PageFlow &flow) {
+        const bool drawing = flow.drawing();
+        flow.text(u"Registro di Mirabolo"_s, reportFont(20, true), 4);
+        flow.text(u"Classe: %1"_s.arg(content.source), reportFont(10));
+        flow.text(u"Periodo: %1"_s.arg(period), reportFont(10));
+        flow.text(u"Resoconto del %1"_s.arg(QLocale().toString(content.today, QLocale::LongFormat)), reportFont(10));
+        if (content.skippedCount > 0)
+            flow.text(skippedText(content), reportFont(9));
+        if (!content.notice.isEmpty())
+            flow.text(content.notice, reportFont(10, true));
+        flow.space(8);
+
+        flow.text(u"La classe"_s, reportFont(14, true));
+        flow.text(
+            summaryText(figures.games(), figures.pupils().size(), figures.right(), figures.wrong(), figures.accuracy()),
+            reportFont(10), 6);
+        if (!byName.isEmpty()) {
+            flow.text(u"Gli alunni"_s, reportFont(14, true));
+            flow.table(pupilsTable(figures, byName, drawing));
+        }
+        for (qsizetype first = 0; first < byAccuracy.size(); first += pupilsPerChart) {
+            ClassAccuracyChart chart;
+            chart.setPupils(figures, byAccuracy.mid(first, pupilsPerChart));
+            const QRectF area = flow.take(chart.naturalHeight());
+            if (drawing)
+                chart.draw(painter, area);
+        }
+
+        if (!byName.isEmpty())
+            flow.text(
+                u"Nelle partite di ogni alunno, Fine è vuota quando la partita è finita allo scadere del tempo."_s,
+                reportFont(9), 4);
+        for (qsizetype row : byName) {
+            const classregister::PupilFigures &pupil = figures.pupils().at(row);
+            flow.space(10);
+            flow.ensure(30 + pupilChartHeight + rowHeight * 3);
+            flow.text(pupil.name, reportFont(13, true));
+            const QLocale locale;
+            QString line = u"Partite: %1 · Esatte: %2 · Errate: %3 · Precisione: %4 · Andamento: %5"_s.arg(
+                locale.toString(pupil.games.size()), locale.toString(pupil.right), locale.toString(pupil.wrong),
+                percentText(pupil.accuracy()), trendText(pupil.trend()));
+            if (pupil.needsFollowing())
+                line += u" · da seguire"_s;
+            flow.text(line, reportFont(9), 4);
+            const QRectF area = flow.take(pupilChartHeight);
+            if (drawing)
+                pupilChart.draw(painter, area, pupil);
+            flow.table(gamesTable(pupil, drawing), 2);
+        }
+    };
+
+    // "Pagina N di M" needs M on the first page: the pages are counted
+    // first, by the same layout with nothing drawn.
+    painter.save();
+    PageFlow counting(painter, device, footer);
+    layOut(counting);
+    painter.restore();
+    PageFlow flow(painter, device, footer, counting.pageCount());
+    layOut(flow);
     return painter.end();
 }
 

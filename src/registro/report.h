@@ -4,6 +4,7 @@
 #pragma once
 
 #include "classregister/classfigures.h"
+#include "classregister/registerparser.h"
 
 #include <QDate>
 #include <QList>
@@ -21,7 +22,7 @@ struct ReportContent
     const classregister::ClassFigures *figures = nullptr;
     QString notice; // why the class is empty, when it is
     qint64 skippedCount = 0;
-    QList<qint64> skippedLines;
+    QList<classregister::SkippedLine> skippedLines;
 };
 
 // Draws the report on `device`, a QPdfWriter or a QPrinter set to A4 by the
