@@ -7,6 +7,7 @@
 //   spread over the school days before it, one a pupil a day up to a hundred
 //   a day, over five years at most: 100,000 games by 300 pupils span the
 //   years of a large school, 400 by 20 a month of one class.
+#include "classregister/registerformat.h"
 #include "records/endgame.h"
 
 #include <QCoreApplication>
@@ -142,7 +143,7 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "make_register: %s\n", qPrintable(file.errorString()));
         return 1;
     }
-    file.write(mirabolo::records::registerHeader);
+    file.write(mirabolo::classregister::registerHeader);
     int record = 0;
     for (int i = 0; i < games; ++i) {
         const qsizetype dayIndex = qsizetype(i) * days.size() / games;
@@ -157,7 +158,7 @@ int main(int argc, char *argv[])
             record = game.right;
             outcome = StoreOutcome::Stored;
         }
-        file.write(mirabolo::records::registerLine(game, outcome));
+        file.write(mirabolo::classregister::registerLine(game, outcome));
     }
     if (!file.commit()) {
         std::fprintf(stderr, "make_register: %s\n", qPrintable(file.errorString()));

@@ -5,8 +5,8 @@
 #include "classregister/registerparser.h"
 #include "records/endgame.h"
 #include "records/recordstore.h"
-#include "records/windows1252.h"
 #include "runtime/numbers.h"
+#include "runtime/windows1252.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -69,9 +69,9 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     const QByteArray bytes(reinterpret_cast<const char *>(data), qsizetype(size));
-    const QString text = records::decodeWindows1252(bytes);
+    const QString text = runtime::decodeWindows1252(bytes);
     // One character per byte, written back as the very same bytes.
-    CHECK(text.size() == bytes.size() && records::encodeWindows1252(text) == bytes);
+    CHECK(text.size() == bytes.size() && runtime::encodeWindows1252(text) == bytes);
 
     // Val reads the leading numeral, correctly rounded; one too small for a
     // normal double may read as 0.
@@ -97,7 +97,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     CHECK(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
     file.close();
     const std::optional<QString> read = records::Leggifiletxt(path);
-    CHECK(read && *read == records::decodeWindows1252(bytes.left(qsizetype(records::maxRecordFileBytes))));
+    CHECK(read && *read == runtime::decodeWindows1252(bytes.left(qsizetype(records::maxRecordFileBytes))));
 
     // The register reads the same wherever the bytes come cut.
     const qsizetype cut = bytes.isEmpty() ? 0 : qsizetype(data[0]) % bytes.size();

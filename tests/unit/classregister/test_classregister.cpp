@@ -32,7 +32,7 @@ QByteArray line(const GameRecord &game)
                         outcomes.at(std::size_t(game.record)));
 }
 
-const QByteArray gameFile = mirabolo::records::registerHeader + line(zoe) + line(ugo) + line(eva);
+const QByteArray gameFile = mirabolo::classregister::registerHeader + line(zoe) + line(ugo) + line(eva);
 
 GameRecord named(const QString &name, qint16 right = 1, qint16 wrong = 0, int hour = 9)
 {
@@ -172,7 +172,7 @@ private slots:
                     : action == Action::Replace ? write(other, gameFile + calcZoe.chopped(7), QIODevice::WriteOnly) &&
                         QFile::remove(path) && QFile::rename(other, path)
                     : action == Action::RewriteInPlace
-                    ? write(path, mirabolo::records::registerHeader + line(zoe) + line(eva) + line(ugo),
+                    ? write(path, mirabolo::classregister::registerHeader + line(zoe) + line(eva) + line(ugo),
                             QIODevice::ReadWrite)
                     : action == Action::Remove ? QFile::remove(path)
                                                : QFile::remove(path) && ::mkfifo(QFile::encodeName(path), 0600) == 0);
