@@ -1,6 +1,6 @@
 #include "classregister/classfigures.h"
 #include "classregister/registerfile.h"
-#include "records/endgame.h"
+#include "classregister/registerformat.h"
 
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -10,8 +10,6 @@
 
 using namespace Qt::StringLiterals;
 using namespace mirabolo::classregister;
-using mirabolo::records::GameEnd;
-using mirabolo::records::StoreOutcome;
 using Change = RegisterFile::Change;
 using State = RegisterFile::State;
 using Pairs = QList<std::pair<qint16, qint16>>;
@@ -27,12 +25,10 @@ const QByteArray calcZoe = "2026-12-07;\"09:12:00\";\"Zoe\";9;1;10;0;\"tempo sca
 // The line exactly as the game appends it.
 QByteArray line(const GameRecord &game)
 {
-    const std::array outcomes{StoreOutcome::NotBeaten, StoreOutcome::Stored, StoreOutcome::Failed};
-    return registerLine({game.when, game.name, game.right, game.wrong, game.secondsLeft, GameEnd(game.ending)},
-                        outcomes.at(std::size_t(game.record)));
+    return registerLine({game.when, game.name, game.right, game.wrong, game.secondsLeft, game.ending}, game.record);
 }
 
-const QByteArray gameFile = mirabolo::classregister::registerHeader + line(zoe) + line(ugo) + line(eva);
+const QByteArray gameFile = registerHeader + line(zoe) + line(ugo) + line(eva);
 
 GameRecord named(const QString &name, qint16 right = 1, qint16 wrong = 0, int hour = 9)
 {
@@ -72,9 +68,10 @@ private slots:
         QTest::addColumn<QList<GameRecord>>("games");
         QTest::addColumn<QList<qint64>>("skipped");
         QTest::addColumn<qint64>("skippedCount");
+        QTest::addColumn<qint64>("forNames");
         const auto row = [](const char *tag, const QByteArray &file, const QList<GameRecord> &games,
-                            const QList<qint64> &skipped = {}, qint64 count = -1) {
-            QTest::newRow(tag) << file << games << skipped << (count < 0 ? skipped.size() : count);
+                            const QList<qint64> &skipped = {}, qint64 count = -1, qint64 forNames = 0) {
+            QTest::newRow(tag) << file << games << skipped << (count < 0 ? skipped.size() : count) << forNames;
         };
         row("game", gameFile, {zoe, ugo, eva});
         row("concatenated", gameFile + gameFile, {zoe, ugo, eva, zoe, ugo, eva});
@@ -83,6 +80,20 @@ private slots:
         row("dd/mm/yyyy", "07/12/2026;\"09:12:00\";\"Zoe\";9;1;10;0;\"tempo scaduto\";\"nuovo\"\r\n", {zoe});
         row("dd/mm/yy HH:mm unended", "7/12/26;9:12;Zoe;9;1;10;0;TEMPO SCADUTO;nuovo", {zoe});
         row("windows-1252", "2026-12-07;9:00;Nicol\xF2 'x;1;0;1;0;uscita;\n", {named(u"Nicolò 'x"_s)});
+        // Guarded by an earlier game, which wrote " =Ugo" so.
+        row("guard before blanks", "2026-12-07;9:00;' =Ugo;1;0;1;0;uscita;\n", {named(u" =Ugo"_s)});
+        row("format characters", "2026-12-07;9:00;Z\xE2\x80\x8Boe\xE2\x80\xAE;1;0;1;0;uscita;\n", {named(u"Zoe"_s)});
+        // Names beyond the bound are counted as unread; those already met,
+        // however typed, still count.
+        QByteArray many;
+        QList<GameRecord> kept;
+        for (qsizetype i = 0; i < RegisterParser::maxNames + 2; ++i) {
+            many += "2026-12-07;9:00;N" + QByteArray::number(i) + ";1;0;1;0;uscita;\n";
+            if (i < RegisterParser::maxNames)
+                kept << named(u"N%1"_s.arg(i));
+        }
+        row("too many names", many + "2026-12-07;9:00;n0 ;1;0;1;0;uscita;\n", kept + QList{named(u"n0 "_s)},
+            {RegisterParser::maxNames + 1, RegisterParser::maxNames + 2}, 2, 2);
         QList<qint64> first;
         for (qint64 i = 1; i <= RegisterParser::maxSkippedLines; ++i)
             first << i;
@@ -112,6 +123,7 @@ private slots:
         QFETCH(QList<GameRecord>, games);
         QFETCH(QList<qint64>, skipped);
         QFETCH(qint64, skippedCount);
+        QFETCH(qint64, forNames);
         for (const qsizetype piece : {file.size() + 1, qsizetype(1), qsizetype(5)}) {
             RegisterParser parser;
             for (qsizetype at = 0; at < file.size(); at += piece)
@@ -120,7 +132,58 @@ private slots:
             QCOMPARE(parser.takeGames(), games);
             QCOMPARE(parser.skippedLines(), skipped);
             QCOMPARE(parser.skippedCount(), skippedCount);
+            QCOMPARE(parser.skippedForNames(), forNames);
         }
+    }
+
+    void names_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QByteArray>("field"); // as the register has it
+        const auto row = [](const char *tag, const QString &typed, const QString &stored, const QByteArray &field) {
+            QTest::newRow(tag) << typed << stored << field;
+        };
+        row("plain", u"Zoe"_s, u"Zoe"_s, "Zoe");
+        row("formula", u"=1+1"_s, u"=1+1"_s, "'=1+1");
+        row("plus, minus, at", u"+39 -x @y"_s, u"+39 -x @y"_s, "'+39 -x @y");
+        row("blanks before =", u" \u00A0=Ugo"_s, u" \u00A0=Ugo"_s, "' \xC2\xA0=Ugo");
+        row("apostrophe", u"'x"_s, u"'x"_s, "'x");
+        row("apostrophes", u"''x"_s, u"''x"_s, "''x");
+        row("apostrophe before =", u"'=Ugo"_s, u"'=Ugo"_s, "''=Ugo");
+        row("apostrophes, blanks, -", u"'' -1"_s, u"'' -1"_s, "''' -1");
+        row("apostrophe after a blank", u" '=x"_s, u" '=x"_s, " '=x");
+        row("quotes", u"Zoe \"la\" B"_s, u"Zoe \"la\" B"_s, "\"Zoe \"\"la\"\" B\"");
+        row("semicolon", u"a;b"_s, u"a;b"_s, "\"a;b\"");
+        row("formula in quotes", u"=\"a;b\""_s, u"=\"a;b\""_s, "\"'=\"\"a;b\"\"\"");
+        row("controls", u"Ugo\r\nB\ti\x1b\u2028"_s, u"Ugo  B i  "_s, "Ugo  B i  ");
+        row("tab before =", u"\t=x"_s, u" =x"_s, "' =x");
+        row("format characters", u"\u200BZo\u00ADe\u202E\U000E0041"_s, u"Zoe"_s, "Zoe");
+        row("outside Windows-1252", u"Łukasz 😀 日本"_s, u"Łukasz 😀 日本"_s,
+            "\xC5\x81ukasz \xF0\x9F\x98\x80 \xE6\x97\xA5\xE6\x9C\xAC");
+        row("half a pair", u"a"_s + QChar(0xD800) + u"b"_s, u"a\uFFFDb"_s,
+            "a\xEF\xBF\xBD"
+            "b");
+        row("4 KiB", QString(4096, u'è'), QString(maxNameLength, u'è'), QString(maxNameLength, u'è').toUtf8());
+        row("cut before a pair", QString(maxNameLength - 1, u'a') + u"😀"_s, QString(maxNameLength - 1, u'a'),
+            QByteArray(maxNameLength - 1, 'a'));
+    }
+    // Every name reads back as the game stored it, and no stored name is a
+    // formula to a spreadsheet.
+    void names()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, stored);
+        QFETCH(QByteArray, field);
+        QCOMPARE(storedName(typed), stored);
+        const QByteArray written = registerLine({nine, typed, 3, 4, 5, Ending::Exit}, RecordMark::Stored);
+        QCOMPARE(written, "2026-12-07;09:12:00;" + field + ";3;4;7;5;uscita;nuovo\r\n");
+        QVERIFY(written.size() <= maxLineBytes);
+        RegisterParser parser;
+        parser.feed(registerHeader + written);
+        const GameRecord read{nine, stored, 3, 4, 5, Ending::Exit, RecordMark::Stored};
+        QCOMPARE(parser.takeGames(), QList{read});
+        QCOMPARE(parser.skippedCount(), 0);
     }
 
     void following_data()
