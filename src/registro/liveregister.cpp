@@ -57,11 +57,12 @@ void LiveRegister::step()
 }
 
 // A replaced file drops out of the watch list, and a folder that appears
-// later (a share mounted late) must join it.
+// later (a share mounted late) must join it. A link is not followed here
+// either.
 void LiveRegister::watch()
 {
     const QFileInfo info(registerFile.path());
-    if (info.isFile() && !watcher.files().contains(info.filePath()))
+    if (!info.isSymLink() && info.isFile() && !watcher.files().contains(info.filePath()))
         watcher.addPath(info.filePath());
     if (info.dir().exists() && watcher.directories().isEmpty())
         watcher.addPath(info.absolutePath());

@@ -7,6 +7,7 @@
 #include <QTest>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 using namespace mirabolo::classregister;
@@ -50,7 +51,19 @@ char *toString(const GameRecord &game)
 
 namespace {
 
-enum class Action { Append, EndLastLine, GoOnLastLine, Shrink, Replace, RewriteInPlace, Remove, Fifo };
+enum class Action {
+    Append,
+    EndLastLine,
+    GoOnLastLine,
+    Shrink,
+    Replace,
+    RewriteInPlace,
+    RewriteSameSize,
+    Remove,
+    Fifo,
+    Link,
+    HardLink
+};
 
 } // namespace
 
@@ -206,8 +219,14 @@ private slots:
         row("shrink", gameFile, Action::Shrink, Change::Reloaded, {zoe});
         row("replace", gameFile, Action::Replace, Change::Reloaded, {zoe, ugo, eva, plain});
         row("rewrite in place", gameFile, Action::RewriteInPlace, Change::Reloaded, {zoe, eva, ugo});
+        GameRecord forged = zoe;
+        std::swap(forged.right, forged.wrong);
+        row("rewrite in place, same size", gameFile, Action::RewriteSameSize, Change::Reloaded, {forged, ugo, eva});
         row("remove", gameFile, Action::Remove, Change::Unavailable, {}, 0, State::Missing);
         row("fifo", gameFile, Action::Fifo, Change::Unavailable, {}, 0, State::NotAFile);
+        // Another class's register, that only the teacher can read.
+        row("link", gameFile, Action::Link, Change::Unavailable, {}, 0, State::Linked);
+        row("hard link", gameFile, Action::HardLink, Change::Unavailable, {}, 0, State::Linked);
     }
     // Read first in small slices, then once more after the file changed.
     void following()
@@ -221,6 +240,11 @@ private slots:
             return file.open(mode) && file.write(bytes) == bytes.size();
         };
         QVERIFY(write(path, before, QIODevice::WriteOnly));
+        // Long ago, so that a rewrite now shows in its times.
+        QFile stamped(path);
+        QVERIFY(stamped.open(QIODevice::ReadWrite) &&
+                stamped.setFileTime(QDateTime(QDate(2000, 1, 1), {}, Qt::UTC), QFileDevice::FileModificationTime));
+        stamped.close();
         RegisterFile followed(path);
         QCOMPARE(followed.refresh(10), Change::Reloaded);
         QVERIFY(!followed.atEnd());
@@ -228,17 +252,36 @@ private slots:
             QCOMPARE(followed.refresh(10), Change::Appended);
         QCOMPARE(followed.refresh(), Change::None);
         const QString other = dir.filePath(u"nuovo.csv"_s);
-        QVERIFY(action == Action::Append             ? write(path, line(ugo), QIODevice::Append)
-                    : action == Action::EndLastLine  ? write(path, "\r\nx\n" + line(ugo), QIODevice::Append)
-                    : action == Action::GoOnLastLine ? write(path, "nuovo\"\n" + line(ugo), QIODevice::Append)
-                    : action == Action::Shrink       ? QFile::resize(path, gameFile.indexOf(line(ugo)))
-                    : action == Action::Replace ? write(other, gameFile + calcZoe.chopped(7), QIODevice::WriteOnly) &&
-                        QFile::remove(path) && QFile::rename(other, path)
-                    : action == Action::RewriteInPlace
-                    ? write(path, mirabolo::classregister::registerHeader + line(zoe) + line(eva) + line(ugo),
-                            QIODevice::ReadWrite)
-                    : action == Action::Remove ? QFile::remove(path)
-                                               : QFile::remove(path) && ::mkfifo(QFile::encodeName(path), 0600) == 0);
+        const auto act = [&] {
+            switch (action) {
+            case Action::Append:
+                return write(path, line(ugo), QIODevice::Append);
+            case Action::EndLastLine:
+                return write(path, "\r\nx\n" + line(ugo), QIODevice::Append);
+            case Action::GoOnLastLine:
+                return write(path, "nuovo\"\n" + line(ugo), QIODevice::Append);
+            case Action::Shrink:
+                return QFile::resize(path, gameFile.indexOf(line(ugo)));
+            case Action::Replace:
+                return write(other, gameFile + calcZoe.chopped(7), QIODevice::WriteOnly) && QFile::remove(path) &&
+                    QFile::rename(other, path);
+            case Action::RewriteInPlace:
+                return write(path, registerHeader + line(zoe) + line(eva) + line(ugo), QIODevice::ReadWrite);
+            case Action::RewriteSameSize:
+                return write(path, QByteArray(gameFile).replace("Zoe;9;1;", "Zoe;1;9;"), QIODevice::ReadWrite);
+            case Action::Remove:
+                return QFile::remove(path);
+            case Action::Fifo:
+                return QFile::remove(path) && ::mkfifo(QFile::encodeName(path), 0600) == 0;
+            case Action::Link:
+                return QFile::rename(path, other) && QFile::setPermissions(other, QFile::ReadOwner) &&
+                    QFile::link(other, path);
+            case Action::HardLink:
+                return ::link(QFile::encodeName(path), QFile::encodeName(other)) == 0;
+            }
+            return false;
+        };
+        QVERIFY(act());
         QTEST(followed.refresh(), "change");
         QTEST(followed.state(), "state");
         QTEST(followed.games(), "games");
