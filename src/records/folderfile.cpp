@@ -231,6 +231,13 @@ bool openForAppend(QFile &file, const QString &path, bool shared)
     int fd = createExclusive(name, O_WRONLY | O_APPEND, shared);
     if (fd < 0 && errno == EEXIST)
         fd = openExisting(name, O_WRONLY | O_APPEND);
+    // Where the kernel lets anyone link another's file into the folder, the
+    // name may be a second one of a file of this account's.
+    struct stat status = {};
+    if (fd >= 0 && (::fstat(fd, &status) != 0 || status.st_nlink > 1)) {
+        ::close(fd);
+        return false;
+    }
     return adopt(file, fd, QIODevice::WriteOnly | QIODevice::Append);
 }
 

@@ -20,8 +20,8 @@ namespace mirabolo::records {
 bool openRegularFile(QFile &file, const QString &path);
 
 // Opens `path` for appending, creating it when missing; false when anything
-// but a regular file stands there. `shared` leaves a new file writable by the
-// folder's group.
+// but a regular file with no other name stands there. `shared` leaves a new
+// file writable by the folder's group.
 bool openForAppend(QFile &file, const QString &path, bool shared);
 
 // Creates `path` empty when nothing stands there; true when a regular file
