@@ -62,6 +62,7 @@ public:
     qsizetype appendedFrom() const { return firstNew; }
 
     qint64 skippedCount() const { return parser.skippedCount(); }
+    qint64 skippedForNames() const { return parser.skippedForNames(); }
     const QList<qint64> &skippedLines() const { return parser.skippedLines(); }
 
     // An Italian sentence for a register that is missing, not readable or

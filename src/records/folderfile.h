@@ -40,17 +40,23 @@ public:
     StagedFile(const StagedFile &) = delete;
     StagedFile &operator=(const StagedFile &) = delete;
 
-    // Written and synced to the disk.
+    // The fresh file, open for writing; null when it cannot be created.
+    QIODevice *open();
+    // open(), `bytes` written and synced to the disk.
     bool write(const QByteArray &bytes);
-    // True when the target's name now holds what was written.
+    // True when all that was written reached the disk and the target's name
+    // now holds it.
     bool place();
 
 private:
     QString target;
     bool shared;
 #ifdef Q_OS_UNIX
+    bool sync();
+
     QByteArray fresh;
     int fd = -1;
+    QFile device;
     bool placed = false;
 #else
     std::unique_ptr<QSaveFile> file;

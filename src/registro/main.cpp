@@ -137,7 +137,8 @@ int writePdf(const Options &options)
                                                     &figures,
                                                     file.statusMessage(),
                                                     file.skippedCount(),
-                                                    file.skippedLines()};
+                                                    file.skippedLines(),
+                                                    file.skippedForNames()};
     QString error;
     if (!mirabolo::registro::writePdfReport(options.pdf, content, &error)) {
         fail(error);

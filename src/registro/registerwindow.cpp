@@ -41,6 +41,24 @@ namespace {
 
 constexpr Period periods[] = {Period::Today, Period::ThisWeek, Period::ThisMonth, Period::SchoolYear, Period::All};
 
+// Names and paths come from the register and the class folder, where pupils
+// write: shown as they are, never as markup that could load a picture or a
+// file named in them.
+QLabel *plainLabel()
+{
+    auto *label = new QLabel;
+    label->setTextFormat(Qt::PlainText);
+    return label;
+}
+
+// The same for a message box's text.
+void warn(QWidget *parent, const QString &title, const QString &text)
+{
+    QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::Ok, parent);
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
+}
+
 QTableView *numbersView(QAbstractItemModel *model, const QString &name)
 {
     auto *view = new QTableView;
@@ -104,7 +122,7 @@ RegisterWindow::RegisterWindow(const QString &path, Period period, Today clock, 
     setTabOrder(periodBox, pupilTable);
     setTabOrder(pupilTable, classNumbersView);
     setTabOrder(classNumbersView, pupilNumbersView);
-    fileLabel = new QLabel;
+    fileLabel = plainLabel();
     statusBar()->addWidget(fileLabel, 1);
     skippedButton = new QPushButton;
     skippedButton->setFlat(true);
@@ -153,12 +171,12 @@ QWidget *RegisterWindow::buildCentre()
 {
     auto *centre = new QWidget;
     auto *layout = new QVBoxLayout(centre);
-    notice = new QLabel;
+    notice = plainLabel();
     notice->setObjectName(u"notice"_s);
     notice->setWordWrap(true);
     notice->setStyleSheet(u"font-weight: bold; color: #8b0000"_s);
     notice->hide();
-    summary = new QLabel;
+    summary = plainLabel();
     QFont big = summary->font();
     big.setPointSizeF(big.pointSizeF() * 1.2);
     summary->setFont(big);
@@ -212,7 +230,7 @@ QWidget *RegisterWindow::buildCentre()
 
     auto *pupilBox = new QGroupBox(u"Partite dell'alunno scelto"_s);
     auto *pupilLayout = new QVBoxLayout(pupilBox);
-    pupilTitle = new QLabel;
+    pupilTitle = plainLabel();
     pupilLayout->addWidget(pupilTitle);
     auto *pupilRow = new QHBoxLayout;
     pupilChartView = new ChartView(u"Grafico: partite dell'alunno scelto"_s);
@@ -326,10 +344,13 @@ void RegisterWindow::registerSettled()
     }
     const classregister::RegisterFile &file = liveRegister->file();
     const QString message = file.statusMessage();
-    notice->setText(
+    QStringList notes{
         message.isEmpty() && classFigures.games() == 0
             ? u"Nessuna partita nel periodo scelto: %1."_s.arg(periodText(shownPeriod, classFigures.span()).toLower())
-            : message);
+            : message,
+        classregister::tooManyNamesText(file.skippedForNames())};
+    notes.removeAll(QString());
+    notice->setText(notes.join(u'\n'));
     notice->setVisible(!notice->text().isEmpty());
     skippedButton->setText(classregister::skippedLinesText(file.skippedCount()));
     skippedButton->setVisible(file.skippedCount() > 0);
@@ -453,8 +474,14 @@ void RegisterWindow::addPupilGames()
 ReportContent RegisterWindow::reportContent() const
 {
     const classregister::RegisterFile &file = liveRegister->file();
-    return {registerSource(registerPath), shownPeriod,        today(), &classFigures, file.statusMessage(),
-            file.skippedCount(),          file.skippedLines()};
+    return {registerSource(registerPath),
+            shownPeriod,
+            today(),
+            &classFigures,
+            file.statusMessage(),
+            file.skippedCount(),
+            file.skippedLines(),
+            file.skippedForNames()};
 }
 
 bool RegisterWindow::exportPdf(const QString &path, QString *error) const
@@ -473,7 +500,7 @@ void RegisterWindow::askExportPdf()
     if (exportPdf(path, &error))
         statusBar()->showMessage(u"Resoconto salvato in %1"_s.arg(QDir::toNativeSeparators(path)), 10000);
     else
-        QMessageBox::warning(this, u"Esporta PDF"_s, error);
+        warn(this, u"Esporta PDF"_s, error);
 }
 
 void RegisterWindow::askPrint()
@@ -486,7 +513,7 @@ void RegisterWindow::askPrint()
     if (dialog.exec() != QDialog::Accepted)
         return;
     if (!printReport(printer, reportContent()))
-        QMessageBox::warning(this, u"Stampa"_s, u"Non è stato possibile stampare il resoconto."_s);
+        warn(this, u"Stampa"_s, u"Non è stato possibile stampare il resoconto."_s);
 }
 
 void RegisterWindow::askOpen()
@@ -507,6 +534,7 @@ void RegisterWindow::showSkippedLines()
                     u"Alcune righe del registro non descrivono una partita di Mirabolo e sono state saltate: %1."_s.arg(
                         classregister::skippedLinesText(file.skippedCount())),
                     QMessageBox::Ok, this);
+    box.setTextFormat(Qt::PlainText);
     box.setDetailedText(u"Numeri delle righe: %1%2"_s.arg(
         numbers.join(u", "_s), file.skippedCount() > numbers.size() ? u" e altre"_s : QString()));
     box.exec();
