@@ -1,7 +1,9 @@
-// Arbitrary bytes as a record file and as a register: the readers, the code
-// page and the number reading behind the record must never crash and must keep
-// the properties the end of the game and the class's figures rely on. A broken property aborts, which libFuzzer reports
-// as a finding with its input.
+// Arbitrary bytes as a record file, as a register and as a pupil's name: the
+// readers, the code page, the number reading behind the record and the
+// register's format must never crash and must keep the properties the end of
+// the game and the class's figures rely on. A broken property aborts, which
+// libFuzzer reports as a finding with its input.
+#include "classregister/registerformat.h"
 #include "classregister/registerparser.h"
 #include "records/endgame.h"
 #include "records/recordstore.h"
@@ -109,5 +111,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     pieces.feed(QByteArrayView(bytes).sliced(cut));
     pieces.finish();
     CHECK(whole.takeGames() == pieces.takeGames() && whole.skippedLines() == pieces.skippedLines());
+
+    // Whatever a pupil types, the game's line is one the reader takes whole,
+    // and the name reads back as stored.
+    const QString name = QString::fromUtf8(bytes);
+    const game::GameSummary game{QDateTime(QDate(2026, 12, 7), QTime(9, 0)), name, 1, 2, 3, game::GameEnd::Exit};
+    const QByteArray line = classregister::registerLine(game, classregister::RecordMark::NotBeaten);
+    CHECK(line.size() <= classregister::maxLineBytes && line.endsWith("\r\n"));
+    classregister::GameRecord back;
+    CHECK(classregister::readLine(QByteArrayView(line).chopped(2), back) == classregister::LineKind::Game);
+    CHECK(back.name == classregister::storedName(name) && classregister::storedName(back.name) == back.name);
     return 0;
 }
