@@ -131,6 +131,8 @@ int writePdf(const Options &options)
     figures.squeeze();
     if (file.skippedCount() > 0)
         fail(mirabolo::classregister::skippedLinesText(file.skippedCount()));
+    if (file.skippedForNames() > 0)
+        fail(mirabolo::classregister::tooManyNamesText(file.skippedForNames()));
     const mirabolo::registro::ReportContent content{mirabolo::registro::registerSource(options.registerPath),
                                                     options.period,
                                                     today,
