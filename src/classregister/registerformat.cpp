@@ -195,6 +195,11 @@ QString decodeName(const Field &field)
     QByteArray bytes = field.text.toByteArray();
     if (field.escapedQuotes)
         bytes.replace("\"\"", "\"");
+    // Most names are a few plain letters, which storedName() keeps as they
+    // are: a school's register holds a hundred thousand of them.
+    if (bytes.size() <= maxNameLength &&
+        std::all_of(bytes.cbegin(), bytes.cend(), [](char c) { return c >= 0x20 && c < 0x7F; }))
+        return unguarded(QString::fromLatin1(bytes));
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     QString name = utf8(bytes);
     if (utf8.hasError())
