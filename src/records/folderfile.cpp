@@ -232,6 +232,13 @@ bool openForAppend(QFile &file, const QString &path, bool shared)
     int fd = createExclusive(name, O_WRONLY | O_APPEND, shared);
     if (fd < 0 && errno == EEXIST)
         fd = openExisting(name, O_WRONLY | O_APPEND);
+    // Where the kernel lets anyone link another's file into the folder, the
+    // name may be a second one of a file of this account's.
+    struct stat status = {};
+    if (fd >= 0 && (::fstat(fd, &status) != 0 || status.st_nlink > 1)) {
+        ::close(fd);
+        return false;
+    }
     return adopt(file, fd, QIODevice::WriteOnly | QIODevice::Append);
 }
 
@@ -253,31 +260,38 @@ StagedFile::StagedFile(QString targetPath, bool classFolder)
 
 StagedFile::~StagedFile()
 {
+    device.close();
     if (fd >= 0)
         ::close(fd);
     if (!fresh.isEmpty() && !placed)
         ::unlink(fresh.constData());
 }
 
+QIODevice *StagedFile::open()
+{
+    if (fd < 0) {
+        fd = createFresh(QFile::encodeName(target), fresh, O_WRONLY, shared);
+        if (fd < 0 || !device.open(fd, QIODevice::WriteOnly, QFileDevice::DontCloseHandle))
+            return nullptr;
+    }
+    return &device;
+}
+
+bool StagedFile::sync()
+{
+    return device.isOpen() && device.flush() && device.error() == QFileDevice::NoError && ::fsync(fd) == 0;
+}
+
 bool StagedFile::write(const QByteArray &bytes)
 {
-    fd = createFresh(QFile::encodeName(target), fresh, O_WRONLY, shared);
-    if (fd < 0)
-        return false;
-    for (qsizetype done = 0; done < bytes.size();) {
-        const ssize_t written = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
-        if (written > 0)
-            done += written;
-        else if (written == 0 || errno != EINTR)
-            return false;
-    }
-    return ::fsync(fd) == 0;
+    QIODevice *file = open();
+    return file && file->write(bytes) == bytes.size() && sync();
 }
 
 bool StagedFile::place()
 {
     const QByteArray name = QFile::encodeName(target);
-    if (fd < 0 || ::rename(fresh.constData(), name.constData()) != 0)
+    if (!sync() || ::rename(fresh.constData(), name.constData()) != 0)
         return false;
     placed = true;
     // Someone may have swapped the fresh name before the rename.
@@ -355,15 +369,23 @@ StagedFile::StagedFile(QString targetPath, bool classFolder)
 
 StagedFile::~StagedFile() = default;
 
+QIODevice *StagedFile::open()
+{
+    if (!file) {
+        file = std::make_unique<QSaveFile>(target);
+        file->setDirectWriteFallback(false);
+        if (!file->open(QIODevice::WriteOnly))
+            return nullptr;
+        if (shared)
+            file->setPermissions(groupWritable);
+    }
+    return file->isOpen() ? file.get() : nullptr;
+}
+
 bool StagedFile::write(const QByteArray &bytes)
 {
-    file = std::make_unique<QSaveFile>(target);
-    file->setDirectWriteFallback(false);
-    if (!file->open(QIODevice::WriteOnly))
-        return false;
-    if (shared)
-        file->setPermissions(groupWritable);
-    return file->write(bytes) == bytes.size() && file->flush();
+    QIODevice *device = open();
+    return device && device->write(bytes) == bytes.size() && file->flush();
 }
 
 bool StagedFile::place()

@@ -131,13 +131,16 @@ int writePdf(const Options &options)
     figures.squeeze();
     if (file.skippedCount() > 0)
         fail(mirabolo::classregister::skippedLinesText(file.skippedCount()));
+    if (file.skippedForNames() > 0)
+        fail(mirabolo::classregister::tooManyNamesText(file.skippedForNames()));
     const mirabolo::registro::ReportContent content{mirabolo::registro::registerSource(options.registerPath),
                                                     options.period,
                                                     today,
                                                     &figures,
                                                     file.statusMessage(),
                                                     file.skippedCount(),
-                                                    file.skippedLines()};
+                                                    file.skippedLines(),
+                                                    file.skippedForNames()};
     QString error;
     if (!mirabolo::registro::writePdfReport(options.pdf, content, &error)) {
         fail(error);

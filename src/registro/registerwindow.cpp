@@ -44,6 +44,24 @@ namespace {
 
 constexpr Period periods[] = {Period::Today, Period::ThisWeek, Period::ThisMonth, Period::SchoolYear, Period::All};
 
+// Names and paths come from the register and the class folder, where pupils
+// write: shown as they are, never as markup that could load a picture or a
+// file named in them.
+QLabel *plainLabel()
+{
+    auto *label = new QLabel;
+    label->setTextFormat(Qt::PlainText);
+    return label;
+}
+
+// The same for a message box's text.
+void warn(QWidget *parent, const QString &title, const QString &text)
+{
+    QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::Ok, parent);
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
+}
+
 // The window as a large screen shows it; on a smaller one it takes the
 // whole screen.
 constexpr QSize preferredSize(1360, 860);
@@ -184,7 +202,7 @@ RegisterWindow::RegisterWindow(const QString &path, Period period, Today clock, 
     setTabOrder(periodBox, pupilTable);
     setTabOrder(pupilTable, classNumbersView);
     setTabOrder(classNumbersView, pupilNumbersView);
-    fileLabel = new QLabel;
+    fileLabel = plainLabel();
     statusBar()->addWidget(fileLabel, 1);
     skippedButton = new QPushButton;
     skippedButton->setFlat(true);
@@ -239,12 +257,12 @@ QWidget *RegisterWindow::buildCentre()
 {
     auto *centre = new QWidget;
     auto *layout = new QVBoxLayout(centre);
-    notice = new QLabel;
+    notice = plainLabel();
     notice->setObjectName(u"notice"_s);
     notice->setWordWrap(true);
     notice->setStyleSheet(u"font-weight: bold; color: #8b0000"_s);
     notice->hide();
-    summary = new QLabel;
+    summary = plainLabel();
     summary->setWordWrap(true);
     QFont big = summary->font();
     big.setPointSizeF(big.pointSizeF() * 1.2);
@@ -298,7 +316,7 @@ QWidget *RegisterWindow::buildCentre()
 
     auto *pupilBox = new QGroupBox(u"Partite dell'alunno scelto"_s);
     auto *pupilLayout = new QVBoxLayout(pupilBox);
-    pupilTitle = new QLabel;
+    pupilTitle = plainLabel();
     pupilTitle->setWordWrap(true);
     pupilLayout->addWidget(pupilTitle);
     pupilChartView = new ChartView(u"Grafico: partite dell'alunno scelto"_s);
@@ -414,10 +432,13 @@ void RegisterWindow::registerSettled()
     }
     const classregister::RegisterFile &file = liveRegister->file();
     const QString message = file.statusMessage();
-    notice->setText(
+    QStringList notes{
         message.isEmpty() && classFigures.games() == 0
             ? u"Nessuna partita nel periodo scelto: %1."_s.arg(periodText(shownPeriod, classFigures.span()).toLower())
-            : message);
+            : message,
+        classregister::tooManyNamesText(file.skippedForNames())};
+    notes.removeAll(QString());
+    notice->setText(notes.join(u'\n'));
     notice->setVisible(!notice->text().isEmpty());
     skippedButton->setText(classregister::skippedLinesText(file.skippedCount()));
     skippedButton->setVisible(file.skippedCount() > 0);
@@ -541,8 +562,14 @@ void RegisterWindow::addPupilGames()
 ReportContent RegisterWindow::reportContent() const
 {
     const classregister::RegisterFile &file = liveRegister->file();
-    return {registerSource(registerPath), shownPeriod,        today(), &classFigures, file.statusMessage(),
-            file.skippedCount(),          file.skippedLines()};
+    return {registerSource(registerPath),
+            shownPeriod,
+            today(),
+            &classFigures,
+            file.statusMessage(),
+            file.skippedCount(),
+            file.skippedLines(),
+            file.skippedForNames()};
 }
 
 bool RegisterWindow::exportPdf(const QString &path, QString *error) const
@@ -570,6 +597,7 @@ void RegisterWindow::saveReport(const QString &path)
                                             written.fileName(), QDir::toNativeSeparators(written.absolutePath()))
                                       : error,
                                 QMessageBox::Ok, this);
+    box->setTextFormat(Qt::PlainText);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->open();
 }
@@ -584,7 +612,7 @@ void RegisterWindow::askPrint()
     if (dialog.exec() != QDialog::Accepted)
         return;
     if (!printReport(printer, reportContent()))
-        QMessageBox::warning(this, u"Stampa"_s, u"Non è stato possibile stampare il resoconto."_s);
+        warn(this, u"Stampa"_s, u"Non è stato possibile stampare il resoconto."_s);
 }
 
 void RegisterWindow::askOpen()
@@ -608,6 +636,7 @@ void RegisterWindow::showSkippedLines()
         u"Alcune righe del registro non descrivono una partita di Mirabolo e sono state saltate: %1."_s.arg(
             classregister::skippedLinesText(file.skippedCount())),
         QMessageBox::Ok, this);
+    box->setTextFormat(Qt::PlainText);
     box->setDetailedText(lines.join(u'\n'));
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->open();
