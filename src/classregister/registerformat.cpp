@@ -1,5 +1,6 @@
 #include "classregister/registerformat.h"
 
+#include "game/units.h"
 #include "runtime/windows1252.h"
 
 #include <QStringDecoder>
@@ -25,6 +26,12 @@ constexpr int maxSecondsLeft = 900;
 // Every line the game writes is read whole: the name at its longest, each
 // unit three bytes of UTF-8, quoted, guarded, and the other fields at theirs.
 static_assert(3 * maxNameLength + 3 + 100 <= maxLineBytes);
+
+constexpr qsizetype answerFieldCount = 11;
+// An answer's seconds are counted on the game's own clock.
+constexpr int maxSecondsTaken = 900;
+// The same for an answer: the name and both texts at their longest.
+static_assert(3 * maxNameLength + 2 * (3 * maxAnswerLength + 3) + 100 <= maxLineBytes);
 
 // What a spreadsheet runs as a formula when a cell starts with it, blanks
 // before it or not.
@@ -198,10 +205,10 @@ std::optional<Enum> parseWord(QByteArrayView text, const std::array<Enum, N> &va
     return std::nullopt;
 }
 
-QString decodeName(const Field &field)
+QString decodeName(QByteArrayView text, bool escapedQuotes)
 {
-    QByteArray bytes = field.text.toByteArray();
-    if (field.escapedQuotes)
+    QByteArray bytes = text.toByteArray();
+    if (escapedQuotes)
         bytes.replace("\"\"", "\"");
     // Most names are a few plain letters, which storedName() keeps as they
     // are: a school's register holds a hundred thousand of them.
@@ -218,6 +225,39 @@ QString decodeName(const Field &field)
 bool isBlank(const Fields &fields)
 {
     return std::all_of(fields.cbegin(), fields.cend(), [](const Field &f) { return f.text.trimmed().isEmpty(); });
+}
+
+bool isHeader(const Fields &fields)
+{
+    return fields.size() >= 2 && fields[0].text.trimmed().compare("Data", Qt::CaseInsensitive) == 0 &&
+        fields[1].text.trimmed().compare("Ora", Qt::CaseInsensitive) == 0;
+}
+
+// A date and a time with blanks or a 'T' between them.
+std::pair<QDate, QTime> parseDateTime(QByteArrayView text)
+{
+    qsizetype split = 0;
+    while (split < text.size() && text[split] != ' ' && text[split] != 'T')
+        ++split;
+    if (split == text.size())
+        return {};
+    return {parseDate(text.first(split)), parseTime(text.sliced(split + 1).trimmed())};
+}
+
+QString verdictText(bool right)
+{
+    return right ? u"esatta"_s : u"errata"_s;
+}
+
+// The unit number of an abbreviation, 0 for none.
+quint8 parseUnit(QByteArrayView text)
+{
+    static constexpr std::array<const char *, game::lastUnit> units{"ml", "cl", "dl", "l", "dal", "hl"};
+    for (std::size_t i = 0; i < units.size(); ++i) {
+        if (text.compare(units[i], Qt::CaseInsensitive) == 0)
+            return quint8(i + game::firstUnit);
+    }
+    return 0;
 }
 
 } // namespace
@@ -301,6 +341,158 @@ QByteArray registerLine(const game::GameSummary &game, RecordMark record)
     return (fields.join(u';') + u"\r\n"_s).toUtf8();
 }
 
+QString storedAnswer(QString typed)
+{
+    if (typed.size() <= maxAnswerLength && isPlainAscii(typed))
+        return typed;
+    QString stored;
+    stored.reserve(std::min(typed.size(), maxAnswerLength));
+    for (qsizetype i = 0; i < typed.size(); ++i) {
+        const QChar c = typed.at(i);
+        const bool pair = c.isHighSurrogate() && i + 1 < typed.size() && typed.at(i + 1).isLowSurrogate();
+        if (stored.size() + (pair ? 2 : 1) > maxAnswerLength)
+            break;
+        if (pair) {
+            stored += c;
+            stored += typed.at(++i);
+            continue;
+        }
+        switch (c.category()) {
+        case QChar::Other_Control:
+        case QChar::Separator_Line:
+        case QChar::Separator_Paragraph:
+        case QChar::Other_Surrogate: // half a pair: UTF-8 cannot hold it
+            stored += QChar(QChar::ReplacementCharacter);
+            break;
+        default:
+            stored += c;
+        }
+    }
+    return stored;
+}
+
+QByteArray answerLine(const game::JudgedAnswer &answer)
+{
+    const QStringList fields{answer.when.toString(u"yyyy-MM-dd"_s),
+                             answer.when.toString(u"HH:mm:ss"_s),
+                             csvField(guarded(storedName(answer.name))),
+                             answer.gameStart.toString(u"yyyy-MM-dd HH:mm:ss"_s),
+                             game::unitAbbreviation(answer.source),
+                             game::unitAbbreviation(answer.target),
+                             QString::number(answer.quantity),
+                             csvField(guarded(storedAnswer(answer.expected))),
+                             csvField(guarded(storedAnswer(answer.typed))),
+                             verdictText(answer.right),
+                             QString::number(std::clamp(answer.seconds, 0, maxSecondsTaken))};
+    return (fields.join(u';') + u"\r\n"_s).toUtf8();
+}
+
+LineKind AnswerLineReader::read(QByteArrayView line, AnswerRecord &answer, SkipReason *reason)
+{
+    if (line.startsWith("\xEF\xBB\xBF"))
+        line = line.sliced(3);
+    Fields fields;
+    const bool quotedRight = splitFields(line, fields);
+    if (quotedRight && (isBlank(fields) || isHeader(fields)))
+        return LineKind::Other;
+
+    const auto refuse = [reason](SkipReason why) {
+        if (reason)
+            *reason = why;
+        return LineKind::Unreadable;
+    };
+    if (!quotedRight)
+        return refuse(fields.size() == maxFields ? SkipReason::ExtraFields : SkipReason::BadQuotes);
+    if (fields.size() < answerFieldCount)
+        return refuse(SkipReason::TooFewFields);
+    for (qsizetype i = answerFieldCount; i < fields.size(); ++i) {
+        if (!fields[i].text.trimmed().isEmpty())
+            return refuse(SkipReason::ExtraFields);
+    }
+    const QDate date = parseDate(fields[0].text.trimmed());
+    if (!date.isValid())
+        return refuse(SkipReason::BadDate);
+    const QTime time = parseTime(fields[1].text.trimmed());
+    if (!time.isValid())
+        return refuse(SkipReason::BadTime);
+    const auto [gameDate, gameTime] = parseDateTime(fields[3].text.trimmed());
+    if (!gameDate.isValid() || !gameTime.isValid())
+        return refuse(SkipReason::BadGameStart);
+    const quint8 source = parseUnit(fields[4].text.trimmed());
+    const quint8 target = parseUnit(fields[5].text.trimmed());
+    if (source == 0 || target == 0 || source == target)
+        return refuse(SkipReason::UnknownUnit);
+    const int quantity = parseCount(fields[6].text.trimmed(), maxAnswers);
+    if (quantity < 1)
+        return refuse(SkipReason::BadQuantity);
+    const QByteArrayView verdict = fields[9].text.trimmed();
+    const bool right = QLatin1StringView(verdict).compare(verdictText(true), Qt::CaseInsensitive) == 0;
+    if (!right && QLatin1StringView(verdict).compare(verdictText(false), Qt::CaseInsensitive) != 0)
+        return refuse(SkipReason::UnknownVerdict);
+    const int seconds = parseCount(fields[10].text.trimmed(), maxSecondsTaken);
+    if (seconds < 0)
+        return refuse(SkipReason::BadSecondsTaken);
+
+    answer.date = date;
+    answer.time = time;
+    answer.name = name(fields[2].text, fields[2].escapedQuotes);
+    answer.gameDate = gameDate;
+    answer.gameTime = gameTime;
+    answer.source = source;
+    answer.target = target;
+    answer.quantity = qint16(quantity);
+    answer.right = right;
+    answer.seconds = qint16(seconds);
+    answer.expected = text(fields[7].text, fields[7].escapedQuotes, expectedBuffer);
+    answer.typed = text(fields[8].text, fields[8].escapedQuotes, typedBuffer);
+    return LineKind::Game;
+}
+
+QString AnswerLineReader::name(QByteArrayView field, bool escapedQuotes)
+{
+    // The lines of one game come together: most names are the one before.
+    if (field == lastNameField)
+        return lastName;
+    const QByteArray key = QByteArray::fromRawData(field.data(), field.size());
+    auto known = names.constFind(key);
+    if (known == names.cend()) {
+        // Beyond this many spellings a file is garbage, not a school: the
+        // rest are not kept.
+        constexpr qsizetype maxKept = 10000;
+        QString decoded = decodeName(field, escapedQuotes);
+        if (names.size() >= maxKept)
+            return decoded;
+        known = names.insert(field.toByteArray(), std::move(decoded));
+    }
+    lastNameField = known.key();
+    lastName = known.value();
+    return lastName;
+}
+
+// The field's text as UTF-8 with its quotes undone and the guard taken off;
+// in `buffer` when it differs from the bytes of the line.
+QByteArrayView AnswerLineReader::text(QByteArrayView field, bool escapedQuotes, QByteArray &buffer)
+{
+    QByteArrayView view = field;
+    if (escapedQuotes) {
+        buffer = field.toByteArray().replace("\"\"", "\"");
+        view = buffer;
+    }
+    if (!view.isValidUtf8()) {
+        buffer = runtime::decodeWindows1252(view.toByteArray()).toUtf8();
+        view = buffer;
+    }
+    if (view.startsWith('\'')) {
+        const QString typed = QString::fromUtf8(view);
+        const QString unguardedText = unguarded(typed);
+        if (unguardedText.size() != typed.size()) {
+            buffer = unguardedText.toUtf8();
+            view = buffer;
+        }
+    }
+    return view;
+}
+
 LineKind readLine(QByteArrayView line, GameRecord &game, SkipReason *reason)
 {
     if (line.startsWith("\xEF\xBB\xBF"))
@@ -309,8 +501,7 @@ LineKind readLine(QByteArrayView line, GameRecord &game, SkipReason *reason)
     const bool quotedRight = splitFields(line, fields);
     if (quotedRight && isBlank(fields))
         return LineKind::Other;
-    if (quotedRight && fields.size() >= 2 && fields[0].text.trimmed().compare("Data", Qt::CaseInsensitive) == 0 &&
-        fields[1].text.trimmed().compare("Ora", Qt::CaseInsensitive) == 0)
+    if (quotedRight && isHeader(fields))
         return LineKind::Other;
 
     const auto refuse = [reason](SkipReason why) {
@@ -353,7 +544,7 @@ LineKind readLine(QByteArrayView line, GameRecord &game, SkipReason *reason)
         return refuse(SkipReason::UnknownRecord);
     // Every count is within qint16: parseCount bounds them.
     game = GameRecord{QDateTime(date, time, Qt::UTC),
-                      decodeName(fields[2]),
+                      decodeName(fields[2].text, fields[2].escapedQuotes),
                       qint16(right),
                       qint16(wrong),
                       qint16(secondsLeft),

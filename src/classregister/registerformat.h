@@ -4,6 +4,9 @@
 // between fields, RFC 4180 quoting, CR LF line ends. Everything about its
 // bytes is here, so that the writer and the reader cannot disagree.
 //
+// Beside it, the answers file "risposte.csv" keeps every judged exercise, one
+// line each, in the same kind of file and under the same rules.
+//
 // Reading takes what a spreadsheet saves again as well: no byte-order mark,
 // LF line ends, every field quoted, dates as dd/mm/yyyy or dd/mm/yy, times
 // without seconds or on a 12-hour clock ("02:53:41 PM"), and text in
@@ -15,7 +18,10 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QDate>
+#include <QHash>
 #include <QString>
+#include <QTime>
 
 #include <optional>
 
@@ -42,7 +48,7 @@ QString storedName(QString name);
 // formula gets a leading apostrophe, which the reader takes off again.
 QByteArray registerLine(const game::GameSummary &game, RecordMark record);
 
-// Why a line was not read as a game.
+// Why a line was not read as a game or an answer.
 enum class SkipReason : quint8 {
     BadQuotes,
     TooFewFields,
@@ -55,11 +61,16 @@ enum class SkipReason : quint8 {
     UnknownEnding,
     UnknownRecord,
     TooLong,
-    TooManyNames
+    TooManyNames,
+    BadGameStart,
+    UnknownUnit,
+    BadQuantity,
+    UnknownVerdict,
+    BadSecondsTaken
 };
 
 enum class LineKind : quint8 {
-    Game, // a game, read whole
+    Game, // a game (in the answers file an answer), read whole
     Other, // the header (also where a register was appended to another) or a blank line
     Unreadable // anything else
 };
@@ -68,5 +79,68 @@ enum class LineKind : quint8 {
 // name is as storedName() gives it. For LineKind::Unreadable, `reason` (if
 // given) says why.
 LineKind readLine(QByteArrayView line, GameRecord &game, SkipReason *reason = nullptr);
+
+// The answers file. An answer's game is told by the name and the moment the
+// game began: the game's line in the register is the first of that name
+// whose date and time are not earlier (the register has the end of a game).
+inline constexpr char answersHeader[] = "\xEF\xBB\xBF"
+                                        "Data;Ora;Nome;Inizio partita;Da;A;Quantit\xC3\xA0;Soluzione;Risposta;Esito;"
+                                        "Secondi impiegati\r\n";
+
+// Typed answers are stored cut to this many UTF-16 units: a paste of a whole
+// page is still one line that the reader takes whole.
+inline constexpr qsizetype maxAnswerLength = 100;
+
+// The answer as the file keeps it: control characters (a pasted line end or
+// tab) become U+FFFD, so that the line stays one and nothing that was typed
+// looks like a blank or like nothing; it is cut to maxAnswerLength. Equal to
+// the expected text exactly when the typed text was.
+QString storedAnswer(QString typed);
+
+// The answer's line, CR LF included; names and answers that a spreadsheet
+// would run as a formula get a leading apostrophe, which the reader takes off.
+QByteArray answerLine(const game::JudgedAnswer &answer);
+
+// One line of the answers file, as the reader gives it. The texts are views
+// into the reader's own buffers: valid until it reads the next line.
+struct AnswerRecord
+{
+    // Of the verdict: the clock of the PC that played, with no time zone.
+    QDate date;
+    QTime time;
+    QString name; // as storedName() gives it, shared by the lines of one spelling
+    QDate gameDate; // when the answer's game began
+    QTime gameTime;
+    quint8 source = 0; // unit numbers, 1 (ml) to 6 (hl)
+    quint8 target = 0;
+    qint16 quantity = 0;
+    bool right = false;
+    qint16 seconds = 0; // from the exercise on screen to its verdict
+    QByteArrayView expected; // UTF-8
+    QByteArrayView typed; // UTF-8, as the game stored it (see storedAnswer())
+
+    QString expectedText() const { return QString::fromUtf8(expected); }
+    QString typedText() const { return QString::fromUtf8(typed); }
+};
+
+// Reads answer lines one by one. It keeps the texts of the last line and the
+// names already met, so that a school's four million lines cost one name
+// each, not one per line.
+class AnswerLineReader
+{
+public:
+    // One line without its line end; `answer` is set only for LineKind::Game.
+    LineKind read(QByteArrayView line, AnswerRecord &answer, SkipReason *reason = nullptr);
+
+private:
+    QString name(QByteArrayView field, bool escapedQuotes);
+    QByteArrayView text(QByteArrayView field, bool escapedQuotes, QByteArray &buffer);
+
+    QByteArray lastNameField;
+    QString lastName;
+    QHash<QByteArray, QString> names;
+    QByteArray expectedBuffer;
+    QByteArray typedBuffer;
+};
 
 } // namespace mirabolo::classregister

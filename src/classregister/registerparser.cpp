@@ -156,6 +156,16 @@ QString skipReasonText(SkipReason reason)
         return u"riga troppo lunga"_s;
     case SkipReason::TooManyNames:
         return u"un nome oltre i %1 del registro"_s.arg(QLocale().toString(RegisterParser::maxNames));
+    case SkipReason::BadGameStart:
+        return u"Inizio partita non leggibile"_s;
+    case SkipReason::UnknownUnit:
+        return u"unità di misura non riconosciute"_s;
+    case SkipReason::BadQuantity:
+        return u"Quantità non leggibile"_s;
+    case SkipReason::UnknownVerdict:
+        return u"Esito non riconosciuto"_s;
+    case SkipReason::BadSecondsTaken:
+        return u"Secondi impiegati non leggibili"_s;
     }
     return {};
 }

@@ -16,6 +16,7 @@ GameModel::GameModel(RandomSource &draws, const QLocale &separators, std::functi
 void GameModel::begin(const QString &name)
 {
     pupil = name;
+    started = now();
     board.reset();
     clock.start();
 }
@@ -33,6 +34,7 @@ void GameModel::nextExercise()
     current = drawExercise(random);
     expected = expectedAnswerText(current, locale);
     judged.reset();
+    shownAt = clock.secondsLeft();
     board.openExercise();
 }
 
@@ -41,8 +43,11 @@ std::optional<Verdict> GameModel::answer(const QString &typed)
     if (hasEnded())
         return std::nullopt;
     const std::optional<Verdict> verdict = board.judge(typed, expected);
-    if (verdict)
-        judged = verdict;
+    if (!verdict)
+        return verdict;
+    judged = verdict;
+    Q_EMIT answered(JudgedAnswer{now(), pupil, started, current.source, current.target, current.quantity, expected,
+                                 typed, *verdict == Verdict::Right, shownAt - clock.secondsLeft()});
     return verdict;
 }
 

@@ -23,8 +23,8 @@ class GameModel : public QObject
     Q_OBJECT
 
 public:
-    // `now` stamps the end of the game; `locale` gives the decimal separator
-    // a right answer uses.
+    // `clockTime` stamps the start and end of the game and each verdict;
+    // `separators` gives the decimal separator a right answer uses.
     GameModel(RandomSource &draws, const QLocale &separators, std::function<QDateTime()> clockTime,
               QObject *parent = nullptr);
 
@@ -59,6 +59,8 @@ public:
 Q_SIGNALS:
     // Once per game, at the moment it ends.
     void ended(const mirabolo::game::GameSummary &game);
+    // Once per exercise, at its verdict.
+    void answered(const mirabolo::game::JudgedAnswer &answer);
 
 private:
     RandomSource &random;
@@ -66,11 +68,13 @@ private:
     std::function<QDateTime()> now;
 
     QString pupil;
+    QDateTime started;
     QString record;
     QString holder;
     Exercise current;
     QString expected;
     std::optional<Verdict> judged;
+    int shownAt = 0; // seconds left when the exercise came on screen
     Scoreboard board;
     clock::Countdown clock;
     std::optional<GameSummary> summary;

@@ -1,4 +1,4 @@
-// How a game ended, and what is kept of it once over.
+// How a game ended, and what is kept of it once over and of each answer.
 #pragma once
 
 #include <QDateTime>
@@ -24,6 +24,21 @@ struct GameSummary
     int wrong = 0;
     int secondsLeft = 0;
     GameEnd ending = GameEnd::Exit;
+};
+
+// One exercise once judged, as the teacher needs it to see what to reteach.
+struct JudgedAnswer
+{
+    QDateTime when; // of the verdict, local time
+    QString name; // as typed
+    QDateTime gameStart; // local time; with the name, it tells the answer's game
+    int source = 0; // unit numbers, 1 (ml) to 6 (hl)
+    int target = 0;
+    int quantity = 0;
+    QString expected; // the text a right answer matches
+    QString typed;
+    bool right = false;
+    int seconds = 0; // by the game's clock, from the exercise on screen to its verdict
 };
 
 } // namespace mirabolo::game
