@@ -4,15 +4,7 @@
 
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QStandardPaths>
-
-#ifdef Q_OS_UNIX
-#include <cerrno>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
 
 #include <utility>
 
@@ -25,74 +17,6 @@ namespace {
 // The bytes last read are read again at every refresh: when they changed, the
 // file was rewritten in place. Enough to tell one game's line from another.
 constexpr qsizetype checkBytes = 64;
-
-struct Identity
-{
-    quint64 device = 0;
-    quint64 inode = 0;
-    qint64 size = 0;
-    // When its bytes, and anything about it, last changed (nanoseconds).
-    qint64 modified = 0;
-    qint64 changed = 0;
-};
-
-#ifdef Q_OS_UNIX
-qint64 nanoseconds(const struct timespec &time)
-{
-    return qint64(time.tv_sec) * 1000000000 + time.tv_nsec;
-}
-#endif
-
-// Only a regular file is opened, and without waiting: a pipe put in the
-// register's place would otherwise hold the program until someone writes to
-// it, and opening a device may do things of its own. In a class folder any
-// pupil may put a link at the register's name, to a file only the teacher
-// can read: a link, or a file with another name elsewhere, is never read.
-RegisterFile::State openRegister(const QString &path, QFile &file, Identity &identity)
-{
-    using State = RegisterFile::State;
-#ifdef Q_OS_UNIX
-    const QByteArray name = QFile::encodeName(path);
-    struct stat status = {};
-    if (::lstat(name.constData(), &status) != 0)
-        return errno == ENOENT || errno == ENOTDIR ? State::Missing : State::NotReadable;
-    if (S_ISLNK(status.st_mode))
-        return State::Linked;
-    if (!S_ISREG(status.st_mode))
-        return State::NotAFile;
-    const int fd = ::open(name.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return errno == ENOENT ? State::Missing : errno == ELOOP ? State::Linked : State::NotReadable;
-    // Checked again on what was really opened, in case the name changed since.
-    State opened = State::Read;
-    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode))
-        opened = State::NotAFile;
-    else if (status.st_nlink > 1)
-        opened = State::Linked;
-    else if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
-        opened = State::NotReadable;
-    if (opened != State::Read) {
-        ::close(fd);
-        return opened;
-    }
-    identity = {quint64(status.st_dev), quint64(status.st_ino), qint64(status.st_size), nanoseconds(status.st_mtim),
-                nanoseconds(status.st_ctim)};
-#else
-    const QFileInfo info(path);
-    if (info.isSymLink())
-        return State::Linked;
-    if (!info.exists())
-        return State::Missing;
-    if (!info.isFile())
-        return State::NotAFile;
-    file.setFileName(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return State::NotReadable;
-    identity = {0, 0, file.size(), info.lastModified().toMSecsSinceEpoch() * 1000000,
-                info.metadataChangeTime().toMSecsSinceEpoch() * 1000000};
-#endif
-    return State::Read;
-}
 
 bool readAt(QFile &file, qint64 offset, qint64 size, QByteArray &bytes)
 {
@@ -130,8 +54,8 @@ void RegisterFile::readAgain()
 RegisterFile::Change RegisterFile::refresh(qint64 maxBytes)
 {
     QFile file;
-    Identity identity;
-    const State opened = openRegister(filePath, file, identity);
+    FileIdentity identity;
+    const State opened = openForReading(filePath, file, identity);
     if (opened != State::Read) {
         const bool news = opened != currentState || readOffset > 0;
         reset();

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "classregister/gamerecord.h"
+#include "classregister/readonlyfile.h"
 #include "classregister/registerparser.h"
 
 #include <QByteArray>
@@ -24,14 +25,8 @@ public:
         Unavailable // it cannot be read now, unlike before (state() says why): no games now
     };
 
-    enum class State {
-        NotRead, // refresh() not called yet
-        Missing, // no file by that name
-        NotAFile, // a folder, pipe or device: never opened for reading
-        Linked, // a symbolic link, or a file with other names: never read
-        NotReadable, // no permission, or a read failed
-        Read // read up to its end at the last refresh
-    };
+    // Read: read up to its end at the last refresh.
+    using State = FileState;
 
     // Pieces this large at most are in memory at once while reading.
     static constexpr qint64 chunkBytes = qint64(256) << 10;

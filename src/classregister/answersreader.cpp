@@ -1,0 +1,183 @@
+#include "classregister/answersreader.h"
+
+#include "records/recordstore.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <algorithm>
+#include <utility>
+
+using namespace Qt::StringLiterals;
+
+namespace mirabolo::classregister {
+
+namespace {
+
+// The bytes last read are read again at every refresh: when they changed, the
+// file was rewritten in place.
+constexpr qsizetype checkBytes = 64;
+
+} // namespace
+
+AnswersReader::AnswersReader(AnswerVisitor onAnswer, SkipVisitor onSkipped)
+    : visitAnswer(std::move(onAnswer))
+    , visitSkipped(std::move(onSkipped))
+{
+}
+
+void AnswersReader::reset()
+{
+    pending = QByteArray();
+    overlong = false;
+    lines = answers = skipped = 0;
+}
+
+void AnswersReader::feed(QByteArrayView bytes)
+{
+    qsizetype pos = 0;
+    const qsizetype n = bytes.size();
+    while (pos < n) {
+        const qsizetype lineEnd = bytes.indexOf('\n', pos);
+        const QByteArrayView piece = bytes.sliced(pos, (lineEnd < 0 ? n : lineEnd) - pos);
+        if (!overlong && pending.size() + piece.size() > maxLineBytes + 1) {
+            overlong = true;
+            pending = QByteArray();
+        }
+        if (lineEnd < 0) {
+            if (!overlong)
+                pending += piece;
+            return;
+        }
+        ++lines;
+        if (overlong) {
+            overlong = false;
+            skip(SkipReason::TooLong);
+        } else if (pending.isEmpty()) {
+            takeLine(piece);
+        } else {
+            pending += piece;
+            takeLine(pending);
+            pending.clear();
+        }
+        pos = lineEnd + 1;
+    }
+}
+
+void AnswersReader::takeLine(QByteArrayView line)
+{
+    while (line.endsWith('\r'))
+        line.chop(1);
+    SkipReason reason = SkipReason::BadQuotes;
+    switch (lineReader.read(line, answer, &reason)) {
+    case LineKind::Other:
+        return;
+    case LineKind::Unreadable:
+        skip(reason);
+        return;
+    case LineKind::Game:
+        ++answers;
+        if (visitAnswer)
+            visitAnswer(answer);
+        return;
+    }
+}
+
+void AnswersReader::skip(SkipReason reason)
+{
+    ++skipped;
+    if (visitSkipped)
+        visitSkipped({lines, reason});
+}
+
+AnswersFile::AnswersFile(QString path)
+    : filePath(std::move(path))
+{
+}
+
+AnswersFile::Change AnswersFile::refresh(AnswersReader &reader, qint64 maxBytes)
+{
+    QFile file;
+    FileIdentity identity;
+    const State opened = openForReading(filePath, file, identity);
+    if (opened != State::Read) {
+        const bool news = opened != currentState || readOffset > 0;
+        reader.reset();
+        currentState = opened;
+        readOffset = knownSize = 0;
+        lastBytes.clear();
+        return news ? Change::Unavailable : Change::None;
+    }
+
+    // Another file in its place, a shorter one, or the same rewritten in place.
+    bool reload = currentState != State::Read || identity.device != known.device || identity.inode != known.inode ||
+        identity.size < readOffset ||
+        (identity.size == known.size && (identity.modified != known.modified || identity.changed != known.changed));
+    if (!reload && !lastBytes.isEmpty()) {
+        reload = !file.seek(readOffset - lastBytes.size()) || file.read(lastBytes.size()) != lastBytes;
+    }
+    if (reload) {
+        reader.reset();
+        readOffset = 0;
+        lastBytes.clear();
+    }
+    currentState = State::Read;
+    known = identity;
+    knownSize = identity.size;
+    if (!reload && readOffset == knownSize)
+        return Change::None;
+
+    const qint64 end = maxBytes > 0 ? std::min(knownSize, readOffset + maxBytes) : knownSize;
+    QByteArray buffer;
+    bool failed = !file.seek(readOffset);
+    while (!failed && readOffset < end) {
+        buffer.resize(std::min(chunkBytes, end - readOffset));
+        const qint64 got = file.read(buffer.data(), buffer.size());
+        if (got <= 0) {
+            // Cut meanwhile: the next refresh sees the new size.
+            failed = got < 0;
+            knownSize = readOffset;
+            break;
+        }
+        const QByteArrayView piece(buffer.constData(), got);
+        reader.feed(piece);
+        lastBytes.append(piece.last(std::min<qint64>(got, checkBytes)));
+        lastBytes = lastBytes.right(checkBytes);
+        readOffset += got;
+    }
+    if (failed) {
+        reader.reset();
+        currentState = State::NotReadable;
+        readOffset = knownSize = 0;
+        lastBytes.clear();
+        return Change::Unavailable;
+    }
+    return reload ? Change::Reloaded : Change::Appended;
+}
+
+QString AnswersFile::statusMessage() const
+{
+    const QString shown = QDir::toNativeSeparators(filePath);
+    switch (currentState) {
+    case State::NotRead:
+    case State::Read:
+        return {};
+    case State::Missing:
+        return u"Non ci sono ancora risposte: il gioco le scrive in «%1» a ogni esercizio, dalle partite giocate "
+               u"con questa versione in poi."_s.arg(shown);
+    case State::NotAFile:
+        return u"«%1» non è un file: le risposte non si possono leggere."_s.arg(shown);
+    case State::Linked:
+        return u"«%1» è un collegamento a un altro file: per sicurezza le risposte non vengono lette."_s.arg(shown);
+    case State::NotReadable:
+        return u"Non riesco a leggere le risposte «%1»: controlla di avere il permesso di leggerle."_s.arg(shown);
+    }
+    return {};
+}
+
+QString answersPathBeside(const QString &registerPath)
+{
+    return QFileInfo(registerPath).dir().filePath(QString::fromUtf16(records::answersFileName));
+}
+
+} // namespace mirabolo::classregister

@@ -1,0 +1,100 @@
+// Reads the answers file (see registerformat.h) and hands over each answer as
+// it is read, so that whoever listens keeps figures, never the lines: a
+// school's four million answers would not fit in memory as lines. A line that
+// cannot be read is skipped and counted, with its reason, never fatal; a last
+// line without its line end is being written (or was cut by a power failure)
+// and is not read.
+#pragma once
+
+#include "classregister/readonlyfile.h"
+#include "classregister/registerformat.h"
+#include "classregister/registerparser.h"
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+
+#include <functional>
+
+namespace mirabolo::classregister {
+
+class AnswersReader
+{
+public:
+    // The answer's texts are valid only during the call.
+    using AnswerVisitor = std::function<void(const AnswerRecord &)>;
+    using SkipVisitor = std::function<void(const SkippedLine &)>;
+
+    explicit AnswersReader(AnswerVisitor onAnswer, SkipVisitor onSkipped = {});
+
+    // Reads the complete lines in `bytes`; the rest waits for the next feed.
+    void feed(QByteArrayView bytes);
+
+    // As new, for a file read again from its start.
+    void reset();
+
+    qint64 answerCount() const { return answers; }
+    qint64 skippedCount() const { return skipped; }
+    // A line without its line end waits for more bytes.
+    bool midLine() const { return overlong || !pending.isEmpty(); }
+
+private:
+    void takeLine(QByteArrayView line);
+    void skip(SkipReason reason);
+
+    AnswerVisitor visitAnswer;
+    SkipVisitor visitSkipped;
+    AnswerLineReader lineReader;
+    AnswerRecord answer;
+    QByteArray pending; // the start of a line not yet ended
+    bool overlong = false; // the current line passed maxLineBytes: dropped up to its end
+    qint64 lines = 0;
+    qint64 answers = 0;
+    qint64 skipped = 0;
+};
+
+// The answers file on disk, followed as it grows, like RegisterFile. Only
+// reads; no timers and no threads.
+class AnswersFile
+{
+public:
+    enum class Change {
+        None, // nothing new
+        Appended, // the bytes added were fed to the reader (or, reading in slices, the next slice)
+        Reloaded, // the reader was reset and fed the file from its start (first read, shrunk or replaced file)
+        Unavailable // it cannot be read now, unlike before (state() says why): the reader was reset
+    };
+    using State = FileState;
+
+    // Pieces this large at most are in memory at once while reading.
+    static constexpr qint64 chunkBytes = qint64(1) << 20;
+
+    explicit AnswersFile(QString path);
+
+    QString path() const { return filePath; }
+
+    // Feeds `reader` what was added since the last call, or the whole file
+    // again when it shrank or was replaced. With `maxBytes` > 0 at most that
+    // many bytes are read in this call (atEnd() then says whether more wait).
+    Change refresh(AnswersReader &reader, qint64 maxBytes = 0);
+
+    bool atEnd() const { return readOffset >= knownSize; }
+    State state() const { return currentState; }
+
+    // An Italian sentence for answers that are missing (a register from
+    // before the game kept them) or cannot be read; empty when the file reads.
+    QString statusMessage() const;
+
+private:
+    QString filePath;
+    State currentState = State::NotRead;
+    FileIdentity known;
+    qint64 readOffset = 0;
+    qint64 knownSize = 0;
+    QByteArray lastBytes; // the bytes just before readOffset
+};
+
+// The answers file that the game keeps beside `registerPath`.
+QString answersPathBeside(const QString &registerPath);
+
+} // namespace mirabolo::classregister

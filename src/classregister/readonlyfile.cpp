@@ -1,0 +1,71 @@
+#include "classregister/readonlyfile.h"
+
+#include <QFileInfo>
+
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace mirabolo::classregister {
+
+namespace {
+
+#ifdef Q_OS_UNIX
+qint64 nanoseconds(const struct timespec &time)
+{
+    return qint64(time.tv_sec) * 1000000000 + time.tv_nsec;
+}
+#endif
+
+} // namespace
+
+FileState openForReading(const QString &path, QFile &file, FileIdentity &identity)
+{
+    using State = FileState;
+#ifdef Q_OS_UNIX
+    const QByteArray name = QFile::encodeName(path);
+    struct stat status = {};
+    if (::lstat(name.constData(), &status) != 0)
+        return errno == ENOENT || errno == ENOTDIR ? State::Missing : State::NotReadable;
+    if (S_ISLNK(status.st_mode))
+        return State::Linked;
+    if (!S_ISREG(status.st_mode))
+        return State::NotAFile;
+    const int fd = ::open(name.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return errno == ENOENT ? State::Missing : errno == ELOOP ? State::Linked : State::NotReadable;
+    // Checked again on what was really opened, in case the name changed since.
+    State opened = State::Read;
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode))
+        opened = State::NotAFile;
+    else if (status.st_nlink > 1)
+        opened = State::Linked;
+    else if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
+        opened = State::NotReadable;
+    if (opened != State::Read) {
+        ::close(fd);
+        return opened;
+    }
+    identity = {quint64(status.st_dev), quint64(status.st_ino), qint64(status.st_size), nanoseconds(status.st_mtim),
+                nanoseconds(status.st_ctim)};
+#else
+    const QFileInfo info(path);
+    if (info.isSymLink())
+        return State::Linked;
+    if (!info.exists())
+        return State::Missing;
+    if (!info.isFile())
+        return State::NotAFile;
+    file.setFileName(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return State::NotReadable;
+    identity = {0, 0, file.size(), info.lastModified().toMSecsSinceEpoch() * 1000000,
+                info.metadataChangeTime().toMSecsSinceEpoch() * 1000000};
+#endif
+    return State::Read;
+}
+
+} // namespace mirabolo::classregister

@@ -1,0 +1,37 @@
+// Opening a file of the class folder for reading, only when it is safe to.
+#pragma once
+
+#include <QFile>
+#include <QString>
+
+namespace mirabolo::classregister {
+
+enum class FileState {
+    NotRead, // not looked at yet
+    Missing, // no file by that name
+    NotAFile, // a folder, pipe or device: never opened for reading
+    Linked, // a symbolic link, or a file with other names: never read
+    NotReadable, // no permission, or a read failed
+    Read // read up to its end at the last look
+};
+
+// What identifies a file, to notice when another takes its place or it is
+// rewritten.
+struct FileIdentity
+{
+    quint64 device = 0;
+    quint64 inode = 0;
+    qint64 size = 0;
+    // When its bytes, and anything about it, last changed (nanoseconds).
+    qint64 modified = 0;
+    qint64 changed = 0;
+};
+
+// Only a regular file is opened, and without waiting: a pipe put in its place
+// would otherwise hold the program until someone writes to it, and opening a
+// device may do things of its own. In a class folder any pupil may put a link
+// at the name, to a file only the teacher can read: a link, or a file with
+// another name elsewhere, is never read. FileState::Read when `file` is open.
+FileState openForReading(const QString &path, QFile &file, FileIdentity &identity);
+
+} // namespace mirabolo::classregister
