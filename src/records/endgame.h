@@ -19,6 +19,7 @@ inline constexpr char16_t recordsUnavailableMessage[] = u"Non riesco a leggere o
                                                         u"giocare lo stesso, ma il record non potrà essere salvato.";
 inline constexpr char16_t recordNotSavedMessage[] = u"Purtroppo non sono riuscito a registrare il tuo record.";
 inline constexpr char16_t registerNotWrittenMessage[] = u"Non sono riuscito a scrivere il registro delle partite.";
+inline constexpr char16_t answersNotWrittenMessage[] = u"Non sono riuscito a salvare tutte le tue risposte.";
 
 // "Ciao a presto. Ore " followed by the seconds left.
 QString farewellPrompt(int secondsLeft);

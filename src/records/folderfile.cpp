@@ -242,6 +242,37 @@ bool openForAppend(QFile &file, const QString &path, bool shared)
     return adopt(file, fd, QIODevice::WriteOnly | QIODevice::Append);
 }
 
+bool appendLines(const QString &path, bool shared, QByteArrayView header, QByteArrayView lines)
+{
+    const QByteArray name = QFile::encodeName(path);
+    // Read as well, for the last byte there.
+    constexpr int access = O_RDWR | O_APPEND;
+    int fd = createExclusive(name, access, shared);
+    if (fd < 0 && errno == EEXIST)
+        fd = openExisting(name, access);
+    if (fd < 0)
+        return false;
+    struct stat status = {};
+    bool written = ::fstat(fd, &status) == 0 && status.st_nlink == 1;
+    if (written) {
+        QByteArray bytes;
+        char last = '\n';
+        if (status.st_size == 0)
+            bytes = header.toByteArray();
+        else if (::pread(fd, &last, 1, status.st_size - 1) == 1 && last != '\n')
+            bytes = "\r\n";
+        bytes += lines;
+        // One write: another game's lines never land inside these, and a
+        // power failure cuts at most the last of them.
+        ssize_t done = -1;
+        do {
+            done = ::write(fd, bytes.constData(), size_t(bytes.size()));
+        } while (done < 0 && errno == EINTR);
+        written = done == bytes.size() && ::fdatasync(fd) == 0;
+    }
+    return ::close(fd) == 0 && written;
+}
+
 bool createIfMissing(const QString &path, bool shared)
 {
     const QByteArray name = QFile::encodeName(path);
@@ -347,6 +378,15 @@ bool openForAppend(QFile &file, const QString &path, bool shared)
     createIfMissing(path, shared);
     file.setFileName(path);
     return isRegularOrMissing(path) && file.open(QIODevice::WriteOnly | QIODevice::Append);
+}
+
+bool appendLines(const QString &path, bool shared, QByteArrayView header, QByteArrayView lines)
+{
+    QFile file;
+    if (!openForAppend(file, path, shared))
+        return false;
+    const QByteArray bytes = file.size() == 0 ? header.toByteArray() + lines : lines.toByteArray();
+    return file.write(bytes) == bytes.size() && file.flush();
 }
 
 bool createIfMissing(const QString &path, bool shared)

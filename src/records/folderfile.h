@@ -24,6 +24,14 @@ bool openRegularFile(QFile &file, const QString &path);
 // file writable by the folder's group.
 bool openForAppend(QFile &file, const QString &path, bool shared);
 
+// Appends whole lines to `path` with one write and syncs them to the disk,
+// creating the file when missing. A new or empty file starts with `header`.
+// When the last line there was left without its end (a power failure in the
+// middle of a write), the new lines start on a line of their own, so that
+// only that half line is lost. False when anything but a regular file with
+// no other name stands there, or the write or the sync fails.
+bool appendLines(const QString &path, bool shared, QByteArrayView header, QByteArrayView lines);
+
 // Creates `path` empty when nothing stands there; true when a regular file
 // does now.
 bool createIfMissing(const QString &path, bool shared);

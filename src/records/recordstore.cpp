@@ -118,6 +118,11 @@ QString RecordStore::registerFilePath() const
     return folder + QString::fromUtf16(registerFileName);
 }
 
+QString RecordStore::answersFilePath() const
+{
+    return folder + QString::fromUtf16(answersFileName);
+}
+
 bool RecordStore::ensureFilesExist() const
 {
     // Without a folder the names would be relative to wherever the program
@@ -196,6 +201,18 @@ StoreOutcome RecordStore::storeIfBeaten(const QString &scoreText, const QString 
     if (restored.write(recordBytes.value_or(QByteArray())))
         restored.place();
     return StoreOutcome::Failed;
+}
+
+RecordStore::Appended RecordStore::appendAnswers(QByteArrayView lines, QDeadlineTimer lockDeadline) const
+{
+    if (folder.isEmpty())
+        return Appended::Failed;
+    FolderLock lock;
+    if (!lock.take(folder + QString::fromUtf16(lockFileName), shared, lockDeadline))
+        // Given up before the deadline: not a wait, a lock this folder cannot have.
+        return lockDeadline.hasExpired() ? Appended::LockBusy : Appended::Failed;
+    return appendLines(answersFilePath(), shared, classregister::answersHeader, lines) ? Appended::Written
+                                                                                       : Appended::Failed;
 }
 
 bool RecordStore::appendToRegister(const QByteArray &line) const

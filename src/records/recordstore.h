@@ -1,10 +1,13 @@
 // The record files, "eqc.txt" (the best score) and "neqc.txt" (its holder),
-// and the register of games, "registro.csv", all in one folder: the class
-// folder a lab shares, or else the pupil's own data directory.
+// the register of games, "registro.csv", and every judged answer,
+// "risposte.csv", all in one folder: the class folder a lab shares, or else
+// the pupil's own data directory.
 #pragma once
 
 #include "records/endgame.h"
 
+#include <QByteArrayView>
+#include <QDeadlineTimer>
 #include <QString>
 
 #include <chrono>
@@ -18,6 +21,7 @@ class FolderLock;
 inline constexpr char16_t recordFileName[] = u"eqc.txt";
 inline constexpr char16_t holderFileName[] = u"neqc.txt";
 inline constexpr char16_t registerFileName[] = u"registro.csv";
+inline constexpr char16_t answersFileName[] = u"risposte.csv";
 
 // A record file is a few bytes; anything longer is read only this far so that
 // a damaged or foreign file never stalls the start.
@@ -73,9 +77,12 @@ public:
     explicit RecordStore(QString dir, bool classFolder = false, std::chrono::milliseconds maxLockWait = defaultLockWait,
                          std::function<void(StoreStep)> betweenSteps = {});
 
+    QString folderPath() const { return folder; }
+    bool inClassFolder() const { return shared; }
     QString recordFilePath() const;
     QString holderFilePath() const;
     QString registerFilePath() const;
+    QString answersFilePath() const;
 
     // Creates whichever record file is missing; an existing file keeps its
     // bytes. False when either cannot be created or is not a regular file.
@@ -93,6 +100,16 @@ public:
     // game whose record files could not be used, so that the teacher still
     // sees it. True when the line is in the register.
     bool registerOnly(const GameSummary &game) const;
+
+    enum class Appended {
+        Written,
+        LockBusy, // the lock was still held by another game at `lockDeadline`
+        Failed // no folder, no lock on this share, or the file refused the lines
+    };
+    // Whole lines of the answers file (see answerLine()), appended under the
+    // same lock with one write and synced, so that a power failure loses at
+    // most the answer being written.
+    Appended appendAnswers(QByteArrayView lines, QDeadlineTimer lockDeadline) const;
 
 private:
     bool takeLock(FolderLock &lock) const;
