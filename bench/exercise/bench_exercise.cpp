@@ -11,6 +11,7 @@
 
 #include "game/exercise.h"
 #include "game/random.h"
+#include "records/answerswriter.h"
 
 #include <QGuiApplication>
 #include <QLabel>
@@ -215,7 +216,8 @@ void BenchExercise::windowExercise()
 {
     SilentPlatform platform;
     mirabolo::game::ClockSeededRandom random;
-    auto *controller = new mirabolo::ui::GameController(platform, random);
+    mirabolo::records::AnswersWriter answers;
+    auto *controller = new mirabolo::ui::GameController(platform, random, answers);
     mirabolo::ui::Tavola window(platform, *controller);
     controller->setParent(&window);
     window.Form_Load();

@@ -2,6 +2,8 @@
 
 #include "ui/platform.h"
 
+#include "classregister/registerformat.h"
+#include "records/answerswriter.h"
 #include "records/endgame.h"
 #include "runtime/numbers.h"
 
@@ -11,13 +13,17 @@ using namespace Qt::StringLiterals;
 
 namespace mirabolo::ui {
 
-GameController::GameController(Platform &desktop, game::RandomSource &draws, QString folder, QObject *parent)
+GameController::GameController(Platform &desktop, game::RandomSource &draws, records::AnswersWriter &answers,
+                               QString folder, std::chrono::milliseconds endBound, QObject *parent)
     : QObject(parent)
     , platform(desktop)
+    , answersWriter(answers)
     , classFolder(std::move(folder))
+    , endWait(endBound)
     , game(draws, desktop.locale(), [&desktop] { return desktop.now(); })
 {
     connect(&game, &game::GameModel::ended, this, &GameController::finish);
+    connect(&game, &game::GameModel::answered, this, &GameController::keep);
 }
 
 void GameController::greet()
@@ -32,7 +38,7 @@ void GameController::openRecords()
     std::optional<QString> recordText;
     std::optional<QString> holderText;
     if (const std::optional<QString> folder = records::recordFolder(classFolder)) {
-        records::RecordStore files(*folder, !classFolder.isEmpty());
+        records::RecordStore files(*folder, !classFolder.isEmpty(), endWait);
         if (files.ensureFilesExist()) {
             recordText = records::Leggifiletxt(files.recordFilePath());
             holderText = records::Leggifiletxt(files.holderFilePath());
@@ -60,12 +66,26 @@ bool GameController::confirmNewGame()
     return true;
 }
 
+void GameController::keep(const game::JudgedAnswer &answer)
+{
+    if (store)
+        answersWriter.post(*store, classregister::answerLine(answer));
+    else
+        answersLost = true;
+}
+
 void GameController::finish(const game::GameSummary &summary)
 {
     const QString scoreText = runtime::formatWhole(summary.right, u"####0");
     if (!game::comparesRecord(summary.ending)) {
+        // The answers still queued are written meanwhile, while the register
+        // waits for its turn.
+        const QDeadlineTimer answersDeadline(endWait);
         if (store)
             store->registerOnly(summary);
+        // A new game goes on writing them: the program stays.
+        if (summary.ending != game::GameEnd::NewGame)
+            answersWriter.flush(answersDeadline);
         return;
     }
 
@@ -76,6 +96,7 @@ void GameController::finish(const game::GameSummary &summary)
     // still gets the game when it can.
     records::EndOfGame result{records::beatsRecord(scoreText, game.recordText()) ? records::StoreOutcome::Failed
                                                                                  : records::StoreOutcome::NotBeaten};
+    const QDeadlineTimer answersDeadline(endWait);
     if (store && recordUsable)
         result = store->finishGame(scoreText, game.recordText(), summary);
     else if (store)
@@ -85,8 +106,15 @@ void GameController::finish(const game::GameSummary &summary)
         platform.msgBox(QString::fromUtf16(records::newRecordMessage));
     else if (result.record == records::StoreOutcome::Failed)
         platform.msgBox(QString::fromUtf16(records::recordNotSavedMessage));
+    // Also the answers of earlier games of this program, left for a new one.
+    const bool answersKept = answersWriter.flush(answersDeadline) && !answersLost;
+    QStringList notWritten;
     if (!result.registered)
-        platform.msgBox(QString::fromUtf16(records::registerNotWrittenMessage));
+        notWritten << QString::fromUtf16(records::registerNotWrittenMessage);
+    if (!answersKept)
+        notWritten << QString::fromUtf16(records::answersNotWrittenMessage);
+    if (!notWritten.isEmpty())
+        platform.msgBox(notWritten.join(u'\n'));
     platform.terminate();
 }
 

@@ -8,7 +8,12 @@
 
 #include <QObject>
 
+#include <chrono>
 #include <optional>
+
+namespace mirabolo::records {
+class AnswersWriter;
+}
 
 namespace mirabolo::ui {
 
@@ -19,9 +24,13 @@ class GameController : public QObject
     Q_OBJECT
 
 public:
+    // `answers` writes each judged answer while the game goes on.
     // `classFolder`: where a lab keeps its class record; empty for the
-    // pupil's own data folder.
-    GameController(Platform &desktop, game::RandomSource &draws, QString classFolder = {}, QObject *parent = nullptr);
+    // pupil's own data folder. `endWait` bounds the wait of the end for the
+    // lock and for the answers still queued.
+    GameController(Platform &desktop, game::RandomSource &draws, records::AnswersWriter &answers,
+                   QString classFolder = {}, std::chrono::milliseconds endWait = records::defaultLockWait,
+                   QObject *parent = nullptr);
 
     game::GameModel &model() { return game; }
 
@@ -41,12 +50,16 @@ private:
     // The end of a game, once: the farewell, the record, the register and the
     // program's end; a game left unfinished only gets its register line.
     void finish(const game::GameSummary &summary);
+    void keep(const game::JudgedAnswer &answer);
 
     Platform &platform;
+    records::AnswersWriter &answersWriter;
     QString classFolder;
+    std::chrono::milliseconds endWait;
     game::GameModel game;
     std::optional<records::RecordStore> store; // none: no folder for the records this game
     bool recordUsable = false; // false: only the register is written
+    bool answersLost = false; // judged with no folder to keep them in
 };
 
 } // namespace mirabolo::ui

@@ -29,7 +29,7 @@ Tavola *Session::window() const
 void Session::start()
 {
     // One controller and model per game; they go with their window.
-    auto *controller = new GameController(platform, random, classFolder);
+    auto *controller = new GameController(platform, random, answers, classFolder);
     auto *window = new Tavola(platform, *controller);
     controller->setParent(window);
     current = window;

@@ -2,6 +2,8 @@
 // game destroys both and builds fresh ones.
 #pragma once
 
+#include "records/answerswriter.h"
+
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -45,6 +47,9 @@ private:
     Platform &platform;
     game::RandomSource &random;
     QString classFolder;
+    // Outlives each game, so that a new game never waits for the answers of
+    // the one before.
+    records::AnswersWriter answers;
     QPointer<Tavola> current;
 };
 

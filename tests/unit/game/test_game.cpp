@@ -5,6 +5,7 @@
 #include "game/random.h"
 #include "game/speech.h"
 #include "game/units.h"
+#include "records/answerswriter.h"
 #include "scriptedrandom.h"
 #include "tsvrows.h"
 #include "ui/gamecontroller.h"
@@ -175,7 +176,8 @@ private Q_SLOTS:
         mirabolo::test::FakePlatform platform;
         ScriptedRandom random;
         random.exercise(3, 2, 3);
-        mirabolo::ui::GameController controller(platform, random);
+        mirabolo::records::AnswersWriter answers;
+        mirabolo::ui::GameController controller(platform, random, answers);
         GameModel &game = controller.model();
         platform.names.enqueue(row[1]);
         controller.greet();
