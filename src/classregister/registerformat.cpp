@@ -382,8 +382,8 @@ QByteArray answerLine(const game::JudgedAnswer &answer)
                              QString::number(answer.quantity),
                              csvField(guarded(storedAnswer(answer.expected))),
                              csvField(guarded(storedAnswer(answer.typed))),
-                             verdictText(answer.right),
-                             QString::number(std::clamp(answer.seconds, 0, maxSecondsTaken))};
+                             QString::number(std::clamp(answer.seconds, 0, maxSecondsTaken)),
+                             verdictText(answer.right)};
     return (fields.join(u';') + u"\r\n"_s).toUtf8();
 }
 
@@ -425,13 +425,13 @@ LineKind AnswerLineReader::read(QByteArrayView line, AnswerRecord &answer, SkipR
     const int quantity = parseCount(fields[6].text.trimmed(), maxAnswers);
     if (quantity < 1)
         return refuse(SkipReason::BadQuantity);
-    const QByteArrayView verdict = fields[9].text.trimmed();
+    const int seconds = parseCount(fields[9].text.trimmed(), maxSecondsTaken);
+    if (seconds < 0)
+        return refuse(SkipReason::BadSecondsTaken);
+    const QByteArrayView verdict = fields[10].text.trimmed();
     const bool right = QLatin1StringView(verdict).compare(verdictText(true), Qt::CaseInsensitive) == 0;
     if (!right && QLatin1StringView(verdict).compare(verdictText(false), Qt::CaseInsensitive) != 0)
         return refuse(SkipReason::UnknownVerdict);
-    const int seconds = parseCount(fields[10].text.trimmed(), maxSecondsTaken);
-    if (seconds < 0)
-        return refuse(SkipReason::BadSecondsTaken);
 
     answer.date = date;
     answer.time = time;

@@ -83,9 +83,11 @@ LineKind readLine(QByteArrayView line, GameRecord &game, SkipReason *reason = nu
 // The answers file. An answer's game is told by the name and the moment the
 // game began: the game's line in the register is the first of that name
 // whose date and time are not earlier (the register has the end of a game).
+// The verdict comes last, as a word: a line cut short anywhere (a power
+// failure in the middle of a write) never reads as an answer.
 inline constexpr char answersHeader[] = "\xEF\xBB\xBF"
-                                        "Data;Ora;Nome;Inizio partita;Da;A;Quantit\xC3\xA0;Soluzione;Risposta;Esito;"
-                                        "Secondi impiegati\r\n";
+                                        "Data;Ora;Nome;Inizio partita;Da;A;Quantit\xC3\xA0;Soluzione;Risposta;"
+                                        "Secondi impiegati;Esito\r\n";
 
 // Typed answers are stored cut to this many UTF-16 units: a paste of a whole
 // page is still one line that the reader takes whole.
