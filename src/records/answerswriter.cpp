@@ -51,11 +51,12 @@ QByteArray nextLines(const std::deque<Entry> &entries, std::size_t &count)
 
 } // namespace
 
-AnswersWriter::AnswersWriter(std::chrono::milliseconds retryPause)
+AnswersWriter::AnswersWriter(std::chrono::milliseconds retryPause,
+                             std::function<void(RecordStore::Appended)> afterEachTurn)
     : queue(std::make_shared<Queue>())
 {
     // The thread owns the queue too: it may outlive the writer, stuck on a share.
-    worker = std::thread([q = queue, retryPause] {
+    worker = std::thread([q = queue, retryPause, turned = std::move(afterEachTurn)] {
         std::unique_lock lock(q->mutex);
         for (;;) {
             q->wake.wait(lock, [&] { return q->stopping || !q->entries.empty(); });
@@ -67,6 +68,8 @@ AnswersWriter::AnswersWriter(std::chrono::milliseconds retryPause)
             q->busy = true;
             lock.unlock();
             const RecordStore::Appended outcome = store.appendAnswers(lines, QDeadlineTimer(lockTurn));
+            if (turned)
+                turned(outcome);
             lock.lock();
             q->busy = false;
             if (outcome == RecordStore::Appended::Written)

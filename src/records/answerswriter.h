@@ -9,6 +9,7 @@
 #include <QDeadlineTimer>
 
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <thread>
 
@@ -20,8 +21,9 @@ public:
     // One per program: the answers of a game left for a new one are still
     // written while it is played. `retryPause` is the wait after the file
     // refused the lines (a share gone, a link in its place) before trying
-    // again.
-    explicit AnswersWriter(std::chrono::milliseconds retryPause = std::chrono::seconds(1));
+    // again; `afterEachTurn` is called on the writer's thread after each try.
+    explicit AnswersWriter(std::chrono::milliseconds retryPause = std::chrono::seconds(1),
+                           std::function<void(RecordStore::Appended)> afterEachTurn = {});
     // Does not wait for a share that stalls: what is not written by then is
     // lost, as flush() has said.
     ~AnswersWriter();

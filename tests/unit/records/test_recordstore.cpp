@@ -1,6 +1,10 @@
+#include "classregister/registerformat.h"
+#include "records/answerswriter.h"
+#include "records/folderfile.h"
 #include "records/recordstore.h"
 
 #include <QElapsedTimer>
+#include <QSemaphore>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -39,6 +43,14 @@ struct Row
 
 // What another account leaves at a name of the folder.
 enum class Thing { Link, Pipe, Folder, Huge, FutureDated, HeldLock, HardLink };
+
+// The lock as another game holds it; released when destroyed.
+struct HeldLock
+{
+    explicit HeldLock(const QString &folder) { held = lock.take(folder + u"/eqc.lock"_s, true, QDeadlineTimer(0)); }
+    FolderLock lock;
+    bool held = false;
+};
 
 struct Attack
 {
@@ -135,6 +147,93 @@ private slots:
             const bool written = file != allFiles.first() || row.outcome == Stored; // else the test's own
             QCOMPARE(std::pair(file, status.st_mode & 07777), std::pair(file, written ? 0660u : 0600u));
         }
+    }
+
+    void answers_data()
+    {
+        QTest::addColumn<QByteArray>("before"); // the answers file's bytes; "(no file)" for none
+        QTest::addColumn<QString>("thing"); // or what stands in its place
+        QTest::addColumn<RecordStore::Appended>("appended");
+        QTest::addColumn<QByteArray>("after");
+        using enum RecordStore::Appended;
+        const QByteArray header = mirabolo::classregister::answersHeader;
+        QTest::newRow("new") << noFile << QString() << Written << header + "a\r\nb\r\n";
+        QTest::newRow("empty") << QByteArray() << QString() << Written << header + "a\r\nb\r\n";
+        QTest::newRow("ended") << header + "x\r\n" << QString() << Written << header + "x\r\na\r\nb\r\n";
+        // Cut by a power failure in the middle of a line: only that half is lost.
+        QTest::newRow("half a line") << header + "x;y" << QString() << Written << header + "x;y\r\na\r\nb\r\n";
+        QTest::newRow("link") << noFile << u"link"_s << Failed << QByteArray("segreto");
+        QTest::newRow("hard link") << noFile << u"hard link"_s << Failed << QByteArray("segreto");
+        QTest::newRow("pipe") << noFile << u"pipe"_s << Failed << noFile;
+        QTest::newRow("folder") << noFile << u"folder"_s << Failed << noFile;
+        QTest::newRow("lock held") << noFile << u"lock"_s << LockBusy << noFile;
+        QTest::newRow("folder gone") << noFile << u"gone"_s << Failed << noFile;
+    }
+    // Appended whole, after a line of their own, in a file of the class's
+    // group, and never through anything another account put at the name.
+    void answers()
+    {
+        QFETCH(QByteArray, before);
+        QFETCH(QString, thing);
+        QTemporaryDir dir;
+        QTemporaryDir elsewhere;
+        const RecordStore store(dir.path(), true);
+        const QString path = store.answersFilePath();
+        const QString target = elsewhere.filePath(u"privato"_s);
+        QVERIFY(writeBytes(target, "segreto"));
+        QVERIFY(before == noFile || writeBytes(path, before));
+        const QByteArray name = QFile::encodeName(path);
+        std::optional<HeldLock> lock;
+        if (thing == u"link")
+            QVERIFY(QFile::link(target, path));
+        else if (thing == u"hard link")
+            QVERIFY(::link(QFile::encodeName(target).constData(), name.constData()) == 0);
+        else if (thing == u"pipe")
+            QVERIFY(::mkfifo(name.constData(), 0666) == 0);
+        else if (thing == u"folder")
+            QVERIFY(QDir().mkdir(path));
+        else if (thing == u"lock")
+            QVERIFY(lock.emplace(dir.path()).held);
+        else if (thing == u"gone")
+            QVERIFY(dir.remove());
+        QTEST(store.appendAnswers("a\r\nb\r\n", QDeadlineTimer(100)), "appended");
+        QTEST(QFileInfo(path).isFile() ? readBytes(path) : noFile, "after");
+        QCOMPARE(readBytes(target), "segreto");
+        struct stat status = {};
+        if (before == noFile && thing.isEmpty())
+            QVERIFY(::lstat(name.constData(), &status) == 0 && (status.st_mode & 07777) == 0660);
+    }
+
+    void writer_data()
+    {
+        QTest::addColumn<QString>("obstacle");
+        QTest::addColumn<bool>("written");
+        QTest::newRow("lock held, then let go") << u"lock"_s << true;
+        QTest::newRow("a folder in the way") << u"folder"_s << false;
+    }
+    // Lines wait in order while another game holds the lock; a file that
+    // refuses them ends the wait at once.
+    void writer()
+    {
+        QFETCH(QString, obstacle);
+        QTemporaryDir dir;
+        const RecordStore store(dir.path(), true);
+        std::optional<HeldLock> lock;
+        if (obstacle == u"lock")
+            QVERIFY(lock.emplace(dir.path()).held);
+        else
+            QVERIFY(QDir().mkdir(store.answersFilePath()));
+        QSemaphore tried;
+        AnswersWriter writer(std::chrono::milliseconds(1), [&tried](RecordStore::Appended) { tried.release(); });
+        for (const char *line : {"1\r\n", "2\r\n", "3\r\n"})
+            writer.post(store, line);
+        tried.acquire(); // the lock or the folder has refused them once
+        QVERIFY(!writer.flush(QDeadlineTimer(0)));
+        lock.reset();
+        QTEST(writer.flush(QDeadlineTimer::Forever), "written");
+        if (obstacle == u"lock")
+            QCOMPARE(readBytes(store.answersFilePath()),
+                     mirabolo::classregister::answersHeader + QByteArray("1\r\n2\r\n3\r\n"));
     }
 
     void attacks_data()
