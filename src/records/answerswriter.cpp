@@ -68,10 +68,10 @@ AnswersWriter::AnswersWriter(std::chrono::milliseconds retryPause,
             q->busy = true;
             lock.unlock();
             const RecordStore::Appended outcome = store.appendAnswers(lines, QDeadlineTimer(lockTurn));
-            if (turned)
-                turned(outcome);
             lock.lock();
             q->busy = false;
+            if (turned && !q->stopping)
+                turned(outcome);
             if (outcome == RecordStore::Appended::Written)
                 q->entries.erase(q->entries.begin(), q->entries.begin() + qsizetype(count));
             else if (outcome == RecordStore::Appended::Failed)
@@ -87,13 +87,12 @@ AnswersWriter::AnswersWriter(std::chrono::milliseconds retryPause,
 
 AnswersWriter::~AnswersWriter()
 {
-    bool writing = false;
-    {
-        const std::lock_guard lock(queue->mutex);
-        queue->stopping = true;
-        writing = queue->busy;
-    }
+    std::unique_lock lock(queue->mutex);
+    queue->stopping = true;
     queue->wake.notify_all();
+    // A turn at the lock ends soon; a write to a share that stalls may never.
+    const bool writing = !queue->progress.wait_for(lock, 2 * lockTurn, [this] { return !queue->busy; });
+    lock.unlock();
     if (writing)
         worker.detach();
     else

@@ -114,7 +114,7 @@ void GameController::finish(const game::GameSummary &summary)
     if (!answersKept)
         notWritten << QString::fromUtf16(records::answersNotWrittenMessage);
     if (!notWritten.isEmpty())
-        platform.msgBox(notWritten.join(u'\n'));
+        platform.msgBox(notWritten.join(u' '));
     platform.terminate();
 }
 

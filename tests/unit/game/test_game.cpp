@@ -6,11 +6,13 @@
 #include "game/speech.h"
 #include "game/units.h"
 #include "records/answerswriter.h"
+#include "records/folderfile.h"
 #include "scriptedrandom.h"
 #include "tsvrows.h"
 #include "ui/gamecontroller.h"
 
 #include <QDir>
+#include <QSemaphore>
 #include <QSet>
 #include <QTemporaryDir>
 
@@ -196,13 +198,115 @@ private Q_SLOTS:
             restart = controller.confirmNewGame();
         else if (action == u"close"_s)
             game.end(GameEnd::WindowClosed);
+        else if (action == u"logout"_s)
+            game.end(GameEnd::Interrupted);
 
-        QCOMPARE(platform.boxes, row.mid(9));
+        QCOMPARE(platform.boxes, row.mid(10));
         QCOMPARE(platform.terminations, row[7].toInt());
         QCOMPARE(restart, row[5] == u"yes"_s && platform.terminations == 0); // a new window only then
         QFile games(home.filePath(u"mirabolo/registro.csv"_s)); // its line but for the date and time
         const QString line = games.open(QIODevice::ReadOnly) ? QString::fromUtf8(games.readAll()) : QString();
         QCOMPARE(line.section(u"\r\n"_s, 1, 1).section(u';', 2), row[8]);
+        if (action == u"menu"_s) // a new game leaves them to the writer; any other end waits for them
+            answers.flush(QDeadlineTimer::Forever);
+        QFile kept(home.filePath(u"mirabolo/risposte.csv"_s));
+        const QString answer = kept.open(QIODevice::ReadOnly) ? QString::fromUtf8(kept.readAll()) : QString();
+        QCOMPARE(answer.section(u"\r\n"_s, 1).section(u';', 2), row[9].isEmpty() ? QString() : row[9] + u"\r\n"_s);
+    }
+
+    void judgedAnswers_data()
+    {
+        QTest::addColumn<QStringList>("play"); // per exercise: ticks before the answer, then what is typed
+        QTest::addColumn<QStringList>("kept");
+        QTest::newRow("right after 7 seconds") << QStringList{u"7 30"_s} << QStringList{u"3>2 3 30 '30' right 7 s"_s};
+        QTest::newRow("each from its own exercise")
+            << QStringList{u"5 3"_s, u"2 30"_s}
+            << QStringList{u"3>2 3 30 '3' wrong 5 s"_s, u"3>2 3 30 '30' right 2 s"_s};
+        QTest::newRow("Enter again") << QStringList{u"1 =3"_s, u"again 30"_s}
+                                     << QStringList{u"3>2 3 30 '=3' wrong 1 s"_s};
+        QTest::newRow("after the end") << QStringList{u"0 30"_s, u"end 30"_s}
+                                       << QStringList{u"3>2 3 30 '30' right 0 s"_s};
+    }
+    // Every verdict, and nothing else, is kept with its exercise, the text as
+    // typed, the seconds it took, when it was judged and when its game began.
+    void judgedAnswers()
+    {
+        QFETCH(QStringList, play);
+        ScriptedRandom random;
+        int minutes = 0; // each reading of the clock a minute later
+        GameModel game(random, QLocale(QLocale::Italian, QLocale::Italy),
+                       [&minutes] { return QDateTime(QDate(2026, 1, 2), QTime(9, minutes++)); });
+        QStringList kept;
+        connect(&game, &GameModel::answered, this, [&kept](const JudgedAnswer &a) {
+            QCOMPARE(a.name + a.gameStart.toString(u" HH:mm"_s) + a.when.toString(u" HH:mm"_s),
+                     u"Zoe 09:00 09:%1"_s.arg(int(kept.size()) + 1, 2, 10, QChar(u'0')));
+            kept << u"%1>%2 %3 %4 '%5' %6 %7 s"_s.arg(a.source)
+                        .arg(a.target)
+                        .arg(a.quantity)
+                        .arg(a.expected, a.typed, a.right ? u"right"_s : u"wrong"_s)
+                        .arg(a.seconds);
+        });
+        game.begin(u"Zoe"_s);
+        for (const QString &step : play) {
+            const QString first = step.section(u' ', 0, 0), typed = step.section(u' ', 1);
+            if (first == u"end"_s) {
+                game.end(GameEnd::Exit);
+            } else if (first != u"again"_s) {
+                random.exercise(3, 2, 3);
+                game.nextExercise();
+                for (int i = first.toInt(); i > 0; --i)
+                    game.tick();
+            }
+            game.answer(typed);
+        }
+        QTEST(kept, "kept");
+    }
+
+    // A lock held by another PC holds up no exercise: the answers wait for
+    // it, and the end says plainly what could not be written in its time.
+    void stalledShare_data()
+    {
+        QTest::addColumn<bool>("letGo");
+        QTest::addColumn<QString>("lastBox");
+        QTest::addColumn<int>("kept");
+        QTest::newRow("held through the end")
+            << false
+            << u"Non sono riuscito a scrivere il registro delle partite. Non sono riuscito a salvare tutte le tue "
+               u"risposte."_s
+            << 0;
+        QTest::newRow("let go before the end") << true << u"Ok ho registrato il tuo record, C A M P I O N E\""_s << 3;
+    }
+    void stalledShare()
+    {
+        QFETCH(bool, letGo);
+        QTemporaryDir folder;
+        auto lock = std::make_unique<mirabolo::records::FolderLock>();
+        QVERIFY(lock->take(folder.filePath(u"eqc.lock"_s), true, QDeadlineTimer(0)));
+        QSemaphore tried;
+        mirabolo::records::AnswersWriter answers(
+            std::chrono::seconds(1), [&tried](mirabolo::records::RecordStore::Appended) { tried.release(); });
+        mirabolo::test::FakePlatform platform;
+        ScriptedRandom random;
+        mirabolo::ui::GameController controller(platform, random, answers, folder.path(),
+                                                letGo ? std::chrono::minutes(1) : std::chrono::milliseconds(0));
+        GameModel &game = controller.model();
+        platform.names.enqueue(u"Zoe"_s);
+        controller.greet();
+        controller.openRecords();
+        for (int i = 0; i < 3; ++i) {
+            random.exercise(3, 2, 3);
+            game.nextExercise();
+            QCOMPARE(game.answer(u"30"_s), Verdict::Right);
+        }
+        tried.acquire();
+        QCOMPARE(game.score().rightCount(), 3);
+        QVERIFY(!QFile::exists(folder.filePath(u"risposte.csv"_s)));
+        if (letGo)
+            lock.reset();
+        game.end(GameEnd::Exit);
+        QTEST(platform.boxes.last(), "lastBox");
+        QFile file(folder.filePath(u"risposte.csv"_s));
+        QTEST(file.open(QIODevice::ReadOnly) ? int(file.readAll().count(";esatta\r\n")) : 0, "kept");
     }
     void countersStopAtTheirLargestValue()
     {
