@@ -2,7 +2,10 @@
 // the guide's picture: the same arguments give the same bytes, on any
 // machine and on any day.
 //
-// make_register FILE GAMES PUPILS LAST_DAY
+// make_register FILE GAMES PUPILS LAST_DAY [ANSWERS]
+//   ANSWERS, when given, gets every answer of those games, as the game keeps
+//   them beside the register: about 40 a game, so 100,000 games make 4
+//   million lines. The register's bytes are the same with or without it.
 //   LAST_DAY (yyyy-MM-dd) is the last school day with games; the games are
 //   spread over the school days before it, one a pupil a day up to a hundred
 //   a day, over five years at most: 100,000 games by 300 pupils span the
@@ -10,6 +13,8 @@
 //   as many pupils as games, each game is a new pupil's: 1,000,000 by
 //   1,000,000 is a register filled with invented names.
 #include "classregister/registerformat.h"
+#include "game/exercise.h"
+#include "game/random.h"
 #include "records/endgame.h"
 
 #include <QCoreApplication>
@@ -37,11 +42,15 @@ constexpr int maxYears = 5;
 class Draws
 {
 public:
+    explicit Draws(quint64 seed = 20261207)
+        : engine(seed)
+    {
+    }
     int below(int n) { return int(engine() % quint64(n)); }
     double unit() { return double(engine() >> 11) * 0x1.0p-53; }
 
 private:
-    std::mt19937_64 engine{20261207};
+    std::mt19937_64 engine;
 };
 
 bool isSchoolDay(const QDate &day)
@@ -124,18 +133,97 @@ GameSummary playGame(const Pupil &pupil, double elapsed, Draws &draws)
     return game;
 }
 
+// The exercises of the answers, from draws of their own.
+class ExerciseDraws final : public mirabolo::game::RandomSource
+{
+public:
+    explicit ExerciseDraws(Draws &from)
+        : draws(from)
+    {
+    }
+    void reseed() override { }
+    double next() override { return draws.unit(); }
+
+private:
+    Draws &draws;
+};
+
+QString decimalText(double value, const QLocale &locale)
+{
+    return locale.toString(value, 'f', QLocale::FloatingPointShortest);
+}
+
+// A wrong answer as pupils type them: mostly the conversion the wrong way or
+// a step off, then a slip of the digits or the comma.
+QString wrongAnswer(const mirabolo::game::Exercise &exercise, const QString &expected, const QLocale &locale,
+                    Draws &draws)
+{
+    using mirabolo::game::expectedValue;
+    const int kind = draws.below(20);
+    if (kind < 7)
+        return decimalText(expectedValue(exercise.target, exercise.source, exercise.quantity), locale);
+    if (kind < 12)
+        return decimalText(kind < 10 ? expectedValue(exercise.source, exercise.target, exercise.quantity) * 10
+                                     : expectedValue(exercise.source, exercise.target, exercise.quantity) / 10,
+                           locale);
+    if (kind < 16)
+        return decimalText(expectedValue(exercise.source, exercise.target, exercise.quantity + 1), locale);
+    if (kind < 18)
+        return QString(expected).replace(u',', u'.');
+    return kind < 19 ? expected + u'0' : QString();
+}
+
+// The answers of one game, spread over the time it lasted.
+void writeAnswers(QSaveFile &file, const GameSummary &game, Draws &draws)
+{
+    static const QLocale italian(QLocale::Italian, QLocale::Italy);
+    ExerciseDraws random(draws);
+    const int answered = game.right + game.wrong;
+    const int lasted = 900 - game.secondsLeft;
+    mirabolo::game::JudgedAnswer answer;
+    answer.name = game.name;
+    answer.gameStart = game.end.addSecs(-lasted);
+    int rightLeft = game.right;
+    int at = 0;
+    for (int i = 0; i < answered; ++i) {
+        const mirabolo::game::Exercise exercise = mirabolo::game::drawExercise(random);
+        answer.source = exercise.source;
+        answer.target = exercise.target;
+        answer.quantity = exercise.quantity;
+        answer.expected = mirabolo::game::expectedAnswerText(exercise, italian);
+        answer.right = draws.below(answered - i) < rightLeft;
+        rightLeft -= answer.right;
+        answer.typed = answer.right ? answer.expected : wrongAnswer(exercise, answer.expected, italian, draws);
+        const int next = lasted * (i + 1) / answered;
+        answer.seconds = next - at;
+        at = next;
+        answer.when = answer.gameStart.addSecs(at);
+        file.write(mirabolo::classregister::answerLine(answer));
+    }
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
-    const QDate lastDay = args.size() == 5 ? QDate::fromString(args.at(4), Qt::ISODate) : QDate();
-    const int games = args.size() == 5 ? args.at(2).toInt() : 0;
-    const int pupilCount = args.size() == 5 ? args.at(3).toInt() : 0;
+    const bool argued = args.size() == 5 || args.size() == 6;
+    const QDate lastDay = argued ? QDate::fromString(args.at(4), Qt::ISODate) : QDate();
+    const int games = argued ? args.at(2).toInt() : 0;
+    const int pupilCount = argued ? args.at(3).toInt() : 0;
     if (!lastDay.isValid() || games <= 0 || pupilCount <= 0) {
-        std::fputs("usage: make_register FILE GAMES PUPILS LAST_DAY(yyyy-MM-dd)\n", stderr);
+        std::fputs("usage: make_register FILE GAMES PUPILS LAST_DAY(yyyy-MM-dd) [ANSWERS]\n", stderr);
         return 2;
+    }
+    Draws answerDraws(20261208);
+    QSaveFile answers(args.value(5));
+    if (args.size() == 6) {
+        if (!answers.open(QIODevice::WriteOnly)) {
+            std::fprintf(stderr, "make_register: %s\n", qPrintable(answers.errorString()));
+            return 1;
+        }
+        answers.write(mirabolo::classregister::answersHeader);
     }
 
     Draws draws;
@@ -163,9 +251,11 @@ int main(int argc, char *argv[])
             outcome = StoreOutcome::Stored;
         }
         file.write(mirabolo::classregister::registerLine(game, outcome));
+        if (answers.isOpen())
+            writeAnswers(answers, game, answerDraws);
     }
-    if (!file.commit()) {
-        std::fprintf(stderr, "make_register: %s\n", qPrintable(file.errorString()));
+    if (!file.commit() || (answers.isOpen() && !answers.commit())) {
+        std::fprintf(stderr, "make_register: %s\n", qPrintable(file.errorString() + answers.errorString()));
         return 1;
     }
     return 0;

@@ -1,0 +1,74 @@
+// Reads an answers file whole, as the teacher's window does before its first
+// drawing, keeping figures only: the share right of each pair of units, the
+// answers of each pupil and the wrong texts typed for each exercise. Prints
+// the time, the peak memory and the counts.
+//
+// read_answers FILE
+#include "classregister/answersreader.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QHash>
+
+#include <array>
+#include <cstdio>
+
+#include <sys/resource.h>
+
+namespace {
+
+struct Figures
+{
+    std::array<std::array<qint64, 2>, 49> pairs{}; // [source * 7 + target][right]
+    QHash<QString, qint64> pupils;
+    QHash<QByteArray, qint64> wrongTexts; // by pair, quantity and text
+    qint64 skipped = 0;
+};
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    if (argc != 2) {
+        std::fputs("usage: read_answers FILE\n", stderr);
+        return 2;
+    }
+    using namespace mirabolo::classregister;
+    Figures figures;
+    QString lastName;
+    qint64 *lastPupil = nullptr;
+    AnswersReader reader(
+        [&](const AnswerRecord &answer) {
+            ++figures.pairs[answer.source * 7 + answer.target][answer.right];
+            // The lines of a game come together: one lookup a game, not a line.
+            if (!lastPupil || answer.name.constData() != lastName.constData()) {
+                lastName = answer.name;
+                lastPupil = &figures.pupils[lastName];
+            }
+            ++*lastPupil;
+            if (!answer.right) {
+                QByteArray key;
+                key.reserve(answer.typed.size() + 3);
+                key.append(char(answer.source)).append(char(answer.target)).append(char(answer.quantity));
+                key.append(answer.typed);
+                ++figures.wrongTexts[key];
+            }
+        },
+        [&](const SkippedLine &) { ++figures.skipped; });
+    QElapsedTimer clock;
+    clock.start();
+    AnswersFile file(QString::fromLocal8Bit(argv[1]));
+    file.refresh(reader);
+    const qint64 elapsed = clock.elapsed();
+    struct rusage usage = {};
+    ::getrusage(RUSAGE_SELF, &usage);
+    qint64 wrong = 0;
+    for (const auto &pair : figures.pairs)
+        wrong += pair[0];
+    std::printf("read %lld answers (%lld wrong, %lld different wrong texts) of %lld pupils, %lld lines skipped, "
+                "in %lld ms; peak memory %ld MB\n",
+                reader.answerCount(), wrong, qint64(figures.wrongTexts.size()), qint64(figures.pupils.size()),
+                figures.skipped, elapsed, usage.ru_maxrss / 1024);
+    return file.state() == AnswersFile::State::Read ? 0 : 1;
+}
