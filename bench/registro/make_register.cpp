@@ -16,6 +16,7 @@
 #include "game/exercise.h"
 #include "game/random.h"
 #include "records/endgame.h"
+#include "runtime/numbers.h"
 
 #include <QCoreApplication>
 #include <QDate>
@@ -150,7 +151,7 @@ private:
 
 QString decimalText(double value, const QLocale &locale)
 {
-    return locale.toString(value, 'f', QLocale::FloatingPointShortest);
+    return mirabolo::runtime::numberToText(value, locale);
 }
 
 // A wrong answer as pupils type them: mostly the conversion the wrong way or

@@ -38,6 +38,7 @@ int main(int argc, char *argv[])
     Figures figures;
     QString lastName;
     qint64 *lastPupil = nullptr;
+    QByteArray key;
     AnswersReader reader(
         [&](const AnswerRecord &answer) {
             ++figures.pairs[answer.source * 7 + answer.target][answer.right];
@@ -48,8 +49,8 @@ int main(int argc, char *argv[])
             }
             ++*lastPupil;
             if (!answer.right) {
-                QByteArray key;
-                key.reserve(answer.typed.size() + 3);
+                // The same buffer each time: a key is copied only when new.
+                key.resize(0);
                 key.append(char(answer.source)).append(char(answer.target)).append(char(answer.quantity));
                 key.append(answer.typed);
                 ++figures.wrongTexts[key];

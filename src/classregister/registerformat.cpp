@@ -9,6 +9,8 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
+#include <string_view>
 
 using namespace Qt::StringLiterals;
 
@@ -88,40 +90,56 @@ struct Field
 
 using Fields = QVarLengthArray<Field, 12>;
 
-// RFC 4180 with ';': false when a quote is out of place.
+// RFC 4180 with ';': false when a quote is out of place. One pass over the
+// bytes: a school's answers are four million lines.
 bool splitFields(QByteArrayView line, Fields &fields)
 {
+    const char *bytes = line.data();
     const qsizetype n = line.size();
     qsizetype pos = 0;
+    if (n == 0 || !std::memchr(bytes, '"', std::size_t(n))) {
+        // Most lines quote nothing.
+        while (fields.size() < maxFields) {
+            qsizetype end = pos;
+            while (end < n && bytes[end] != ';')
+                ++end;
+            fields.append(Field{line.sliced(pos, end - pos)});
+            if (end == n)
+                return true;
+            pos = end + 1;
+        }
+        return false;
+    }
     while (true) {
         if (fields.size() == maxFields)
             return false;
         Field field;
-        if (pos < n && line[pos] == '"') {
+        if (pos < n && bytes[pos] == '"') {
             const qsizetype start = pos + 1;
             qsizetype i = start;
             while (true) {
-                const qsizetype quote = line.indexOf('"', i);
-                if (quote < 0)
+                while (i < n && bytes[i] != '"')
+                    ++i;
+                if (i == n)
                     return false;
-                if (quote + 1 < n && line[quote + 1] == '"') {
+                if (i + 1 < n && bytes[i + 1] == '"') {
                     field.escapedQuotes = true;
-                    i = quote + 2;
+                    i += 2;
                     continue;
                 }
-                field.text = line.sliced(start, quote - start);
-                pos = quote + 1;
                 break;
             }
-            if (pos < n && line[pos] != ';')
+            field.text = line.sliced(start, i - start);
+            pos = i + 1;
+            if (pos < n && bytes[pos] != ';')
                 return false;
         } else {
-            qsizetype end = line.indexOf(';', pos);
-            if (end < 0)
-                end = n;
+            qsizetype end = pos;
+            for (; end < n && bytes[end] != ';'; ++end) {
+                if (bytes[end] == '"')
+                    return false;
+            }
             field.text = line.sliced(pos, end - pos);
-            if (field.text.contains('"'))
-                return false;
             pos = end;
         }
         fields.append(field);
@@ -129,6 +147,38 @@ bool splitFields(QByteArrayView line, Fields &fields)
             return true;
         ++pos; // the ';'
     }
+}
+
+constexpr bool isBlankByte(char c)
+{
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+// Blanks off both ends, inline: most fields have none.
+QByteArrayView trim(QByteArrayView text)
+{
+    while (!text.isEmpty() && isBlankByte(text.front()))
+        text = text.sliced(1);
+    while (!text.isEmpty() && isBlankByte(text.back()))
+        text.chop(1);
+    return text;
+}
+
+constexpr char asciiLower(char c)
+{
+    return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
+}
+
+// `text` is `word` (in small letters) whatever its capitals.
+bool isWord(QByteArrayView text, std::string_view word)
+{
+    if (text.size() != qsizetype(word.size()))
+        return false;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (asciiLower(text[i]) != word[std::size_t(i)])
+            return false;
+    }
+    return true;
 }
 
 // A number of `minDigits` to `maxDigits` plain digits, else -1.
@@ -167,14 +217,20 @@ QDate parseDate(QByteArrayView text)
 
 QTime parseTime(QByteArrayView text)
 {
+    // The game's own "09:12:05".
+    if (text.size() == 8 && text[2] == ':' && text[5] == ':') {
+        const int hours = digits(text.first(2), 2, 2), minutes = digits(text.sliced(3, 2), 2, 2),
+                  seconds = digits(text.sliced(6), 2, 2);
+        return hours < 0 || minutes < 0 || seconds < 0 ? QTime() : QTime(hours, minutes, seconds);
+    }
     // A spreadsheet under an English locale saves "02:53:41 PM".
     int afterNoon = -1; // on a 12-hour clock, 0 or 12
-    if (text.size() > 2 && text.last(2).compare("AM", Qt::CaseInsensitive) == 0)
+    if (text.size() > 2 && isWord(text.last(2), "am"))
         afterNoon = 0;
-    else if (text.size() > 2 && text.last(2).compare("PM", Qt::CaseInsensitive) == 0)
+    else if (text.size() > 2 && isWord(text.last(2), "pm"))
         afterNoon = 12;
     if (afterNoon >= 0)
-        text = text.chopped(2).trimmed();
+        text = trim(text.chopped(2));
     const qsizetype colon1 = text.indexOf(':');
     if (colon1 < 0)
         return {};
@@ -224,37 +280,39 @@ QString decodeName(QByteArrayView text, bool escapedQuotes)
 
 bool isBlank(const Fields &fields)
 {
-    return std::all_of(fields.cbegin(), fields.cend(), [](const Field &f) { return f.text.trimmed().isEmpty(); });
+    return std::all_of(fields.cbegin(), fields.cend(), [](const Field &f) { return trim(f.text).isEmpty(); });
 }
 
 bool isHeader(const Fields &fields)
 {
-    return fields.size() >= 2 && fields[0].text.trimmed().compare("Data", Qt::CaseInsensitive) == 0 &&
-        fields[1].text.trimmed().compare("Ora", Qt::CaseInsensitive) == 0;
+    return fields.size() >= 2 && isWord(trim(fields[0].text), "data") && isWord(trim(fields[1].text), "ora");
 }
 
 // A date and a time with blanks or a 'T' between them.
-std::pair<QDate, QTime> parseDateTime(QByteArrayView text)
+std::pair<QByteArrayView, QByteArrayView> splitDateTime(QByteArrayView text)
 {
     qsizetype split = 0;
     while (split < text.size() && text[split] != ' ' && text[split] != 'T')
         ++split;
     if (split == text.size())
         return {};
-    return {parseDate(text.first(split)), parseTime(text.sliced(split + 1).trimmed())};
+    return {text.first(split), trim(text.sliced(split + 1))};
 }
+
+constexpr std::string_view rightWord = "esatta";
+constexpr std::string_view wrongWord = "errata";
 
 QString verdictText(bool right)
 {
-    return right ? u"esatta"_s : u"errata"_s;
+    return QString::fromLatin1(right ? rightWord : wrongWord);
 }
 
 // The unit number of an abbreviation, 0 for none.
 quint8 parseUnit(QByteArrayView text)
 {
-    static constexpr std::array<const char *, game::lastUnit> units{"ml", "cl", "dl", "l", "dal", "hl"};
+    static constexpr std::array<std::string_view, game::lastUnit> units{"ml", "cl", "dl", "l", "dal", "hl"};
     for (std::size_t i = 0; i < units.size(); ++i) {
-        if (text.compare(units[i], Qt::CaseInsensitive) == 0)
+        if (isWord(text, units[i]))
             return quint8(i + game::firstUnit);
     }
     return 0;
@@ -406,31 +464,33 @@ LineKind AnswerLineReader::read(QByteArrayView line, AnswerRecord &answer, SkipR
     if (fields.size() < answerFieldCount)
         return refuse(SkipReason::TooFewFields);
     for (qsizetype i = answerFieldCount; i < fields.size(); ++i) {
-        if (!fields[i].text.trimmed().isEmpty())
+        if (!trim(fields[i].text).isEmpty())
             return refuse(SkipReason::ExtraFields);
     }
-    const QDate date = parseDate(fields[0].text.trimmed());
+    const QDate date = day(trim(fields[0].text));
     if (!date.isValid())
         return refuse(SkipReason::BadDate);
-    const QTime time = parseTime(fields[1].text.trimmed());
+    const QTime time = parseTime(trim(fields[1].text));
     if (!time.isValid())
         return refuse(SkipReason::BadTime);
-    const auto [gameDate, gameTime] = parseDateTime(fields[3].text.trimmed());
+    const auto [startDay, startTime] = splitDateTime(trim(fields[3].text));
+    const QDate gameDate = startDay.isEmpty() ? QDate() : day(startDay);
+    const QTime gameTime = parseTime(startTime);
     if (!gameDate.isValid() || !gameTime.isValid())
         return refuse(SkipReason::BadGameStart);
-    const quint8 source = parseUnit(fields[4].text.trimmed());
-    const quint8 target = parseUnit(fields[5].text.trimmed());
+    const quint8 source = parseUnit(trim(fields[4].text));
+    const quint8 target = parseUnit(trim(fields[5].text));
     if (source == 0 || target == 0 || source == target)
         return refuse(SkipReason::UnknownUnit);
-    const int quantity = parseCount(fields[6].text.trimmed(), maxAnswers);
+    const int quantity = parseCount(trim(fields[6].text), maxAnswers);
     if (quantity < 1)
         return refuse(SkipReason::BadQuantity);
-    const int seconds = parseCount(fields[9].text.trimmed(), maxSecondsTaken);
+    const int seconds = parseCount(trim(fields[9].text), maxSecondsTaken);
     if (seconds < 0)
         return refuse(SkipReason::BadSecondsTaken);
-    const QByteArrayView verdict = fields[10].text.trimmed();
-    const bool right = QLatin1StringView(verdict).compare(verdictText(true), Qt::CaseInsensitive) == 0;
-    if (!right && QLatin1StringView(verdict).compare(verdictText(false), Qt::CaseInsensitive) != 0)
+    const QByteArrayView verdict = trim(fields[10].text);
+    const bool right = isWord(verdict, rightWord);
+    if (!right && !isWord(verdict, wrongWord))
         return refuse(SkipReason::UnknownVerdict);
 
     answer.date = date;
@@ -446,6 +506,16 @@ LineKind AnswerLineReader::read(QByteArrayView line, AnswerRecord &answer, SkipR
     answer.expected = text(fields[7].text, fields[7].escapedQuotes, expectedBuffer);
     answer.typed = text(fields[8].text, fields[8].escapedQuotes, typedBuffer);
     return LineKind::Game;
+}
+
+// The answers of a day come together, and so do the day and its games' start.
+QDate AnswerLineReader::day(QByteArrayView text)
+{
+    if (text != lastDayText) {
+        lastDayText = text.toByteArray();
+        lastDay = parseDate(text);
+    }
+    return lastDay;
 }
 
 QString AnswerLineReader::name(QByteArrayView field, bool escapedQuotes)
@@ -514,20 +584,20 @@ LineKind readLine(QByteArrayView line, GameRecord &game, SkipReason *reason)
     if (fields.size() < fieldCount)
         return refuse(SkipReason::TooFewFields);
     for (qsizetype i = fieldCount; i < fields.size(); ++i) {
-        if (!fields[i].text.trimmed().isEmpty())
+        if (!trim(fields[i].text).isEmpty())
             return refuse(SkipReason::ExtraFields);
     }
-    const QDate date = parseDate(fields[0].text.trimmed());
-    const QTime time = parseTime(fields[1].text.trimmed());
-    const int right = parseCount(fields[3].text.trimmed(), maxAnswers);
-    const int wrong = parseCount(fields[4].text.trimmed(), maxAnswers);
-    const int total = parseCount(fields[5].text.trimmed(), 2 * maxAnswers);
-    const int secondsLeft = parseCount(fields[6].text.trimmed(), maxSecondsLeft);
+    const QDate date = parseDate(trim(fields[0].text));
+    const QTime time = parseTime(trim(fields[1].text));
+    const int right = parseCount(trim(fields[3].text), maxAnswers);
+    const int wrong = parseCount(trim(fields[4].text), maxAnswers);
+    const int total = parseCount(trim(fields[5].text), 2 * maxAnswers);
+    const int secondsLeft = parseCount(trim(fields[6].text), maxSecondsLeft);
     static constexpr std::array endings{Ending::Exit, Ending::TimeOut, Ending::WindowClosed, Ending::NewGame,
                                         Ending::Interrupted};
     static constexpr std::array marks{RecordMark::NotBeaten, RecordMark::Stored, RecordMark::Failed};
-    const auto ending = parseWord(fields[7].text.trimmed(), endings, endingText);
-    const auto mark = parseWord(fields[8].text.trimmed(), marks, recordMarkText);
+    const auto ending = parseWord(trim(fields[7].text), endings, endingText);
+    const auto mark = parseWord(trim(fields[8].text), marks, recordMarkText);
     if (!date.isValid())
         return refuse(SkipReason::BadDate);
     if (!time.isValid())

@@ -135,9 +135,12 @@ public:
     LineKind read(QByteArrayView line, AnswerRecord &answer, SkipReason *reason = nullptr);
 
 private:
+    QDate day(QByteArrayView text);
     QString name(QByteArrayView field, bool escapedQuotes);
     QByteArrayView text(QByteArrayView field, bool escapedQuotes, QByteArray &buffer);
 
+    QByteArray lastDayText;
+    QDate lastDay;
     QByteArray lastNameField;
     QString lastName;
     QHash<QByteArray, QString> names;
