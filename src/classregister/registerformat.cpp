@@ -100,9 +100,8 @@ bool splitFields(QByteArrayView line, Fields &fields)
     if (n == 0 || !std::memchr(bytes, '"', std::size_t(n))) {
         // Most lines quote nothing.
         while (fields.size() < maxFields) {
-            qsizetype end = pos;
-            while (end < n && bytes[end] != ';')
-                ++end;
+            const void *semicolon = std::memchr(bytes + pos, ';', std::size_t(n - pos));
+            const qsizetype end = semicolon ? static_cast<const char *>(semicolon) - bytes : n;
             fields.append(Field{line.sliced(pos, end - pos)});
             if (end == n)
                 return true;
