@@ -3,7 +3,8 @@
 // answers of each pupil and the wrong texts typed for each exercise. Prints
 // the time, the peak memory and the counts.
 //
-// read_answers FILE
+// read_answers FILE [--no-figures]
+//   --no-figures: the reading alone, each answer handed over and dropped.
 #include "classregister/answersreader.h"
 
 #include <QCoreApplication>
@@ -12,6 +13,7 @@
 
 #include <array>
 #include <cstdio>
+#include <cstring>
 
 #include <sys/resource.h>
 
@@ -30,8 +32,9 @@ struct Figures
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
-    if (argc != 2) {
-        std::fputs("usage: read_answers FILE\n", stderr);
+    const bool figuresToo = argc == 2;
+    if (argc != 2 && (argc != 3 || std::strcmp(argv[2], "--no-figures") != 0)) {
+        std::fputs("usage: read_answers FILE [--no-figures]\n", stderr);
         return 2;
     }
     using namespace mirabolo::classregister;
@@ -41,6 +44,8 @@ int main(int argc, char *argv[])
     QByteArray key;
     AnswersReader reader(
         [&](const AnswerRecord &answer) {
+            if (!figuresToo)
+                return;
             ++figures.pairs[answer.source * 7 + answer.target][answer.right];
             // The lines of a game come together: one lookup a game, not a line.
             if (!lastPupil || answer.name.constData() != lastName.constData()) {

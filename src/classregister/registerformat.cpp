@@ -5,7 +5,6 @@
 
 #include <QStringDecoder>
 #include <QStringList>
-#include <QVarLengthArray>
 #include <QtEndian>
 
 #include <algorithm>
@@ -89,7 +88,34 @@ struct Field
     bool escapedQuotes = false;
 };
 
-using Fields = QVarLengthArray<Field, 12>;
+// The fields of one line, in place and left unset beyond those read: a
+// school's answers are four million lines.
+class Fields
+{
+public:
+    qsizetype size() const { return count; }
+    Field operator[](qsizetype i) const
+    {
+        const Raw &raw = items[std::size_t(i)];
+        return {QByteArrayView(raw.data, raw.size), raw.escapedQuotes};
+    }
+    void clear() { count = 0; }
+    // The caller keeps within maxFields.
+    void append(const Field &field)
+    {
+        items[std::size_t(count++)] = {field.text.data(), field.text.size(), field.escapedQuotes};
+    }
+
+private:
+    struct Raw
+    {
+        const char *data;
+        qsizetype size;
+        bool escapedQuotes;
+    };
+    std::array<Raw, maxFields> items;
+    qsizetype count = 0;
+};
 
 // The bytes of `word` equal to `c`, each as its top bit. Exact: no carry
 // crosses from one byte to the next.
@@ -112,28 +138,27 @@ bool splitPlain(QByteArrayView line, Fields &fields)
 {
     const char *bytes = line.data();
     const qsizetype n = line.size();
+    if (n > 0 && std::memchr(bytes, '"', std::size_t(n)))
+        return false;
     qsizetype start = 0;
-    const auto endField = [&](qsizetype at) {
+    const auto endField = [&](qsizetype end) {
         if (fields.size() == maxFields)
             return false;
-        fields.append(Field{line.sliced(start, at - start)});
-        start = at + 1;
+        fields.append(Field{QByteArrayView(bytes + start, end - start)});
+        start = end + 1;
         return true;
     };
     qsizetype at = 0;
     for (; at + 8 <= n; at += 8) {
         quint64 word = 0;
         std::memcpy(&word, bytes + at, 8);
-        word = qFromLittleEndian(word);
-        if (bytesEqual(word, repeated('"')))
-            return false;
-        for (quint64 found = bytesEqual(word, repeated(';')); found; found &= found - 1) {
+        for (quint64 found = bytesEqual(qFromLittleEndian(word), repeated(';')); found; found &= found - 1) {
             if (!endField(at + qCountTrailingZeroBits(found) / 8))
                 return false;
         }
     }
     for (; at < n; ++at) {
-        if (bytes[at] == '"' || (bytes[at] == ';' && !endField(at)))
+        if (bytes[at] == ';' && !endField(at))
             return false;
     }
     return endField(n);
@@ -196,13 +221,42 @@ constexpr bool isBlankByte(char c)
 }
 
 // Blanks off both ends, inline: most fields have none.
-QByteArrayView trim(QByteArrayView text)
+inline QByteArrayView trim(QByteArrayView text)
 {
+    if (text.isEmpty() || (!isBlankByte(text.front()) && !isBlankByte(text.back())))
+        return text;
     while (!text.isEmpty() && isBlankByte(text.front()))
         text = text.sliced(1);
     while (!text.isEmpty() && isBlankByte(text.back()))
         text.chop(1);
     return text;
+}
+
+// Inline, for the few bytes of a date or a name: four million calls of
+// memcmp() cost more than the comparing.
+inline bool sameBytes(QByteArrayView a, QByteArrayView b)
+{
+    if (a.size() != b.size())
+        return false;
+    if (a.size() >= 8 && a.size() <= 16) {
+        // Two words that overlap cover a date or a short name.
+        const auto word = [](const char *at) {
+            quint64 value;
+            std::memcpy(&value, at, 8);
+            return value;
+        };
+        return word(a.data()) == word(b.data()) && word(a.data() + a.size() - 8) == word(b.data() + b.size() - 8);
+    }
+    for (qsizetype i = 0; i < a.size(); ++i) {
+        if (a[i] != b[i])
+            return false;
+    }
+    return true;
+}
+
+inline QByteArrayView withoutByteOrderMark(QByteArrayView line)
+{
+    return line.size() >= 3 && line[0] == '\xEF' && line[1] == '\xBB' && line[2] == '\xBF' ? line.sliced(3) : line;
 }
 
 constexpr char asciiLower(char c)
@@ -260,8 +314,11 @@ QTime parseTime(QByteArrayView text)
 {
     // The game's own "09:12:05".
     if (text.size() == 8 && text[2] == ':' && text[5] == ':') {
-        const int hours = digits(text.first(2), 2, 2), minutes = digits(text.sliced(3, 2), 2, 2),
-                  seconds = digits(text.sliced(6), 2, 2);
+        const auto pair = [&text](qsizetype at) {
+            const unsigned tens = unsigned(text[at] - '0'), units = unsigned(text[at + 1] - '0');
+            return tens > 9 || units > 9 ? -1 : int(tens * 10 + units);
+        };
+        const int hours = pair(0), minutes = pair(3), seconds = pair(6);
         return hours < 0 || minutes < 0 || seconds < 0 ? QTime() : QTime(hours, minutes, seconds);
     }
     // A spreadsheet under an English locale saves "02:53:41 PM".
@@ -321,7 +378,11 @@ QString decodeName(QByteArrayView text, bool escapedQuotes)
 
 bool isBlank(const Fields &fields)
 {
-    return std::all_of(fields.cbegin(), fields.cend(), [](const Field &f) { return trim(f.text).isEmpty(); });
+    for (qsizetype i = 0; i < fields.size(); ++i) {
+        if (!trim(fields[i].text).isEmpty())
+            return false;
+    }
+    return true;
 }
 
 bool isHeader(const Fields &fields)
@@ -488,8 +549,7 @@ QByteArray answerLine(const game::JudgedAnswer &answer)
 
 LineKind AnswerLineReader::read(QByteArrayView line, AnswerRecord &answer, SkipReason *reason)
 {
-    if (line.startsWith("\xEF\xBB\xBF"))
-        line = line.sliced(3);
+    line = withoutByteOrderMark(line);
     Fields fields;
     const bool quotedRight = splitFields(line, fields);
     if (quotedRight && (isBlank(fields) || isHeader(fields)))
@@ -536,7 +596,10 @@ LineKind AnswerLineReader::read(QByteArrayView line, AnswerRecord &answer, SkipR
 
     answer.date = date;
     answer.time = time;
-    answer.name = name(fields[2].text, fields[2].escapedQuotes);
+    // Set only when another: a copy of a string is two atomic operations.
+    const QString &pupil = name(fields[2].text, fields[2].escapedQuotes);
+    if (answer.name.constData() != pupil.constData() || answer.name.size() != pupil.size())
+        answer.name = pupil;
     answer.gameDate = gameDate;
     answer.gameTime = gameTime;
     answer.source = source;
@@ -552,17 +615,17 @@ LineKind AnswerLineReader::read(QByteArrayView line, AnswerRecord &answer, SkipR
 // The answers of a day come together, and so do the day and its games' start.
 QDate AnswerLineReader::day(QByteArrayView text)
 {
-    if (text != lastDayText) {
+    if (!sameBytes(text, lastDayText)) {
         lastDayText = text.toByteArray();
         lastDay = parseDate(text);
     }
     return lastDay;
 }
 
-QString AnswerLineReader::name(QByteArrayView field, bool escapedQuotes)
+const QString &AnswerLineReader::name(QByteArrayView field, bool escapedQuotes)
 {
     // The lines of one game come together: most names are the one before.
-    if (field == lastNameField)
+    if (sameBytes(field, lastNameField))
         return lastName;
     const QByteArray key = QByteArray::fromRawData(field.data(), field.size());
     auto known = names.constFind(key);
@@ -571,8 +634,11 @@ QString AnswerLineReader::name(QByteArrayView field, bool escapedQuotes)
         // rest are not kept.
         constexpr qsizetype maxKept = 10000;
         QString decoded = decodeName(field, escapedQuotes);
-        if (names.size() >= maxKept)
-            return decoded;
+        if (names.size() >= maxKept) {
+            lastNameField.clear();
+            lastName = std::move(decoded);
+            return lastName;
+        }
         known = names.insert(field.toByteArray(), std::move(decoded));
     }
     lastNameField = known.key();
@@ -589,7 +655,8 @@ QByteArrayView AnswerLineReader::text(QByteArrayView field, bool escapedQuotes, 
         buffer = field.toByteArray().replace("\"\"", "\"");
         view = buffer;
     }
-    if (!view.isValidUtf8()) {
+    const bool ascii = std::all_of(view.cbegin(), view.cend(), [](char c) { return quint8(c) < 0x80; });
+    if (!ascii && !view.isValidUtf8()) {
         buffer = runtime::decodeWindows1252(view.toByteArray()).toUtf8();
         view = buffer;
     }

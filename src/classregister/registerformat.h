@@ -136,7 +136,7 @@ public:
 
 private:
     QDate day(QByteArrayView text);
-    QString name(QByteArrayView field, bool escapedQuotes);
+    const QString &name(QByteArrayView field, bool escapedQuotes);
     QByteArrayView text(QByteArrayView field, bool escapedQuotes, QByteArray &buffer);
 
     QByteArray lastDayText;
