@@ -268,7 +268,7 @@ bool appendLines(const QString &path, bool shared, QByteArrayView header, QByteA
         do {
             done = ::write(fd, bytes.constData(), size_t(bytes.size()));
         } while (done < 0 && errno == EINTR);
-        written = done == bytes.size() && ::fdatasync(fd) == 0;
+        written = done == bytes.size() && ::fsync(fd) == 0;
     }
     return ::close(fd) == 0 && written;
 }
