@@ -547,6 +547,26 @@ QByteArray answerLine(const game::JudgedAnswer &answer)
     return (fields.join(u';') + u"\r\n"_s).toUtf8();
 }
 
+namespace {
+
+QString fromUtf8KeepingMark(QByteArrayView text)
+{
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+    return utf8(text);
+}
+
+} // namespace
+
+QString AnswerRecord::expectedText() const
+{
+    return fromUtf8KeepingMark(expected);
+}
+
+QString AnswerRecord::typedText() const
+{
+    return fromUtf8KeepingMark(typed);
+}
+
 LineKind AnswerLineReader::read(QByteArrayView line, AnswerRecord &answer, SkipReason *reason)
 {
     line = withoutByteOrderMark(line);
@@ -661,7 +681,7 @@ QByteArrayView AnswerLineReader::text(QByteArrayView field, bool escapedQuotes, 
         view = buffer;
     }
     if (view.startsWith('\'')) {
-        const QString typed = QString::fromUtf8(view);
+        const QString typed = QString::fromUtf8(view); // no mark to lose: it starts with the apostrophe
         const QString unguardedText = unguarded(typed);
         if (unguardedText.size() != typed.size()) {
             buffer = unguardedText.toUtf8();

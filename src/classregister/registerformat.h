@@ -121,8 +121,9 @@ struct AnswerRecord
     QByteArrayView expected; // UTF-8
     QByteArrayView typed; // UTF-8, as the game stored it (see storedAnswer())
 
-    QString expectedText() const { return QString::fromUtf8(expected); }
-    QString typedText() const { return QString::fromUtf8(typed); }
+    // As typed: a leading U+FEFF is kept, not taken for a byte-order mark.
+    QString expectedText() const;
+    QString typedText() const;
 };
 
 // Reads answer lines one by one. It keeps the texts of the last line and the

@@ -98,6 +98,10 @@ private slots:
                 QByteArray("\xEF\xBF\xBD").repeated(6),
             u"3\uFFFD0\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD"_s);
         row("zero-width blank kept", u"30\u200B"_s, "30\xE2\x80\x8B", u"30\u200B"_s);
+        row("byte-order mark first", u"\uFEFF30"_s,
+            "\xEF\xBB\xBF"
+            "30",
+            u"\uFEFF30"_s);
         row("outside Windows-1252", u"½ Ł 😀"_s, "\xC2\xBD \xC5\x81 \xF0\x9F\x98\x80", u"½ Ł 😀"_s);
         row("half a pair", u"3"_s + QChar(0xD800), "3\xEF\xBF\xBD", u"3\uFFFD"_s);
         row("huge paste", QString(32767, u'9'), QByteArray(maxAnswerLength, '9'), QString(maxAnswerLength, u'9'));
