@@ -315,7 +315,8 @@ QTime parseTime(QByteArrayView text)
     // The game's own "09:12:05".
     if (text.size() == 8 && text[2] == ':' && text[5] == ':') {
         const auto pair = [&text](qsizetype at) {
-            const unsigned tens = unsigned(text[at] - '0'), units = unsigned(text[at + 1] - '0');
+            const auto tens = unsigned(text[at] - '0');
+            const auto units = unsigned(text[at + 1] - '0');
             return tens > 9 || units > 9 ? -1 : int(tens * 10 + units);
         };
         const int hours = pair(0), minutes = pair(3), seconds = pair(6);
@@ -659,7 +660,7 @@ const QString &AnswerLineReader::name(QByteArrayView field, bool escapedQuotes)
             lastName = std::move(decoded);
             return lastName;
         }
-        known = names.insert(field.toByteArray(), std::move(decoded));
+        known = names.insert(field.toByteArray(), decoded);
     }
     lastNameField = known.key();
     lastName = known.value();

@@ -25,12 +25,11 @@ class GameController : public QObject
 
 public:
     // `answers` writes each judged answer while the game goes on.
-    // `classFolder`: where a lab keeps its class record; empty for the
-    // pupil's own data folder. `endWait` bounds the wait of the end for the
-    // lock and for the answers still queued.
-    GameController(Platform &desktop, game::RandomSource &draws, records::AnswersWriter &answers,
-                   QString classFolder = {}, std::chrono::milliseconds endWait = records::defaultLockWait,
-                   QObject *parent = nullptr);
+    // `folder`: where a lab keeps its class record; empty for the pupil's
+    // own data folder. `endBound` bounds the wait of the end for the lock and
+    // for the answers still queued.
+    GameController(Platform &desktop, game::RandomSource &draws, records::AnswersWriter &answers, QString folder = {},
+                   std::chrono::milliseconds endBound = records::defaultLockWait, QObject *parent = nullptr);
 
     game::GameModel &model() { return game; }
 
