@@ -1,5 +1,8 @@
 #include "registro/chartview.h"
 
+#include "registro/charts.h"
+
+#include <QAbstractItemModel>
 #include <QPaintEvent>
 #include <QPainter>
 
@@ -11,18 +14,20 @@ constexpr qreal pointsPerWindowText = 8;
 constexpr qreal margin = 4;
 } // namespace
 
-ChartView::ChartView(const QString &accessibleName, QWidget *parent)
+ChartView::ChartView(const QString &accessibleName, const QAbstractItemModel &model, Draw draw, QWidget *parent)
     : QWidget(parent)
+    , drawChart(std::move(draw))
 {
     setAccessibleName(accessibleName);
     setFocusPolicy(Qt::NoFocus); // the table beside it holds the same facts for the keyboard
     setAttribute(Qt::WA_OpaquePaintEvent);
-}
-
-void ChartView::setDraw(Draw draw)
-{
-    drawChart = std::move(draw);
-    update();
+    const auto repaint = [this] { update(); };
+    connect(&model, &QAbstractItemModel::modelReset, this, repaint);
+    connect(&model, &QAbstractItemModel::rowsInserted, this, repaint);
+    connect(&model, &QAbstractItemModel::rowsRemoved, this, repaint);
+    connect(&model, &QAbstractItemModel::rowsMoved, this, repaint);
+    connect(&model, &QAbstractItemModel::dataChanged, this, repaint);
+    connect(&model, &QAbstractItemModel::layoutChanged, this, repaint);
 }
 
 qreal ChartView::scale() const
@@ -34,14 +39,14 @@ void ChartView::paintEvent(QPaintEvent *event)
 {
     QPainter painter(this);
     painter.fillRect(event->rect(), Qt::white);
-    if (!drawChart)
-        return;
     painter.setRenderHint(QPainter::Antialiasing);
     const qreal points = scale();
     painter.scale(points, points);
     const QRectF area = QRectF(0, 0, width() / points, height() / points).adjusted(margin, margin, -margin, -margin);
     const QRectF exposed(QRectF(event->rect()).topLeft() / points, QRectF(event->rect()).size() / points);
-    drawChart(painter, area, exposed);
+    if (!labels || labels->device() != painter.device())
+        labels.emplace(chartLabelFont(), painter.device());
+    drawChart(painter, *labels, area, exposed);
 }
 
 } // namespace mirabolo::registro

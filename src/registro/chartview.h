@@ -1,11 +1,17 @@
 // A chart of the report on screen, so that the window shows what the paper
-// shows. Charts are drawn in points, scaled so that their text reads like
-// the window's own, on white whatever the theme: they are paper.
+// shows: a view of an item model, painted again whenever the model changes.
+// Charts are drawn in points, scaled so that their text reads like the
+// window's own, on white whatever the theme: they are paper.
 #pragma once
+
+#include "report/glyphcache.h"
 
 #include <QWidget>
 
 #include <functional>
+#include <optional>
+
+class QAbstractItemModel;
 
 namespace mirabolo::registro {
 
@@ -15,11 +21,11 @@ class ChartView : public QWidget
 
 public:
     // `area` and `exposed` in points; `exposed` is the part to paint again.
-    using Draw = std::function<void(QPainter &painter, const QRectF &area, const QRectF &exposed)>;
+    using Draw =
+        std::function<void(QPainter &painter, report::GlyphCache &labels, const QRectF &area, const QRectF &exposed)>;
 
-    explicit ChartView(const QString &accessibleName, QWidget *parent = nullptr);
+    ChartView(const QString &accessibleName, const QAbstractItemModel &model, Draw draw, QWidget *parent = nullptr);
 
-    void setDraw(Draw draw);
     // Screen pixels per point.
     qreal scale() const;
 
@@ -28,6 +34,8 @@ protected:
 
 private:
     Draw drawChart;
+    // Shaped for the device painted on: this widget, or a picture of it.
+    std::optional<report::GlyphCache> labels;
 };
 
 } // namespace mirabolo::registro

@@ -1,289 +1,53 @@
 #include "registro/report.h"
 
-#include "classregister/registerparser.h"
 #include "registro/charts.h"
-#include "registro/pupiltablemodel.h"
-#include "registro/reportcharts.h"
+#include "registro/classmodels.h"
+#include "registro/columns.h"
 #include "registro/texts.h"
+#include "report/pageflow.h"
 
-#include <QGlyphRun>
-#include <QHash>
 #include <QLocale>
-#include <QMap>
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QSaveFile>
-#include <QTextLayout>
 
 #include <algorithm>
-#include <cmath>
 #include <numeric>
 
 using namespace Qt::StringLiterals;
+using mirabolo::report::PageFlow;
+using mirabolo::report::reportFont;
+using mirabolo::report::Table;
 
 namespace mirabolo::registro {
 
 namespace {
 
-// Everything is laid out in points on the page's printable area.
-constexpr qreal footerHeight = 18;
-constexpr qreal rowHeight = 11;
 constexpr qreal pupilChartHeight = 170;
 // A class chart for more pupils than this goes on over several charts.
-constexpr qsizetype pupilsPerChart = 50;
+constexpr int pupilsPerChart = 50;
 
-// Table cells are placed in eighths of a point, at whole positions: the PDF
-// writes the place of every glyph as a number, a whole one is shorter to
-// write and to compress, and that is most of what a school's report of a
-// hundred thousand games costs.
-constexpr qreal cellUnits = 8;
-
-// A school's report has hundreds of thousands of cells, mostly the same few
-// thousand texts (dates, counts, endings): each is shaped once, not per cell.
-class CellTexts
+template<typename Row>
+Table tableOf(const QList<Column<Row>> &columns)
 {
-public:
-    // Glyphs of one font, at whole positions in cell units.
-    struct Piece
-    {
-        qsizetype font = 0;
-        QList<quint32> glyphs;
-        QList<QPointF> positions;
-    };
-    struct Shaped
-    {
-        QList<Piece> pieces;
-        qreal width = 0; // points
-        qreal height = 0;
-    };
-
-    CellTexts(const QFont &cellFont, QPaintDevice *device)
-        : font(cellFont, device)
-        , metrics(font, device)
-        , paintDevice(device)
-    {
-        font.setPixelSize(int(std::lround(cellFont.pixelSize() * cellUnits)));
+    Table table;
+    for (const Column<Row> &column : columns) {
+        table.titles << column.title;
+        table.alignments << column.alignment;
     }
+    table.widths = paperWidths(columns);
+    return table;
+}
 
-    // `text` as drawn in `room` points, shortened with an ellipsis if need be.
-    const Shaped &shaped(const QString &text, qreal room)
-    {
-        static const Shaped nothing;
-        if (text.isEmpty())
-            return nothing;
-        const auto key = std::pair(text, qRound(room * 100));
-        auto found = cache.constFind(key);
-        if (found != cache.cend())
-            return *found;
-        QTextLayout layout(metrics.elidedText(text, Qt::ElideRight, room), font, paintDevice);
-        layout.beginLayout();
-        const QTextLine line = layout.createLine();
-        layout.endLayout();
-        Shaped shaped{{}, line.naturalTextWidth() / cellUnits, line.height() / cellUnits};
-        for (const QGlyphRun &run : layout.glyphRuns()) {
-            Piece piece{fonts.indexOf(run.rawFont()), run.glyphIndexes(), {}};
-            if (piece.font < 0) {
-                piece.font = fonts.size();
-                fonts << run.rawFont();
-            }
-            for (const QPointF &at : run.positions())
-                piece.positions << QPointF(std::round(at.x()), std::round(at.y()));
-            shaped.pieces << piece;
-        }
-        return *cache.insert(key, shaped);
-    }
-
-    // Places `text` with its origin at `origin`, in cell units, to be drawn
-    // with everything else placed since the last draw.
-    void place(const Shaped &text, const QPointF &origin)
-    {
-        for (const Piece &piece : text.pieces) {
-            Piece &placed = pending[piece.font];
-            placed.glyphs += piece.glyphs;
-            for (const QPointF &position : piece.positions)
-                placed.positions << origin + position;
-        }
-    }
-
-    // One run per font for a whole page of cells: each run drawn costs the
-    // PDF a text object of its own.
-    void draw(QPainter &painter)
-    {
-        for (auto placed = pending.cbegin(); placed != pending.cend(); ++placed) {
-            QGlyphRun run;
-            run.setRawFont(fonts.at(placed.key()));
-            run.setGlyphIndexes(placed->glyphs);
-            run.setPositions(placed->positions);
-            painter.drawGlyphRun(QPointF(), run);
-        }
-        pending.clear();
-    }
-
-private:
-    QFont font;
-    QFontMetricsF metrics; // at the cell's size in points, for eliding
-    QPaintDevice *paintDevice;
-    QList<QRawFont> fonts;
-    QHash<std::pair<QString, int>, Shaped> cache; // by text and room in hundredths of a point
-    QMap<qsizetype, Piece> pending; // by font
-};
-
-struct Table
+template<typename Row>
+QStringList cellsOf(const QList<Column<Row>> &columns, const Row &row)
 {
-    QStringList titles;
-    QList<qreal> widths; // shares of the width, adding up to 1
-    QList<Qt::Alignment> alignments;
-    // A row of one cell is a heading across the table, over the rows below
-    // it up to the next heading.
-    QList<QStringList> rows;
-    bool headed = false;
-
-    bool isHeading(qsizetype row) const { return headed && rows.at(row).size() == 1; }
-};
-
-class PageFlow
-{
-public:
-    PageFlow(QPainter &onto, QPagedPaintDevice &pages, QString footerText)
-        : painter(onto)
-        , device(pages)
-        , footer(std::move(footerText))
-        , plainCells(reportFont(8), &pages)
-        , boldCells(reportFont(8, true), &pages)
-    {
-        const qreal scale = pages.logicalDpiX() / 72.0;
-        onto.scale(scale, scale);
-        const QRectF area = pages.pageLayout().paintRect(QPageLayout::Point);
-        width = area.width();
-        bottom = area.height() - footerHeight;
-        drawFooter();
-    }
-
-    void text(const QString &line, const QFont &font, qreal after = 2)
-    {
-        painter.setFont(font);
-        const QRectF bounds = painter.boundingRect(QRectF(0, 0, width, 10000), Qt::TextWordWrap | Qt::AlignLeft, line);
-        ensure(bounds.height());
-        painter.drawText(QRectF(0, y, width, bounds.height()), Qt::TextWordWrap | Qt::AlignLeft, line);
-        y += bounds.height() + after;
-    }
-
-    void space(qreal points) { y = std::min(y + points, bottom); }
-
-    // Starts a new page unless `points` still fit on this one.
-    void ensure(qreal points)
-    {
-        if (y + points > bottom && y > 0)
-            newPage();
-    }
-
-    // Rows in `groups` side-by-side copies of the columns, filled down
-    // each page then across, so that a long list takes fewer pages. A
-    // column that starts under a heading repeats it.
-    void table(const Table &table, int groups = 1)
-    {
-        const qreal groupWidth = (width - (groups - 1) * 12) / groups;
-        const auto groupLeft = [&](qsizetype g) { return qreal(g) * (groupWidth + 12); };
-        qsizetype next = 0;
-        qsizetype heading = -1; // over row `next`
-        do {
-            ensure(rowHeight * (table.headed ? 4 : 3));
-            const auto lines = qsizetype((bottom - y) / rowHeight) - (table.headed ? 2 : 1);
-            const qsizetype count = std::min(table.rows.size() - next, lines * groups);
-            const qsizetype used = std::max<qsizetype>(1, (count + lines - 1) / lines);
-            const qsizetype perGroup = std::max<qsizetype>(1, (count + used - 1) / used);
-            for (qsizetype g = 0; g < used; ++g)
-                painter.fillRect(QRectF(groupLeft(g), y, groupWidth, rowHeight), QColor(0xe8, 0xe8, 0xe8));
-            qsizetype tallest = 0;
-            for (qsizetype g = 0; g < used; ++g) {
-                placeRow(table, table.titles, groupLeft(g), y, groupWidth, boldCells);
-                qsizetype line = 1;
-                const qsizetype start = next + g * perGroup;
-                const qsizetype end = std::min(start + perGroup, next + count);
-                if (heading >= 0 && start < end && !table.isHeading(start))
-                    placeRow(table, table.rows.at(heading), groupLeft(g), y + rowHeight * qreal(line++), groupWidth,
-                             boldCells);
-                for (qsizetype row = start; row < end; ++row) {
-                    if (table.isHeading(row))
-                        heading = row;
-                    placeRow(table, table.rows.at(row), groupLeft(g), y + rowHeight * qreal(line++), groupWidth,
-                             table.isHeading(row) ? boldCells : plainCells);
-                }
-                tallest = std::max(tallest, line);
-            }
-            painter.save();
-            painter.scale(1 / cellUnits, 1 / cellUnits);
-            boldCells.draw(painter);
-            plainCells.draw(painter);
-            painter.restore();
-            next += count;
-            y += rowHeight * qreal(tallest) + 6;
-        } while (next < table.rows.size());
-    }
-
-    // Room across the page for something `height` high, on a new page when
-    // it does not fit on this one.
-    QRectF take(qreal height)
-    {
-        ensure(height);
-        const QRectF area(0, y, width, height);
-        y += height + 6;
-        return area;
-    }
-
-private:
-    void newPage()
-    {
-        device.newPage();
-        ++page;
-        y = 0;
-        drawFooter();
-    }
-
-    void drawFooter()
-    {
-        painter.setPen(Qt::darkGray);
-        const QRectF area(0, bottom + 4, width, footerHeight - 4);
-        footers.draw(painter, area, Qt::AlignLeft | Qt::AlignBottom, footer);
-        footers.draw(painter, area, Qt::AlignRight | Qt::AlignBottom, u"Pagina %1"_s.arg(page));
-        painter.setPen(Qt::black);
-    }
-
-    // `left` and `top` in points.
-    static void placeRow(const Table &table, const QStringList &cells, qreal left, qreal top, qreal rowWidth,
-                         CellTexts &texts)
-    {
-        qreal x = left;
-        for (qsizetype c = 0; c < cells.size(); ++c) {
-            const qreal cell = cells.size() == 1 ? rowWidth : table.widths.at(c) * rowWidth;
-            const CellTexts::Shaped &text = texts.shaped(cells.value(c), cell - 4);
-            const qreal start = table.alignments.at(c) == Qt::AlignRight ? x + cell - 2 - text.width : x + 2;
-            texts.place(
-                text,
-                QPointF(std::round(start * cellUnits), std::round((top + (rowHeight - text.height) / 2) * cellUnits)));
-            x += cell;
-        }
-    }
-
-    QPainter &painter;
-    QPagedPaintDevice &device;
-    QString footer;
-    LabelCache footers{reportFont(7)};
-    qreal width = 0;
-    qreal bottom = 0;
-    qreal y = 0;
-    int page = 1;
-    CellTexts plainCells;
-    CellTexts boldCells;
-};
-
-QString summaryText(qint64 games, qsizetype pupils, qint64 right, qint64 wrong, std::optional<double> accuracy)
-{
-    const QLocale locale;
-    return u"Partite: %1 · Alunni: %2 · Esatte: %3 · Errate: %4 · Precisione: %5"_s.arg(
-        locale.toString(games), locale.toString(pupils), locale.toString(right), locale.toString(wrong),
-        percentText(accuracy));
+    QStringList cells;
+    cells.reserve(columns.size());
+    for (const Column<Row> &column : columns)
+        cells << column.onPaper(row);
+    return cells;
 }
 
 QList<qsizetype> pupilsByName(const classregister::ClassFigures &figures)
@@ -296,60 +60,21 @@ QList<qsizetype> pupilsByName(const classregister::ClassFigures &figures)
     return order;
 }
 
-Table pupilsTable(const classregister::ClassFigures &figures, const QList<qsizetype> &order)
+// Each calendar year's games under the year as a heading.
+Table gamesTable(const PupilGamesModel &games)
 {
-    Table table;
-    for (int c = 0; c < PupilTableModel::ColumnCount; ++c) {
-        table.titles << PupilTableModel::columnTitle(c);
-        table.alignments << (c == PupilTableModel::Name || c == PupilTableModel::Follow ? Qt::AlignLeft
-                                                                                        : Qt::AlignRight);
-    }
-    table.widths = {0.14, 0.06, 0.07, 0.07, 0.09, 0.19, 0.16, 0.11, 0.11};
-    for (qsizetype row : order) {
-        QStringList cells;
-        for (int c = 0; c < PupilTableModel::ColumnCount; ++c)
-            cells << PupilTableModel::cellText(figures, row, c);
-        table.rows << cells;
-    }
-    return table;
-}
-
-// Each calendar year's games under the year as a heading, dated by day and
-// month: the year written once, not on every game of a school's report.
-Table gamesTable(const classregister::PupilFigures &pupil)
-{
-    Table table;
-    table.titles = gameColumnTitles();
-    table.widths = {0.13, 0.13, 0.14, 0.14, 0.20, 0.26};
-    table.alignments = {Qt::AlignLeft, Qt::AlignLeft, Qt::AlignRight, Qt::AlignRight, Qt::AlignRight, Qt::AlignLeft};
+    Table table = tableOf(gameColumns());
     table.headed = true;
     int year = 0;
-    for (const classregister::GameRecord &game : pupil.games) {
-        const QDate day = game.when.date();
-        if (day.year() != year) {
-            year = day.year();
+    for (int row = 0; row < games.rowCount(); ++row) {
+        const classregister::GameRecord &game = games.game(row);
+        if (game.when.date().year() != year) {
+            year = game.when.date().year();
             table.rows << QStringList{QString::number(year)};
         }
-        QStringList cells = gameCells(game, GameDate::DayAndMonth);
-        // Most games run their time out: the few that did not stand out,
-        // and the report of a large school is a quarter shorter to write.
-        if (game.ending == classregister::Ending::TimeOut)
-            cells.last().clear();
-        table.rows << cells;
+        table.rows << cellsOf(gameColumns(), game);
     }
     return table;
-}
-
-QString skippedText(const ReportContent &content)
-{
-    QStringList numbers;
-    for (qint64 line : content.skippedLines)
-        numbers << QString::number(line);
-    QString text = classregister::skippedLinesText(content.skippedCount);
-    if (!numbers.isEmpty())
-        text +=
-            u" (righe %1%2)"_s.arg(numbers.join(u", "_s), content.skippedCount > numbers.size() ? u", …"_s : QString());
-    return text;
 }
 
 } // namespace
@@ -370,45 +95,40 @@ bool printReport(QPagedPaintDevice &device, const ReportContent &content)
     flow.text(u"Periodo: %1"_s.arg(period), reportFont(10));
     flow.text(u"Resoconto del %1"_s.arg(QLocale().toString(content.today, QLocale::LongFormat)), reportFont(10));
     if (content.skippedCount > 0)
-        flow.text(skippedText(content), reportFont(9));
+        flow.text(skippedSummaryText(content), reportFont(9));
     if (!content.notice.isEmpty())
         flow.text(content.notice, reportFont(10, true));
     flow.space(8);
 
     flow.text(u"La classe"_s, reportFont(14, true));
-    flow.text(
-        summaryText(figures.games(), figures.pupils().size(), figures.right(), figures.wrong(), figures.accuracy()),
-        reportFont(10), 6);
+    flow.text(classSummaryText(figures), reportFont(10), 6);
     const QList<qsizetype> byName = pupilsByName(figures);
     if (!byName.isEmpty()) {
         flow.text(u"Gli alunni"_s, reportFont(14, true));
-        flow.table(pupilsTable(figures, byName));
+        Table pupils = tableOf(pupilColumns());
+        for (qsizetype row : byName)
+            pupils.rows << cellsOf(pupilColumns(), figures.pupils().at(row));
+        flow.table(pupils);
     }
-    const QList<qsizetype> byAccuracy = pupilsByAccuracy(figures);
-    for (qsizetype first = 0; first < byAccuracy.size(); first += pupilsPerChart) {
-        ClassAccuracyChart chart;
-        chart.setPupils(figures, byAccuracy.mid(first, pupilsPerChart));
-        chart.draw(painter, flow.take(chart.naturalHeight()));
+    const ClassRankingModel ranking(figures);
+    for (int first = 0; first < ranking.rowCount(); first += pupilsPerChart) {
+        ClassAccuracyChart chart(ranking, first, pupilsPerChart);
+        chart.draw(painter, flow.labels(), flow.take(chart.naturalHeight()));
     }
 
     if (!byName.isEmpty())
         flow.text(u"Nelle partite di ogni alunno, Fine è vuota quando la partita è finita allo scadere del tempo."_s,
                   reportFont(9), 4);
-    PupilGamesChart pupilChart;
+    PupilGamesModel games(figures);
     for (qsizetype row : byName) {
-        const classregister::PupilFigures &pupil = figures.pupils().at(row);
+        games.setPupilRow(row);
+        const classregister::PupilFigures &pupil = *games.pupil();
         flow.space(10);
-        flow.ensure(30 + pupilChartHeight + rowHeight * 3);
+        flow.ensure(30 + pupilChartHeight + PageFlow::rowHeight * 3);
         flow.text(pupil.name, reportFont(13, true));
-        const QLocale locale;
-        QString line = u"Partite: %1 · Esatte: %2 · Errate: %3 · Precisione: %4 · Andamento: %5"_s.arg(
-            locale.toString(pupil.games.size()), locale.toString(pupil.right), locale.toString(pupil.wrong),
-            percentText(pupil.accuracy()), trendText(pupil.trend()));
-        if (pupil.needsFollowing())
-            line += u" · da seguire"_s;
-        flow.text(line, reportFont(9), 4);
-        pupilChart.draw(painter, flow.take(pupilChartHeight), pupil);
-        flow.table(gamesTable(pupil), 2);
+        flow.text(pupilSummaryText(pupil), reportFont(9), 4);
+        drawPupilGames(painter, flow.labels(), flow.take(pupilChartHeight), games);
+        flow.table(gamesTable(games), 2);
     }
     return painter.end();
 }

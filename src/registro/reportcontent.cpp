@@ -1,0 +1,93 @@
+#include "registro/reportcontent.h"
+
+#include "classregister/registerparser.h"
+#include "registro/texts.h"
+
+#include <QLocale>
+#include <QStringList>
+
+using namespace Qt::StringLiterals;
+
+namespace mirabolo::registro {
+
+namespace {
+
+QString lineNumbers(const QList<qint64> &lines)
+{
+    QStringList numbers;
+    for (qint64 line : lines)
+        numbers << QString::number(line);
+    return numbers.join(u", "_s);
+}
+
+QString followSuffix(const classregister::PupilFigures &pupil)
+{
+    return pupil.needsFollowing() ? u" · "_s + followText() : QString();
+}
+
+} // namespace
+
+QString followText()
+{
+    return u"da seguire"_s;
+}
+
+QString classSummaryText(const classregister::ClassFigures &figures)
+{
+    const QLocale locale;
+    return u"Partite: %1 · Alunni: %2 · Esatte: %3 · Errate: %4 · Precisione: %5"_s.arg(
+        locale.toString(figures.games()), locale.toString(figures.pupils().size()), locale.toString(figures.right()),
+        locale.toString(figures.wrong()), percentText(figures.accuracy()));
+}
+
+QString periodSummaryText(classregister::Period period, const classregister::ClassFigures &figures)
+{
+    return periodText(period, figures.span()) + u" — "_s + classSummaryText(figures);
+}
+
+QString pupilHeadingText(const classregister::PupilFigures &pupil)
+{
+    return u"%1 — Partite: %2 · Precisione: %3 · Andamento: %4"_s.arg(
+               pupil.name, QLocale().toString(pupil.games.size()), percentText(pupil.accuracy()),
+               trendText(pupil.trend())) +
+        followSuffix(pupil);
+}
+
+QString pupilSummaryText(const classregister::PupilFigures &pupil)
+{
+    const QLocale locale;
+    return u"Partite: %1 · Esatte: %2 · Errate: %3 · Precisione: %4 · Andamento: %5"_s.arg(
+               locale.toString(pupil.games.size()), locale.toString(pupil.right), locale.toString(pupil.wrong),
+               percentText(pupil.accuracy()), trendText(pupil.trend())) +
+        followSuffix(pupil);
+}
+
+QString noticeText(const QString &registerState, classregister::Period period,
+                   const classregister::ClassFigures &figures)
+{
+    if (!registerState.isEmpty() || figures.games() > 0)
+        return registerState;
+    return u"Nessuna partita nel periodo scelto: %1."_s.arg(periodText(period, figures.span()).toLower());
+}
+
+QString skippedSummaryText(const ReportContent &content)
+{
+    QString text = classregister::skippedLinesText(content.skippedCount);
+    if (!content.skippedLines.isEmpty())
+        text += u" (righe %1%2)"_s.arg(lineNumbers(content.skippedLines),
+                                       content.skippedCount > content.skippedLines.size() ? u", …"_s : QString());
+    return text;
+}
+
+QString skippedLinesExplanation(qint64 count)
+{
+    return u"Alcune righe del registro non descrivono una partita di Mirabolo e sono state saltate: %1."_s.arg(
+        classregister::skippedLinesText(count));
+}
+
+QString skippedLinesNumbers(qint64 count, const QList<qint64> &lines)
+{
+    return u"Numeri delle righe: %1%2"_s.arg(lineNumbers(lines), count > lines.size() ? u" e altre"_s : QString());
+}
+
+} // namespace mirabolo::registro
