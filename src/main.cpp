@@ -3,6 +3,7 @@
 #include "runtime/commandline.h"
 #include "ui/application.h"
 #include "ui/artwork.h"
+#include "ui/endsignals.h"
 #include "ui/qtplatform.h"
 #include "ui/session.h"
 
@@ -74,6 +75,9 @@ int main(int argc, char *argv[])
     mirabolo::game::ClockSeededRandom random;
     mirabolo::ui::Session session(platform, random, classFolder);
     QObject::connect(&session, &mirabolo::ui::Session::finished, &app, &QCoreApplication::quit);
+    // A logout or a shutdown leaves the game's line in the register.
+    const mirabolo::ui::EndSignals endSignals;
+    QObject::connect(&endSignals, &mirabolo::ui::EndSignals::received, &session, &mirabolo::ui::Session::interrupt);
     session.start();
     return QApplication::exec();
 }

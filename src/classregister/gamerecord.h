@@ -13,7 +13,7 @@ namespace mirabolo::classregister {
 using Ending = game::GameEnd;
 using RecordMark = records::StoreOutcome;
 
-// "uscita", "tempo scaduto", "finestra chiusa", "nuova gara".
+// "uscita", "tempo scaduto", "finestra chiusa", "nuova gara", "interrotta".
 inline QString endingText(Ending ending)
 {
     return records::endingColumn(ending);

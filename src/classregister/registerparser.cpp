@@ -193,7 +193,8 @@ std::optional<GameRecord> RegisterParser::parseLine(QByteArrayView line, bool *b
     const int wrong = parseCount(fields[4].text.trimmed(), maxAnswers);
     const int total = parseCount(fields[5].text.trimmed(), 2 * maxAnswers);
     const int secondsLeft = parseCount(fields[6].text.trimmed(), maxSecondsLeft);
-    static constexpr std::array endings{Ending::Exit, Ending::TimeOut, Ending::WindowClosed, Ending::NewGame};
+    static constexpr std::array endings{Ending::Exit, Ending::TimeOut, Ending::WindowClosed, Ending::NewGame,
+                                        Ending::Interrupted};
     static constexpr std::array marks{RecordMark::NotBeaten, RecordMark::Stored, RecordMark::Failed};
     const auto ending = parseWord(fields[7].text.trimmed(), endings, endingText);
     const auto mark = parseWord(fields[8].text.trimmed(), marks, recordMarkText);

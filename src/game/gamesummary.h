@@ -7,8 +7,9 @@
 namespace mirabolo::game {
 
 // Only the first two run the end of game; the others leave just their line in
-// the register, so the teacher sees every game played.
-enum class GameEnd : quint8 { Exit, TimeOut, WindowClosed, NewGame };
+// the register, so the teacher sees every game played. Interrupted: the
+// desktop ended the session (a logout, a shutdown).
+enum class GameEnd : quint8 { Exit, TimeOut, WindowClosed, NewGame, Interrupted };
 
 constexpr bool comparesRecord(GameEnd ending)
 {

@@ -75,6 +75,8 @@ QString endingColumn(GameEnd ending)
         return u"finestra chiusa"_s;
     case GameEnd::NewGame:
         return u"nuova gara"_s;
+    case GameEnd::Interrupted:
+        return u"interrotta"_s;
     }
     return {};
 }

@@ -30,8 +30,9 @@ void pauseBeforeRetry(const QDeadlineTimer &deadline)
 
 #ifdef Q_OS_UNIX
 
-// Read and write for the owner and the group, read for the others.
-constexpr mode_t groupMode = 0664;
+// Read and write for the owner and the group, nothing for the others: the
+// pupils' names and scores stay within the class.
+constexpr mode_t groupMode = 0660;
 
 // Created only where nothing stands, not even a dangling link, so the
 // descriptor is a new file of this account's.
@@ -315,8 +316,8 @@ bool isRegularOrMissing(const QString &path)
     return !info.isSymLink() && (info.isFile() || !info.exists());
 }
 
-constexpr QFileDevice::Permissions groupWritable = QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-    QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ReadOther;
+constexpr QFileDevice::Permissions groupWritable =
+    QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup | QFileDevice::WriteGroup;
 
 } // namespace
 

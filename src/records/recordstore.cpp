@@ -140,20 +140,32 @@ EndOfGame RecordStore::finishGame(const QString &scoreText, const QString &recor
                                     ? StoreOutcome::Failed
                                     : StoreOutcome::NotBeaten,
                                 false};
-    if (folder.isEmpty())
-        return unreachable;
-
-    reach(StoreStep::Locking);
     FolderLock lock;
-    if (!lock.take(folder + QString::fromUtf16(lockFileName), shared, QDeadlineTimer(lockWait)))
+    if (!takeLock(lock))
         return unreachable;
-    reach(StoreStep::Locked);
 
     EndOfGame result;
     if (comparesRecord(game.ending))
         result.record = storeIfBeaten(scoreText, game.name, recordTextAtStart);
     result.registered = appendToRegister(registerLine(game, result.record));
     return result;
+}
+
+bool RecordStore::registerOnly(const GameSummary &game) const
+{
+    FolderLock lock;
+    return takeLock(lock) && appendToRegister(registerLine(game, StoreOutcome::NotBeaten));
+}
+
+bool RecordStore::takeLock(FolderLock &lock) const
+{
+    if (folder.isEmpty())
+        return false;
+    reach(StoreStep::Locking);
+    if (!lock.take(folder + QString::fromUtf16(lockFileName), shared, QDeadlineTimer(lockWait)))
+        return false;
+    reach(StoreStep::Locked);
+    return true;
 }
 
 StoreOutcome RecordStore::storeIfBeaten(const QString &scoreText, const QString &name,

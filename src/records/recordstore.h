@@ -13,6 +13,8 @@
 
 namespace mirabolo::records {
 
+class FolderLock;
+
 inline constexpr char16_t recordFileName[] = u"eqc.txt";
 inline constexpr char16_t holderFileName[] = u"neqc.txt";
 inline constexpr char16_t registerFileName[] = u"registro.csv";
@@ -87,7 +89,13 @@ public:
     // before its end only gets its line in the register.
     EndOfGame finishGame(const QString &scoreText, const QString &recordTextAtStart, const GameSummary &game) const;
 
+    // Only the game's line, with an empty Record, under the same lock: for a
+    // game whose record files could not be used, so that the teacher still
+    // sees it. True when the line is in the register.
+    bool registerOnly(const GameSummary &game) const;
+
 private:
+    bool takeLock(FolderLock &lock) const;
     StoreOutcome storeIfBeaten(const QString &scoreText, const QString &name, const QString &recordTextAtStart) const;
     bool appendToRegister(const QByteArray &line) const;
     void reach(StoreStep step) const;

@@ -37,11 +37,13 @@ void GameController::openRecords()
             recordText = records::Leggifiletxt(files.recordFilePath());
             holderText = records::Leggifiletxt(files.holderFilePath());
         }
-        if (recordText && holderText)
-            store = std::move(files);
+        recordUsable = recordText && holderText;
+        // Record files that cannot be used (a pipe, a folder in their place)
+        // must not keep the game out of the register.
+        store = std::move(files);
     }
     game.setRecordAtStart(recordText.value_or(QString()), holderText.value_or(QString()));
-    if (!store) // the pupil plays on with an empty record line
+    if (!recordUsable) // the pupil plays on with an empty record line
         platform.msgBox(QString::fromUtf16(records::recordsUnavailableMessage));
 }
 
@@ -63,24 +65,27 @@ void GameController::finish(const game::GameSummary &summary)
     const QString scoreText = runtime::formatWhole(summary.right, u"####0");
     if (!game::comparesRecord(summary.ending)) {
         if (store)
-            store->finishGame(scoreText, game.recordText(), summary);
+            store->registerOnly(summary);
         return;
     }
 
     platform.msgBox(records::farewellPrompt(summary.secondsLeft), Platform::Buttons::OkOnly,
                     records::farewellTitle(summary.end.date(), platform.locale()));
-    // Without usable files nothing is written, and a beaten record is
-    // reported as not saved.
+    // Without usable record files the record is neither compared nor
+    // written, and a beaten record is reported as not saved; the register
+    // still gets the game when it can.
     records::EndOfGame result{records::beatsRecord(scoreText, game.recordText()) ? records::StoreOutcome::Failed
                                                                                  : records::StoreOutcome::NotBeaten};
-    if (store)
+    if (store && recordUsable)
         result = store->finishGame(scoreText, game.recordText(), summary);
+    else if (store)
+        result.registered = store->registerOnly(summary);
 
     if (result.record == records::StoreOutcome::Stored)
         platform.msgBox(QString::fromUtf16(records::newRecordMessage));
     else if (result.record == records::StoreOutcome::Failed)
         platform.msgBox(QString::fromUtf16(records::recordNotSavedMessage));
-    if (store && !result.registered)
+    if (!result.registered)
         platform.msgBox(QString::fromUtf16(records::registerNotWrittenMessage));
     platform.terminate();
 }

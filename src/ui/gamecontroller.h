@@ -45,7 +45,8 @@ private:
     Platform &platform;
     QString classFolder;
     game::GameModel game;
-    std::optional<records::RecordStore> store; // none: the records are unavailable this game
+    std::optional<records::RecordStore> store; // none: no folder for the records this game
+    bool recordUsable = false; // false: only the register is written
 };
 
 } // namespace mirabolo::ui

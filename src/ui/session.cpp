@@ -1,6 +1,7 @@
 #include "ui/session.h"
 
 #include "ui/gamecontroller.h"
+#include "ui/platform.h"
 #include "ui/tavola.h"
 
 #include <utility>
@@ -38,6 +39,13 @@ void Session::start()
     // The time may have run out while a start-up box was open.
     if (!window->hasEnded())
         window->show();
+}
+
+void Session::interrupt()
+{
+    if (current)
+        current->interrupt();
+    platform.terminate();
 }
 
 void Session::restart()

@@ -30,6 +30,11 @@ public:
 
     Tavola *window() const;
 
+    // The desktop is ending the session: the game ends as when its window is
+    // closed, with its own word in the register, and so does the program,
+    // whatever box is open.
+    void interrupt();
+
 Q_SIGNALS:
     // The pupil closed the window: the program ends.
     void finished();

@@ -10,6 +10,7 @@
 #include "game/units.h"
 #include "runtime/numbers.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QKeyEvent>
 
@@ -72,6 +73,13 @@ void Tavola::buildForm()
     connect(ui->cmdExit, &QPushButton::clicked, this, &Tavola::cmdExit_Click);
     connect(ui->Next, &QAction::triggered, this, &Tavola::Next_Click);
     ui->txtAnswer->installEventFilter(this);
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget *, QWidget *now) { rememberFocus(now); });
+}
+
+void Tavola::rememberFocus(QWidget *now)
+{
+    if (now && now->window() == this && now != menuBar() && !menuBar()->isAncestorOf(now))
+        pupilFocus = now;
 }
 
 void Tavola::Form_Load()
@@ -196,8 +204,15 @@ void Tavola::cmdExit_Click()
 
 void Tavola::Next_Click()
 {
-    if (!controller.confirmNewGame())
+    if (!controller.confirmNewGame()) {
+        // The box, and the menu bar when the question came from the keyboard,
+        // took the focus; the game goes on in the control the pupil left, its
+        // text and caret untouched. A window that is not active gets it back
+        // when it is.
+        if (pupilFocus && !game.hasEnded())
+            pupilFocus->setFocus(Qt::MenuBarFocusReason);
         return;
+    }
     retire();
     Q_EMIT restartRequested();
 }
@@ -206,6 +221,12 @@ void Tavola::retire()
 {
     Timer1.stop();
     hide();
+}
+
+void Tavola::interrupt()
+{
+    game.end(game::GameEnd::Interrupted);
+    retire();
 }
 
 void Tavola::resetReferenceLines()
@@ -298,6 +319,21 @@ void Tavola::changeEvent(QEvent *event)
     QMainWindow::changeEvent(event);
     if (event->type() == QEvent::WindowStateChange)
         Form_Resize();
+}
+
+void Tavola::keyPressEvent(QKeyEvent *event)
+{
+    // F10 takes the keyboard to the menu bar and back, as on Windows and
+    // GNOME; Qt binds only Alt, so F10 plays a tap of Alt to the menu bar. A
+    // key event of Alt reports its own modifier flipped.
+    if (event->key() == Qt::Key_F10 && event->modifiers() == Qt::NoModifier) {
+        QKeyEvent press(QEvent::ShortcutOverride, Qt::Key_Alt, Qt::NoModifier);
+        QCoreApplication::sendEvent(this, &press);
+        QKeyEvent release(QEvent::KeyRelease, Qt::Key_Alt, Qt::NoModifier);
+        QCoreApplication::sendEvent(this, &release);
+        return;
+    }
+    QMainWindow::keyPressEvent(event);
 }
 
 void Tavola::closeEvent(QCloseEvent *event)

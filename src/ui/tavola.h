@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QTimer>
 
 #include <array>
@@ -42,6 +43,10 @@ public:
     // handler runs afterwards.
     void retire();
 
+    // The desktop ends the session: this game ends with only its register
+    // line, as when the window is closed.
+    void interrupt();
+
     bool hasEnded() const;
 
 public Q_SLOTS:
@@ -65,6 +70,7 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
     void changeEvent(QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     void buildForm();
@@ -79,6 +85,7 @@ private:
     void enableNextAndFocus();
     bool typesDecimalSeparator(QKeyEvent *event);
     static bool isAccessKey(const QKeyEvent *event);
+    void rememberFocus(QWidget *now);
 
     Platform &platform;
     GameController &controller;
@@ -86,6 +93,7 @@ private:
     std::unique_ptr<Ui::Tavola> ui; // built by Form_Load, after the name prompt
     std::array<QLineEdit *, 7> Text1{}; // indexes 1 to 6, like the reference lines
     QTimer Timer1;
+    QPointer<QWidget> pupilFocus; // the control the pupil was in, never the menu bar
 
     bool firstExerciseQueued = false;
 };

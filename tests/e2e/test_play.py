@@ -19,10 +19,16 @@ class PlayTest(Game):
         self.find("alert", "INIZIARE NUOVA GARA")
         self.keys("^INIZIARE NUOVA GARA$", "Return")
         wait(lambda: not self.xdotool("search", "--onlyvisible", "--name", "^INIZIARE NUOVA GARA$"), "No")
+        # Asked from the keyboard (Alt, past the school's menu, Enter) and answered No: the answer box has
+        # the focus again, with its caret before the 7.
+        self.keys(CAPTION, "Home", "alt", "Right", "Return")
+        self.find("alert", "INIZIARE NUOVA GARA")
+        self.keys("^INIZIARE NUOVA GARA$", "Return")
+        wait(lambda: not self.xdotool("search", "--onlyvisible", "--name", "^INIZIARE NUOVA GARA$"), "No")
         expected = expected_answer(*exercise)
         self.keys(CAPTION, "--", expected, command="type")
-        wait(lambda: self.read("txtAnswer") == ("7" + expected,), "the whole answer after the 7")
-        self.keys(CAPTION, "Home", "Delete", "Return")
+        wait(lambda: self.read("txtAnswer") == (expected + "7",), "the whole answer before the 7")
+        self.keys(CAPTION, "End", "BackSpace", "Return")
         self.assertEqual(wait(lambda: self.read("lblMessage")[0], "a verdict"), "Esatto. Sei proprio ok!!!")
         # The verdict moved the focus to "Nuovo calcolo": Enter asks for the next exercise.
         self.keys(CAPTION, "Return")

@@ -1,7 +1,9 @@
 import os
+import pathlib
+import signal
 import stat
 
-from harness import Game, expected_answer
+from harness import CAPTION, Game, expected_answer
 
 
 class RecordsTest(Game):
@@ -29,3 +31,26 @@ class RecordsTest(Game):
         self.assertRegex(files.get("registro.csv", b"").decode("utf-8"),
                          "^\ufeffData;Ora;Nome;Esatte;Errate;Totali;Secondi rimasti;Fine;Record\r\n"
                          r"\d{4}-\d\d-\d\d;\d\d:\d\d:\d\d;Zoe;1;0;1;\d+;uscita;nuovo\r\n$")
+
+    def test_logout_and_hangup_leave_the_game_in_the_register(self):
+        private = {"XDG_CONFIG_DIRS": os.path.join(self.dir, "xdg")}
+        # A logout's SIGTERM in the middle of a game that beats the empty record.
+        self.greet(**private)
+        for typed in ("%s", "%s0", "%s"):
+            self.answer(typed % expected_answer(*self.exercise()))
+            self.keys(CAPTION, "Return")
+        self.exercise()
+        self.game.send_signal(signal.SIGTERM)
+        self.assertEqual(self.game.wait(60), 0)
+        # A hang-up while the new-game question is open.
+        self.greet(**private)
+        self.answer(expected_answer(*self.exercise()) + "0")
+        self.keys(CAPTION, "alt", "Right", "Return")
+        self.find("alert", "INIZIARE NUOVA GARA")
+        self.game.send_signal(signal.SIGHUP)
+        self.assertEqual(self.game.wait(60), 0)
+        folder = pathlib.Path(self.data, "mirabolo")
+        self.assertEqual((folder / "eqc.txt").read_bytes(), b"")  # the record is not compared
+        self.assertRegex((folder / "registro.csv").read_bytes().decode("utf-8"),
+                         r"\r\n\d{4}-\d\d-\d\d;\d\d:\d\d:\d\d;Zoe;2;1;3;\d+;interrotta;\r\n"
+                         r"\d{4}-\d\d-\d\d;\d\d:\d\d:\d\d;Zoe;0;1;1;\d+;interrotta;\r\n$")

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Games of several accounts end at the same moment against one class folder
-# (group-owned, setgid, 2775): the highest score stands with its holder, the
+# (group-owned, setgid, 2770): the highest score stands with its holder, the
 # register holds one whole line per game, every file stays the group's and
 # nothing else is left, though a classmate's own file stood at the lock's name.
 # Then the same while another account keeps turning every name of the folder
@@ -32,7 +32,7 @@ play() { # all games released together
     exec 4>&- 5>&-
 }
 
-mkdir class && chgrp "$group" class && chmod 2775 class
+mkdir class && chgrp "$group" class && chmod 2770 class
 as "$attacker" sh -c 'umask 022; touch class/eqc.lock'
 play class
 
@@ -46,11 +46,11 @@ lines=$(tail -n +2 class/registro.csv | grep -cE '^[0-9-]{10};[0-9:]{8};Alunno [
 [[ $(tail -n +2 class/registro.csv | cut -d';' -f3 | sort -u | wc -l) == "$games" ]] || fail "a game missing or twice"
 [[ $(ls -A class | tr '\n' ' ') == "eqc.lock eqc.txt neqc.txt registro.csv " ]] || fail "left behind: $(ls -A class)"
 for f in class/*; do
-    [[ $(stat -c '%a %g' "$f") == 66[04]" $group" ]] || fail "$f: $(stat -c '%A %G' "$f")"
+    [[ $(stat -c '%a %g' "$f") == "660 $group" ]] || fail "$f: $(stat -c '%A %G' "$f")"
 done
 
 mkdir -m 700 victim && echo segreto >victim/privato && chmod 600 victim/privato && chown -R "${users[0]}" victim
-mkdir open && touch open/{eqc.txt,neqc.txt,registro.csv} && chgrp -R "$group" open && chmod 2775 open && chmod 664 open/*
+mkdir open && touch open/{eqc.txt,neqc.txt,registro.csv} && chgrp -R "$group" open && chmod 2770 open && chmod 660 open/*
 touch swapping
 as "$attacker" sh -c 'cd open; while [ -e ../swapping ]; do ln -sfn ../victim/privato .l && mv -T .l eqc.lock
     for n in eqc.txt neqc.txt registro.csv; do # the real file aside for a moment, a link in its place

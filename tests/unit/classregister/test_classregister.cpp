@@ -22,6 +22,7 @@ const QDateTime nine(QDate(2026, 12, 7), QTime(9, 12), Qt::UTC);
 const GameRecord zoe{nine, u"Zoe"_s, 9, 1, 0, Ending::TimeOut, RecordMark::Stored};
 const GameRecord ugo{nine.addSecs(3), u"=Ugo"_s, 3, 4, 120, Ending::WindowClosed, RecordMark::NotBeaten};
 const GameRecord eva{nine.addSecs(7), u"Èva \"a;b\""_s, 0, 0, 900, Ending::NewGame, RecordMark::Failed};
+const GameRecord ida{nine.addSecs(9), u"Ida"_s, 2, 1, 431, Ending::Interrupted, RecordMark::NotBeaten};
 const QByteArray calcZoe = "2026-12-07;\"09:12:00\";\"Zoe\";9;1;10;0;\"tempo scaduto\";\"nuovo\"";
 
 // The line exactly as the game appends it.
@@ -79,6 +80,7 @@ private slots:
         row("game", gameFile, {zoe, ugo, eva});
         row("concatenated", gameFile + gameFile, {zoe, ugo, eva, zoe, ugo, eva});
         row("calc then game", "\"Data\";\"Ora\";\"Nome\"\n" + calcZoe + ";;\n\n;;;\n" + line(ugo), {zoe, ugo});
+        row("logout", line(ida) + "2026-12-07;09:12:09;Ida;2;1;3;431;Interrotta;\r\n", {ida, ida});
         row("calc guard", "2026-12-07;\"09:12:03\";\"'=Ugo\";3;4;7;120;\"finestra chiusa\";\r\n", {ugo});
         row("dd/mm/yyyy", "07/12/2026;\"09:12:00\";\"Zoe\";9;1;10;0;\"tempo scaduto\";\"nuovo\"\r\n", {zoe});
         row("dd/mm/yy HH:mm unended", "7/12/26;9:12;Zoe;9;1;10;0;TEMPO SCADUTO;nuovo", {zoe});

@@ -1,6 +1,7 @@
 #include "fakeplatform.h"
 #include "game/exercise.h"
 #include "game/gamemodel.h"
+#include "game/mistakes.h"
 #include "game/random.h"
 #include "game/speech.h"
 #include "game/units.h"
@@ -13,6 +14,8 @@
 #include <QTemporaryDir>
 
 #include <limits>
+
+#include <sys/stat.h>
 
 using namespace Qt::StringLiterals;
 using namespace mirabolo::game;
@@ -38,6 +41,24 @@ private Q_SLOTS:
                  row[0]);
         QCOMPARE(mirabolo::game::expectedAnswerText(e, QLocale(QLocale::Italian, QLocale::Italy)), row[4]);
         QCOMPARE(mirabolo::game::expectedAnswerText(e, QLocale::c()), row[5]);
+    }
+
+    void classifyAnswer_data() { mirabolo::test::addTsvRows(QFINDTESTDATA("mistakes.tsv")); }
+
+    // Each wrong answer's kind, against the text the game itself expects.
+    void classifyAnswer()
+    {
+        QFETCH(QStringList, row); // see mistakes.tsv
+        const QLocale italian(QLocale::Italian, QLocale::Italy);
+        Exercise e;
+        e.source = row[2].toInt();
+        e.target = row[3].toInt();
+        e.quantity = row[4].toInt();
+        e.expected = expectedValue(e.source, e.target, e.quantity);
+        const QString expected = mirabolo::game::expectedAnswerText(e, italian);
+        QCOMPARE(
+            mistakeKindName(mirabolo::game::classifyAnswer(row[1], expected, e.source, e.target, e.quantity, italian)),
+            row[5]);
     }
 
     void scriptedDraws_data()
@@ -143,9 +164,13 @@ private Q_SLOTS:
         QTemporaryDir home;
         qputenv("XDG_DATA_HOME", QFile::encodeName(home.path()));
         QFile blocker(home.filePath(obstacle));
-        QVERIFY(
-            obstacle.isEmpty() ||
-            (obstacle.endsWith(u".csv"_s) ? QDir(home.path()).mkpath(obstacle) : blocker.open(QIODevice::WriteOnly)));
+        if (obstacle.endsWith(u".txt"_s))
+            QVERIFY(QDir(home.path()).mkdir(u"mirabolo"_s) &&
+                    ::mkfifo(QFile::encodeName(blocker.fileName()), 0600) == 0);
+        else
+            QVERIFY(obstacle.isEmpty() ||
+                    (obstacle.endsWith(u".csv"_s) ? QDir(home.path()).mkpath(obstacle)
+                                                  : blocker.open(QIODevice::WriteOnly)));
 
         mirabolo::test::FakePlatform platform;
         ScriptedRandom random;

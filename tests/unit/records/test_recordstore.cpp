@@ -126,11 +126,14 @@ private slots:
                  "Data;Ora;Nome;Esatte;Errate;Totali;Secondi rimasti;Fine;Record\r\n2026-12-06;09:05:03;" +
                      row.field + ";12;3;15;0;" + ending + ";" + column +
                      "\r\n2026-12-06;09:05:03;Eva;12;3;15;0;tempo scaduto;\r\n");
-        // The next account must be able to replace these whatever the umask.
-        for (const QString &file : QDir(dir.path()).entryList(allFiles, QDir::Files | QDir::NoSymLinks))
-            QVERIFY2((file == allFiles.first() && row.outcome != Stored) ||
-                         QFile::permissions(dir.filePath(file)).testFlag(QFile::WriteGroup),
-                     qPrintable(file));
+        // The next account must be able to replace what the game made, whatever
+        // the umask, and no account outside the class may read it.
+        for (const QString &file : QDir(dir.path()).entryList(allFiles + QStringList{u"eqc.lock"_s}, QDir::Files)) {
+            struct stat status = {};
+            QVERIFY(::lstat(QFile::encodeName(dir.filePath(file)).constData(), &status) == 0);
+            const bool written = file != allFiles.first() || row.outcome == Stored; // else the test's own
+            QCOMPARE(std::pair(file, status.st_mode & 07777), std::pair(file, written ? 0660u : 0600u));
+        }
     }
 
     void attacks_data()
