@@ -129,12 +129,7 @@ private Q_SLOTS:
         QCOMPARE(w.findChild<QLabel *>(u"pupilTitle"_s)->text(),
                  u"Zoe — Partite: 2 · Precisione: 60,0% · Andamento: –"_s);
 
-        // Games end while the window is open: the tables and the class chart
-        // take them in.
-        auto *chart = named<mirabolo::registro::ChartView>(w, u"Grafico: precisione per alunno"_s);
-        QVERIFY(chart);
-        QCoreApplication::processEvents(); // what was already due to be painted
-        PaintCounter paints(*chart);
+        // Games end while the window is open and reach the tables.
         QVERIFY(append(path,
                        "2026-12-07;10:30:00;Zoe;5;5;10;0;uscita;\r\n"
                        "2026-12-07;10:31:00;Ugo;1;0;1;0;uscita;\r\n"));
@@ -142,13 +137,23 @@ private Q_SLOTS:
         QCOMPARE(column(games, u"Data"_s).size(), 3);
         QCOMPARE(column(pupils, u"Nome"_s), QStringList({u"Mia"_s, u"Ugo"_s, u"Zoe"_s, u"Luca"_s}));
         QCOMPARE(column(ranking, u"Alunno"_s), QStringList({u"Mia"_s, u"Ugo"_s, u"Zoe"_s, u"Luca"_s}));
+
+        // One that moves no pupil and adds no bar: the class chart is drawn
+        // again all the same.
+        auto *chart = named<mirabolo::registro::ChartView>(w, u"Grafico: precisione per alunno"_s);
+        QVERIFY(chart);
+        QCoreApplication::processEvents(); // what was already due to be painted
+        PaintCounter paints(*chart);
+        QVERIFY(append(path, "2026-12-07;11:00:00;Luca;4;6;10;0;uscita;\r\n"));
+        w.session().refresh();
+        QCOMPARE(column(ranking, u"Precisione"_s), QStringList({u"100,0%"_s, u"100,0%"_s, u"56,7%"_s, u"25,0%"_s}));
         QTRY_VERIFY(paints.count > 0);
 
         // Today only: the game of 1 December no longer counts, and Zoe stays
         // chosen.
         QTest::keyClick(period, Qt::Key_Home);
         QCOMPARE(w.session().period(), Period::Today);
-        QCOMPARE(column(pupils, u"Nome"_s), QStringList({u"Ugo"_s, u"Zoe"_s}));
+        QCOMPARE(column(pupils, u"Nome"_s), QStringList({u"Ugo"_s, u"Zoe"_s, u"Luca"_s}));
         QCOMPARE(column(games, u"Data"_s).size(), 2);
 
         // The report of what is shown, with every pupil in it.
@@ -163,9 +168,9 @@ private Q_SLOTS:
         for (const QString &fact :
              {u"Registro di Mirabolo"_s, u"Classe: "_s + dir.path(), u"Periodo: Tutto"_s,
               u"Resoconto del lunedì 7 dicembre 2026"_s, u"1 riga non letta (righe 5)"_s,
-              u"Partite: 8 · Alunni: 4 · Esatte: 34 · Errate: 37 · Precisione: 47,9%"_s, u"Mia"_s, u"Ugo"_s, u"Luca"_s,
+              u"Partite: 9 · Alunni: 4 · Esatte: 38 · Errate: 43 · Precisione: 46,9%"_s, u"Mia"_s, u"Ugo"_s, u"Luca"_s,
               u"Zoe"_s, u"Partite: 3 · Esatte: 17 · Errate: 13 · Precisione: 56,7%"_s, u"Precisione per alunno"_s,
-              u"Luca: partite dal 05/10/2026 al 07/10/2026"_s, u"uscita"_s, u"finestra chiusa"_s,
+              u"Luca: partite dal 05/10/2026 al 07/12/2026"_s, u"uscita"_s, u"finestra chiusa"_s,
               u"Fine è vuota quando la partita è finita allo scadere del tempo"_s})
             QVERIFY2(report.contains(fact), qPrintable(fact));
         QVERIFY(!report.contains(u"tempo scaduto"_s)); // the games that ran their time out leave Fine blank

@@ -116,6 +116,18 @@ struct Class
         return joined({column(*pupils, u"Nome"_s), column(*pupils, u"Partite"_s), column(*pupils, u"Precisione"_s)});
     }
     QStringList gameRows() const { return joined({column(*games, u"Data"_s), column(*games, u"Ora"_s)}); }
+
+    // Every row of the three models, to be followed across a change as a
+    // view's selection is.
+    QList<std::pair<QPersistentModelIndex, QString>> rows() const
+    {
+        QList<std::pair<QPersistentModelIndex, QString>> all;
+        for (const QAbstractItemModel *model :
+             std::initializer_list<const QAbstractItemModel *>{&*pupils, &*ranking, &*games})
+            for (int row = 0; row < model->rowCount(); ++row)
+                all.append({model->index(row, 0), model->index(row, 0).data().toString().toCaseFolded()});
+        return all;
+    }
 };
 
 } // namespace
@@ -232,6 +244,7 @@ private Q_SLOTS:
         shown.session->readToEnd();
         shown.games->setPupil(c.chosen);
         shown.told.clear();
+        const auto followed = shown.rows();
         const QString other = shown.dir.filePath(u"nuovo.csv"_s);
         switch (c.change) {
         case Change::None:
@@ -255,12 +268,21 @@ private Q_SLOTS:
         QCOMPARE(column(*shown.ranking, u"Alunno"_s), c.ranking);
         QCOMPARE(shown.gameRows(), c.games);
         QCOMPARE(shown.told, c.told);
+        for (const auto &[row, text] : followed)
+            if (row.isValid())
+                QCOMPARE(row.data().toString().toCaseFolded(), text);
     }
 
     // A register larger than a slice is read over several turns of the event
-    // loop, a reset each, and is ready once, as if read at once.
+    // loop, a reset each, and is ready once, as if read at once; with no
+    // event loop (the report from the command line), all at once.
     void slices()
     {
+        Class atOnce(Period::All);
+        atOnce.session->setSliceBytes(100);
+        atOnce.session->readToEnd();
+        QVERIFY(atOnce.session->isReady());
+
         Class shown(Period::All);
         shown.session->setSliceBytes(100);
         QSignalSpy ready(&*shown.session, &ClassSession::ready);
@@ -270,6 +292,7 @@ private Q_SLOTS:
         QCOMPARE(ready.size(), 1);
         QCOMPARE(shown.told.size(), (classRegister.size() + 99) / 100);
         QCOMPARE(shown.pupilRows(), QStringList({u"Mia 1 100,0%"_s, u"Luca 3 20,0%"_s, u"Zoe 2 60,0%"_s}));
+        QCOMPARE(atOnce.pupilRows(), shown.pupilRows());
         QCOMPARE(shown.session->file().skippedLines(), QList<qint64>{5});
     }
 
