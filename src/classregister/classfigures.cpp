@@ -134,10 +134,13 @@ qsizetype ClassFigures::add(const GameRecord &game, qsizetype *position)
     pupil.wrong += game.wrong;
 
     // On a tie the newer spelling wins: it is how the pupil types it now.
+    // A stray blank around a name is no spelling of its own: never shown,
+    // never a tie won by it.
+    const QString spelling = game.name.trimmed();
     Spellings &spelled = spellings[index];
-    const qint64 uses = ++spelled.uses[game.name];
-    if (pupil.name != game.name && uses >= spelled.uses.value(pupil.name))
-        pupil.name = game.name;
+    const qint64 uses = ++spelled.uses[spelling];
+    if (pupil.name != spelling && uses >= spelled.uses.value(pupil.name))
+        pupil.name = spelling;
 
     ++gameCount;
     rightCount += game.right;

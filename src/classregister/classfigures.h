@@ -43,7 +43,8 @@ inline constexpr int trendGames = 5;
 
 struct PupilFigures
 {
-    // The spelling used most; on a tie, the one used last.
+    // The spelling used most, without blanks around it; on a tie, the one
+    // used last.
     QString name;
     // In time order (games at the same moment in the order of the file).
     QList<GameRecord> games;

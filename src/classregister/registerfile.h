@@ -61,7 +61,7 @@ public:
     qsizetype appendedFrom() const { return firstNew; }
 
     qint64 skippedCount() const { return parser.skippedCount(); }
-    const QList<qint64> &skippedLines() const { return parser.skippedLines(); }
+    const QList<SkippedLine> &skippedLines() const { return parser.skippedLines(); }
 
     // An Italian sentence for a register that is missing, not readable or
     // holds no game yet; empty when there are games to show.

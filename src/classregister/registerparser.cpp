@@ -111,6 +111,14 @@ QDate parseDate(QByteArrayView text)
 
 QTime parseTime(QByteArrayView text)
 {
+    // A spreadsheet under an English locale saves "02:53:41 PM".
+    int afterNoon = -1; // on a 12-hour clock, 0 or 12
+    if (text.size() > 2 && text.last(2).compare("AM", Qt::CaseInsensitive) == 0)
+        afterNoon = 0;
+    else if (text.size() > 2 && text.last(2).compare("PM", Qt::CaseInsensitive) == 0)
+        afterNoon = 12;
+    if (afterNoon >= 0)
+        text = text.chopped(2).trimmed();
     const qsizetype colon1 = text.indexOf(':');
     if (colon1 < 0)
         return {};
@@ -119,9 +127,9 @@ QTime parseTime(QByteArrayView text)
     const qsizetype colon2 = rest.indexOf(':');
     const int minutes = digits(colon2 < 0 ? rest : rest.first(colon2), 2, 2);
     const int seconds = colon2 < 0 ? 0 : digits(rest.sliced(colon2 + 1), 2, 2);
-    if (hours < 0 || minutes < 0 || seconds < 0)
+    if (hours < 0 || minutes < 0 || seconds < 0 || (afterNoon >= 0 && (hours < 1 || hours > 12)))
         return {};
-    return {hours, minutes, seconds};
+    return {afterNoon >= 0 ? hours % 12 + afterNoon : hours, minutes, seconds};
 }
 
 int parseCount(QByteArrayView text, int maxValue)
@@ -164,9 +172,9 @@ bool isBlank(const Fields &fields)
 
 } // namespace
 
-std::optional<GameRecord> RegisterParser::parseLine(QByteArrayView line, bool *bad)
+std::optional<GameRecord> RegisterParser::parseLine(QByteArrayView line, std::optional<SkipReason> *refused)
 {
-    *bad = false;
+    refused->reset();
     if (line.startsWith("\xEF\xBB\xBF"))
         line = line.sliced(3);
     Fields fields;
@@ -177,15 +185,17 @@ std::optional<GameRecord> RegisterParser::parseLine(QByteArrayView line, bool *b
         fields[1].text.trimmed().compare("Ora", Qt::CaseInsensitive) == 0)
         return std::nullopt;
 
-    const auto failed = [bad] {
-        *bad = true;
+    const auto refuse = [refused](SkipReason reason) {
+        *refused = reason;
         return std::nullopt;
     };
-    if (!quotedRight || fields.size() < fieldCount)
-        return failed();
+    if (!quotedRight)
+        return refuse(fields.size() == maxFields ? SkipReason::ExtraFields : SkipReason::BadQuotes);
+    if (fields.size() < fieldCount)
+        return refuse(SkipReason::TooFewFields);
     for (qsizetype i = fieldCount; i < fields.size(); ++i) {
         if (!fields[i].text.trimmed().isEmpty())
-            return failed();
+            return refuse(SkipReason::ExtraFields);
     }
     const QDate date = parseDate(fields[0].text.trimmed());
     const QTime time = parseTime(fields[1].text.trimmed());
@@ -198,9 +208,20 @@ std::optional<GameRecord> RegisterParser::parseLine(QByteArrayView line, bool *b
     static constexpr std::array marks{RecordMark::NotBeaten, RecordMark::Stored, RecordMark::Failed};
     const auto ending = parseWord(fields[7].text.trimmed(), endings, endingText);
     const auto mark = parseWord(fields[8].text.trimmed(), marks, recordMarkText);
-    if (!date.isValid() || !time.isValid() || right < 0 || wrong < 0 || total != right + wrong || secondsLeft < 0 ||
-        !ending || !mark)
-        return failed();
+    if (!date.isValid())
+        return refuse(SkipReason::BadDate);
+    if (!time.isValid())
+        return refuse(SkipReason::BadTime);
+    if (right < 0 || wrong < 0 || total < 0)
+        return refuse(SkipReason::BadCounts);
+    if (total != right + wrong)
+        return refuse(SkipReason::BadTotal);
+    if (secondsLeft < 0)
+        return refuse(SkipReason::BadSecondsLeft);
+    if (!ending)
+        return refuse(SkipReason::UnknownEnding);
+    if (!mark)
+        return refuse(SkipReason::UnknownRecord);
     // Every count is within qint16: parseCount bounds them.
     return GameRecord{QDateTime(date, time, Qt::UTC),
                       decodeName(fields[2]),
@@ -239,7 +260,7 @@ void RegisterParser::feed(QByteArrayView bytes)
         ++lines;
         if (overlong) {
             overlong = false;
-            skipLine();
+            skipLine(SkipReason::TooLong);
         } else if (pending.isEmpty()) {
             takeLine(piece);
         } else {
@@ -257,7 +278,7 @@ void RegisterParser::finish()
         return;
     ++lines;
     if (overlong)
-        skipLine();
+        skipLine(SkipReason::TooLong);
     else
         takeLine(pending);
     overlong = false;
@@ -274,21 +295,21 @@ void RegisterParser::takeLine(QByteArrayView line)
 {
     while (line.endsWith('\r'))
         line.chop(1);
-    bool bad = false;
-    std::optional<GameRecord> game = parseLine(line, &bad);
-    if (bad) {
-        skipLine();
+    std::optional<SkipReason> refused;
+    std::optional<GameRecord> game = parseLine(line, &refused);
+    if (refused) {
+        skipLine(*refused);
     } else if (game) {
         game->name = sharedName(game->name);
         games.append(*std::move(game));
     }
 }
 
-void RegisterParser::skipLine()
+void RegisterParser::skipLine(SkipReason reason)
 {
     ++skipped;
     if (skippedNumbers.size() < maxSkippedLines)
-        skippedNumbers.append(lines);
+        skippedNumbers.append({lines, reason});
 }
 
 QString RegisterParser::sharedName(const QString &name)
@@ -306,6 +327,35 @@ QString skippedLinesText(qint64 count)
     if (count == 0)
         return {};
     return count == 1 ? u"1 riga non letta"_s : u"%1 righe non lette"_s.arg(count);
+}
+
+QString skipReasonText(SkipReason reason)
+{
+    switch (reason) {
+    case SkipReason::BadQuotes:
+        return u"virgolette fuori posto"_s;
+    case SkipReason::TooFewFields:
+        return u"mancano delle colonne"_s;
+    case SkipReason::ExtraFields:
+        return u"colonne in più"_s;
+    case SkipReason::BadDate:
+        return u"data non leggibile"_s;
+    case SkipReason::BadTime:
+        return u"ora non leggibile"_s;
+    case SkipReason::BadCounts:
+        return u"Esatte, Errate o Totali non leggibili"_s;
+    case SkipReason::BadTotal:
+        return u"Totali diverso da Esatte più Errate"_s;
+    case SkipReason::BadSecondsLeft:
+        return u"Secondi rimasti non leggibili"_s;
+    case SkipReason::UnknownEnding:
+        return u"Fine non riconosciuta"_s;
+    case SkipReason::UnknownRecord:
+        return u"Record non riconosciuto"_s;
+    case SkipReason::TooLong:
+        return u"riga troppo lunga"_s;
+    }
+    return {};
 }
 
 } // namespace mirabolo::classregister

@@ -1,9 +1,10 @@
 // Reads the lines of a register, fed in pieces of any size, as the game writes
 // them and as a spreadsheet saves them again: with or without the UTF-8
 // byte-order mark, CR LF or LF line ends or both, fields quoted or not, dates
-// as yyyy-mm-dd, dd/mm/yyyy or dd/mm/yy, times with or without seconds. The
-// header line, also where a register was appended to another, is passed over.
-// A line that cannot be read is skipped and counted, never fatal.
+// as yyyy-mm-dd, dd/mm/yyyy or dd/mm/yy, times with or without seconds, on a
+// 24-hour clock or with AM and PM. The header line, also where a register was
+// appended to another, is passed over. A line that cannot be read is skipped
+// and counted, with the reason, never fatal.
 //
 // A line break always ends a line, even inside quotes: the game never writes
 // one in a field (names come from a one-line box), and a stray quote in a
@@ -24,6 +25,28 @@
 #include <optional>
 
 namespace mirabolo::classregister {
+
+// Why a line was not read as a game.
+enum class SkipReason : quint8 {
+    BadQuotes,
+    TooFewFields,
+    ExtraFields,
+    BadDate,
+    BadTime,
+    BadCounts,
+    BadTotal,
+    BadSecondsLeft,
+    UnknownEnding,
+    UnknownRecord,
+    TooLong
+};
+
+struct SkippedLine
+{
+    qint64 number = 0; // 1-based
+    SkipReason reason = SkipReason::BadQuotes;
+    friend bool operator==(const SkippedLine &, const SkippedLine &) = default;
+};
 
 class RegisterParser
 {
@@ -49,15 +72,15 @@ public:
     QList<GameRecord> takeGames();
 
     qint64 skippedCount() const { return skipped; }
-    // 1-based line numbers of the first skipped lines (at most maxSkippedLines).
-    const QList<qint64> &skippedLines() const { return skippedNumbers; }
+    // The first skipped lines (at most maxSkippedLines).
+    const QList<SkippedLine> &skippedLines() const { return skippedNumbers; }
 
 private:
     // The game on one line (no line end), or nothing for a header, blank or
-    // unreadable line; `bad` tells the last two apart.
-    static std::optional<GameRecord> parseLine(QByteArrayView line, bool *bad);
+    // unreadable line; `refused` says why for the last.
+    static std::optional<GameRecord> parseLine(QByteArrayView line, std::optional<SkipReason> *refused);
     void takeLine(QByteArrayView line);
-    void skipLine();
+    void skipLine(SkipReason reason);
     QString sharedName(const QString &name);
 
     QByteArray pending; // the start of a line not yet ended
@@ -65,7 +88,7 @@ private:
     bool afterUnterminatedLine = false;
     qint64 lines = 0;
     qint64 skipped = 0;
-    QList<qint64> skippedNumbers;
+    QList<SkippedLine> skippedNumbers;
     QList<GameRecord> games;
     // Each pupil's name is kept once however many games they played.
     QHash<QString, QString> names;
@@ -73,5 +96,7 @@ private:
 
 // "1 riga non letta", "3 righe non lette"; empty for none.
 QString skippedLinesText(qint64 count);
+// "data non leggibile", "Fine non riconosciuta", ...
+QString skipReasonText(SkipReason reason);
 
 } // namespace mirabolo::classregister

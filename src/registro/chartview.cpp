@@ -14,20 +14,31 @@ constexpr qreal pointsPerWindowText = 8;
 constexpr qreal margin = 4;
 } // namespace
 
-ChartView::ChartView(const QString &accessibleName, const QAbstractItemModel &model, Draw draw, QWidget *parent)
+ChartView::ChartView(const QString &accessibleName, const QAbstractItemModel &shown, const QString &empty, Draw draw,
+                     QWidget *parent)
     : QWidget(parent)
     , drawChart(std::move(draw))
+    , model(shown)
+    , emptyText(empty)
 {
     setAccessibleName(accessibleName);
     setFocusPolicy(Qt::NoFocus); // the table beside it holds the same facts for the keyboard
     setAttribute(Qt::WA_OpaquePaintEvent);
-    const auto repaint = [this] { update(); };
-    connect(&model, &QAbstractItemModel::modelReset, this, repaint);
-    connect(&model, &QAbstractItemModel::rowsInserted, this, repaint);
-    connect(&model, &QAbstractItemModel::rowsRemoved, this, repaint);
-    connect(&model, &QAbstractItemModel::rowsMoved, this, repaint);
-    connect(&model, &QAbstractItemModel::dataChanged, this, repaint);
-    connect(&model, &QAbstractItemModel::layoutChanged, this, repaint);
+    connect(&model, &QAbstractItemModel::modelReset, this, &ChartView::modelChanged);
+    connect(&model, &QAbstractItemModel::rowsInserted, this, &ChartView::modelChanged);
+    connect(&model, &QAbstractItemModel::rowsRemoved, this, &ChartView::modelChanged);
+    connect(&model, &QAbstractItemModel::rowsMoved, this, &ChartView::modelChanged);
+    connect(&model, &QAbstractItemModel::dataChanged, this, &ChartView::modelChanged);
+    connect(&model, &QAbstractItemModel::layoutChanged, this, &ChartView::modelChanged);
+    modelChanged();
+}
+
+void ChartView::modelChanged()
+{
+    const QString said = placeholder();
+    if (said != accessibleDescription())
+        setAccessibleDescription(said);
+    update();
 }
 
 qreal ChartView::scale() const
@@ -39,6 +50,11 @@ void ChartView::paintEvent(QPaintEvent *event)
 {
     QPainter painter(this);
     painter.fillRect(event->rect(), Qt::white);
+    if (const QString said = placeholder(); !said.isEmpty()) {
+        painter.setPen(Qt::darkGray);
+        painter.drawText(rect().adjusted(8, 8, -8, -8), Qt::AlignCenter | Qt::TextWordWrap, said);
+        return;
+    }
     painter.setRenderHint(QPainter::Antialiasing);
     const qreal points = scale();
     painter.scale(points, points);

@@ -1,17 +1,17 @@
 // A chart of the report on screen, so that the window shows what the paper
-// shows: a view of an item model, painted again whenever the model changes.
+// shows: a view of an item model, painted again whenever the model changes,
+// and saying so when the model is empty.
 // Charts are drawn in points, scaled so that their text reads like the
 // window's own, on white whatever the theme: they are paper.
 #pragma once
 
 #include "report/glyphcache.h"
 
+#include <QAbstractItemModel>
 #include <QWidget>
 
 #include <functional>
 #include <optional>
-
-class QAbstractItemModel;
 
 namespace mirabolo::registro {
 
@@ -24,8 +24,12 @@ public:
     using Draw =
         std::function<void(QPainter &painter, report::GlyphCache &labels, const QRectF &area, const QRectF &exposed)>;
 
-    ChartView(const QString &accessibleName, const QAbstractItemModel &model, Draw draw, QWidget *parent = nullptr);
+    ChartView(const QString &accessibleName, const QAbstractItemModel &shown, const QString &empty, Draw draw,
+              QWidget *parent = nullptr);
 
+    // Shown instead of the chart while the model has no rows: what a blank
+    // box would leave unsaid.
+    QString placeholder() const { return model.rowCount() == 0 ? emptyText : QString(); }
     // Screen pixels per point.
     qreal scale() const;
 
@@ -34,6 +38,10 @@ protected:
 
 private:
     Draw drawChart;
+    void modelChanged();
+
+    const QAbstractItemModel &model;
+    QString emptyText;
     // Shaped for the device painted on: this widget, or a picture of it.
     std::optional<report::GlyphCache> labels;
 };

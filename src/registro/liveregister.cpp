@@ -55,9 +55,10 @@ bool LiveRegister::readSlice()
 {
     using Change = classregister::RegisterFile::Change;
     const Change change = registerFile.refresh(sliceSize);
-    if (change == Change::Reloaded || change == Change::Unavailable)
+    if (change == Change::Reloaded || change == Change::Unavailable) {
+        refused.clear(); // maybe another file, or other permissions
         Q_EMIT reloaded();
-    else if (change == Change::Appended)
+    } else if (change == Change::Appended)
         Q_EMIT appended(registerFile.appendedFrom());
     if (following)
         watch();
@@ -77,14 +78,20 @@ void LiveRegister::step()
 }
 
 // A replaced file drops out of the watch list, and a folder that appears
-// later (a share mounted late) must join it.
+// later (a share mounted late) must join it. What this account may not read
+// is left to the poll: the kernel refuses to watch it, and Qt would warn of
+// it on every try.
 void LiveRegister::watch()
 {
+    const auto add = [this](const QString &path) {
+        if (!refused.contains(path) && (!QFileInfo(path).isReadable() || !watcher.addPath(path)))
+            refused.insert(path);
+    };
     const QFileInfo info(registerFile.path());
     if (info.isFile() && !watcher.files().contains(info.filePath()))
-        watcher.addPath(info.filePath());
+        add(info.filePath());
     if (info.dir().exists() && watcher.directories().isEmpty())
-        watcher.addPath(info.absolutePath());
+        add(info.absolutePath());
 }
 
 } // namespace mirabolo::registro

@@ -8,6 +8,7 @@
 
 #include <QFileSystemWatcher>
 #include <QObject>
+#include <QSet>
 #include <QTimer>
 
 namespace mirabolo::registro {
@@ -60,6 +61,7 @@ private:
     // Only the games of each slice: whoever follows the register keeps them.
     classregister::RegisterFile registerFile;
     QFileSystemWatcher watcher;
+    QSet<QString> refused; // paths the watcher would not take, left to the poll
     QTimer poll;
     qint64 sliceSize;
     bool following = false;

@@ -8,6 +8,7 @@
 #include "registro/texts.h"
 
 #include <QAction>
+#include <QBoxLayout>
 #include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
@@ -22,6 +23,8 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
+#include <QResizeEvent>
+#include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSortFilterProxyModel>
@@ -41,6 +44,14 @@ namespace {
 
 constexpr Period periods[] = {Period::Today, Period::ThisWeek, Period::ThisMonth, Period::SchoolYear, Period::All};
 
+// The window as a large screen shows it; on a smaller one it takes the
+// whole screen.
+constexpr QSize preferredSize(1360, 860);
+// A window manager's borders and title bar, not known before the window is shown.
+constexpr QSize frameAllowance(16, 48);
+
+// Rows a line of text high, not the style's roomier default: on a screen
+// 768 pixels high that is a third more pupils at once.
 QTableView *tableView(QAbstractItemModel *model, const QString &name)
 {
     auto *view = new QTableView;
@@ -49,9 +60,73 @@ QTableView *tableView(QAbstractItemModel *model, const QString &name)
     view->setEditTriggers(QAbstractItemView::NoEditTriggers);
     view->setSelectionBehavior(QAbstractItemView::SelectRows);
     view->verticalHeader()->hide();
+    view->verticalHeader()->setMinimumSectionSize(1);
+    view->verticalHeader()->setDefaultSectionSize(view->fontMetrics().height() + 8);
     view->setTabKeyNavigation(false);
     return view;
 }
+
+// What a layout leaves a widget at least: its minimum size, else its hint.
+int leastWidth(const QWidget &widget)
+{
+    return widget.minimumWidth() > 0 ? widget.minimumWidth() : std::max(0, widget.minimumSizeHint().width());
+}
+
+int leastHeight(const QWidget &widget)
+{
+    return widget.minimumHeight() > 0 ? widget.minimumHeight() : std::max(0, widget.minimumSizeHint().height());
+}
+
+// A chart and its figures side by side where the width allows, else the
+// figures under the chart: a screen 1024 pixels wide has no room for both
+// pupils' charts with their tables beside them.
+class BesideOrBelow : public QWidget
+{
+public:
+    BesideOrBelow(QWidget *first, QWidget *second)
+        : layout(new QBoxLayout(QBoxLayout::LeftToRight, this))
+        , parts{first, second}
+    {
+        layout->setContentsMargins({});
+        layout->addWidget(first, 3);
+        layout->addWidget(second, 2);
+    }
+
+    // The narrower arrangement's: what the window may shrink to.
+    QSize minimumSizeHint() const override
+    {
+        const int spacing = layout->spacing();
+        return {std::max(leastWidth(*parts[0]), leastWidth(*parts[1])),
+                leastHeight(*parts[0]) + spacing + leastHeight(*parts[1])};
+    }
+
+protected:
+    void resizeEvent(QResizeEvent *event) override
+    {
+        QWidget::resizeEvent(event);
+        arrange();
+    }
+
+    bool event(QEvent *event) override
+    {
+        // A table's columns widened: it may no longer fit beside the chart.
+        if (event->type() == QEvent::LayoutRequest)
+            arrange();
+        return QWidget::event(event);
+    }
+
+private:
+    void arrange()
+    {
+        const bool beside = width() >= leastWidth(*parts[0]) + layout->spacing() + leastWidth(*parts[1]);
+        const auto direction = beside ? QBoxLayout::LeftToRight : QBoxLayout::TopToBottom;
+        if (layout->direction() != direction)
+            layout->setDirection(direction);
+    }
+
+    QBoxLayout *layout;
+    QWidget *parts[2];
+};
 
 } // namespace
 
@@ -129,10 +204,16 @@ RegisterWindow::RegisterWindow(const QString &path, Period period, ClassSession:
     statusBar()->addWidget(fileLabel, 1);
     skippedButton = new QPushButton;
     skippedButton->setFlat(true);
-    skippedButton->setToolTip(u"Mostra i numeri delle righe che non è stato possibile leggere"_s);
+    skippedButton->setToolTip(u"Mostra quali righe non è stato possibile leggere, e perché"_s);
     connect(skippedButton, &QPushButton::clicked, this, &RegisterWindow::showSkippedLines);
     statusBar()->addPermanentWidget(skippedButton);
-    resize(1200, 820);
+    const QSize room = screen()->availableSize() - frameAllowance;
+    if (preferredSize.width() <= room.width() && preferredSize.height() <= room.height()) {
+        resize(preferredSize);
+    } else {
+        resize(preferredSize.boundedTo(room));
+        setWindowState(Qt::WindowMaximized);
+    }
 
     connect(classSession, &ClassSession::settled, this, &RegisterWindow::registerSettled);
     // After the class was counted anew, the pupil chosen stays chosen.
@@ -166,7 +247,7 @@ void RegisterWindow::buildActions()
     bar->addAction(add(u"&Esporta PDF…"_s, "document-export", QKeySequence::Save, &RegisterWindow::askExportPdf));
     bar->addAction(add(u"&Stampa…"_s, "document-print", QKeySequence::Print, &RegisterWindow::askPrint));
     file->addSeparator();
-    add(u"E&sci"_s, "application-exit", QKeySequence::Quit, &QWidget::close);
+    add(u"Es&ci"_s, "application-exit", QKeySequence::Quit, &QWidget::close);
 
     bar->addSeparator();
     auto *label = new QLabel(u" &Periodo: "_s);
@@ -192,6 +273,7 @@ QWidget *RegisterWindow::buildCentre()
     notice->hide();
     summary = new QLabel;
     summary->setObjectName(u"summary"_s);
+    summary->setWordWrap(true);
     QFont big = summary->font();
     big.setPointSizeF(big.pointSizeF() * 1.2);
     summary->setFont(big);
@@ -219,14 +301,14 @@ QWidget *RegisterWindow::buildCentre()
 
     auto *classBox = new QGroupBox(u"Precisione per alunno"_s);
     auto *classLayout = new QHBoxLayout(classBox);
-    classChartView =
-        new ChartView(u"Grafico: precisione per alunno"_s, *ranking,
-                      [this](QPainter &painter, report::GlyphCache &labels, const QRectF &area, const QRectF &exposed) {
-                          // A few pupils' bars stay bars, not slabs.
-                          QRectF bars = area;
-                          bars.setHeight(std::min(area.height(), 2 * classBars->naturalHeight()));
-                          classBars->draw(painter, labels, bars, exposed);
-                      });
+    classChartView = new ChartView(
+        u"Grafico: precisione per alunno"_s, *ranking, u"Nessuna risposta da mostrare nel periodo scelto."_s,
+        [this](QPainter &painter, report::GlyphCache &labels, const QRectF &area, const QRectF &exposed) {
+            // A few pupils' bars stay bars, not slabs.
+            QRectF bars = area;
+            bars.setHeight(std::min(area.height(), 2 * classBars->naturalHeight()));
+            classBars->draw(painter, labels, bars, exposed);
+        });
     auto *scroll = new QScrollArea;
     scroll->setWidgetResizable(true);
     scroll->setWidget(classChartView);
@@ -234,31 +316,32 @@ QWidget *RegisterWindow::buildCentre()
     scroll->setMinimumWidth(300); // the percentages under the bars stay whole
     rankingView = tableView(ranking, u"Precisione per alunno, in numeri"_s);
     rankingFit = new ColumnFit(*rankingView, *ranking, true);
-    classLayout->addWidget(scroll, 3);
-    classLayout->addWidget(rankingView, 2);
+    classLayout->addWidget(new BesideOrBelow(scroll, rankingView));
 
     auto *pupilBox = new QGroupBox(u"Partite dell'alunno scelto"_s);
     auto *pupilLayout = new QVBoxLayout(pupilBox);
     pupilTitle = new QLabel;
     pupilTitle->setObjectName(u"pupilTitle"_s);
+    pupilTitle->setWordWrap(true);
     pupilLayout->addWidget(pupilTitle);
-    auto *pupilRow = new QHBoxLayout;
-    pupilChartView = new ChartView(u"Grafico: partite dell'alunno scelto"_s, *pupilGames,
-                                   [this](QPainter &painter, report::GlyphCache &labels, const QRectF &area,
-                                          const QRectF &) { drawPupilGames(painter, labels, area, *pupilGames); });
+    pupilChartView =
+        new ChartView(u"Grafico: partite dell'alunno scelto"_s, *pupilGames, u"Nessuna partita da mostrare."_s,
+                      [this](QPainter &painter, report::GlyphCache &labels, const QRectF &area, const QRectF &) {
+                          drawPupilGames(painter, labels, area, *pupilGames);
+                      });
     pupilGamesView = tableView(pupilGames, u"Partite dell'alunno scelto, in numeri"_s);
-    // The numbers of the chart beside it; how each game ended is in the report.
-    pupilGamesView->setColumnHidden(pupilGames->columnCount() - 1, true);
     gamesFit = new ColumnFit(*pupilGamesView, *pupilGames, true);
     pupilChartView->setMinimumWidth(320); // room for both axes and the legend
-    pupilRow->addWidget(pupilChartView, 3);
-    pupilRow->addWidget(pupilGamesView, 2);
-    pupilLayout->addLayout(pupilRow);
+    pupilChartView->setMinimumHeight(160);
+    pupilLayout->addWidget(new BesideOrBelow(pupilChartView, pupilGamesView), 1);
 
     auto *charts = new QSplitter(Qt::Horizontal);
     charts->addWidget(classBox);
     charts->addWidget(pupilBox);
     charts->setChildrenCollapsible(false);
+    // In the proportion both need for their tables beside their charts.
+    charts->setStretchFactor(0, 2);
+    charts->setStretchFactor(1, 3);
     auto *split = new QSplitter(Qt::Vertical);
     split->addWidget(pupilTable);
     split->addWidget(charts);
@@ -338,13 +421,23 @@ void RegisterWindow::askExportPdf()
     const QString suggested = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation) +
         u"/registro-%1.pdf"_s.arg(classSession->today().toString(Qt::ISODate));
     const QString path = QFileDialog::getSaveFileName(this, u"Esporta PDF"_s, suggested, u"PDF (*.pdf)"_s);
-    if (path.isEmpty())
-        return;
+    if (!path.isEmpty())
+        saveReport(path);
+}
+
+void RegisterWindow::saveReport(const QString &path)
+{
     QString error;
-    if (exportPdf(path, &error))
-        statusBar()->showMessage(u"Resoconto salvato in %1"_s.arg(QDir::toNativeSeparators(path)), 10000);
-    else
-        QMessageBox::warning(this, u"Esporta PDF"_s, error);
+    const bool saved = exportPdf(path, &error);
+    const QFileInfo written(path);
+    // Open, not exec: the window goes on following the register meanwhile.
+    auto *box = new QMessageBox(saved ? QMessageBox::Information : QMessageBox::Warning, u"Esporta PDF"_s,
+                                saved ? u"Il resoconto è stato salvato come «%1» nella cartella «%2»."_s.arg(
+                                            written.fileName(), QDir::toNativeSeparators(written.absolutePath()))
+                                      : error,
+                                QMessageBox::Ok, this);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
 }
 
 void RegisterWindow::askPrint()
@@ -374,10 +467,11 @@ void RegisterWindow::askOpen()
 void RegisterWindow::showSkippedLines()
 {
     const classregister::RegisterFile &file = classSession->file();
-    QMessageBox box(QMessageBox::Information, u"Righe non lette"_s, skippedLinesExplanation(file.skippedCount()),
-                    QMessageBox::Ok, this);
-    box.setDetailedText(skippedLinesNumbers(file.skippedCount(), file.skippedLines()));
-    box.exec();
+    auto *box = new QMessageBox(QMessageBox::Information, u"Righe non lette"_s,
+                                skippedLinesExplanation(file.skippedCount()), QMessageBox::Ok, this);
+    box->setDetailedText(skippedLinesDetail(file.skippedCount(), file.skippedLines()));
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
 }
 
 } // namespace mirabolo::registro

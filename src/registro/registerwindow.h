@@ -42,6 +42,8 @@ public:
     bool isReady() const { return shownOnce; }
 
     bool exportPdf(const QString &path, QString *error) const;
+    // Writes the report and tells the teacher where, or why not, in a box left open.
+    void saveReport(const QString &path);
 
 Q_SIGNALS:
     // The register was read to its end and shown for the first time.

@@ -8,7 +8,6 @@
 
 #include <QLocale>
 #include <QPagedPaintDevice>
-#include <QPainter>
 #include <QPdfWriter>
 #include <QSaveFile>
 
@@ -29,9 +28,10 @@ constexpr qreal pupilChartHeight = 170;
 constexpr int pupilsPerChart = 50;
 
 template<typename Row>
-Table tableOf(const QList<Column<Row>> &columns)
+Table tableOf(const QList<Column<Row>> &columns, const QString &continued)
 {
     Table table;
+    table.continued = continued;
     for (const Column<Row> &column : columns) {
         table.titles << column.title;
         table.alignments << column.alignment;
@@ -60,10 +60,11 @@ QList<qsizetype> pupilsByName(const classregister::ClassFigures &figures)
     return order;
 }
 
-// Each calendar year's games under the year as a heading.
-Table gamesTable(const PupilGamesModel &games)
+// Each calendar year's games under the year as a heading; `withCells`
+// false: the games' rows hold no cells, enough to count the pages.
+Table gamesTable(const PupilGamesModel &games, bool withCells)
 {
-    Table table = tableOf(gameColumns());
+    Table table = tableOf(gameColumns(), u"%1 (continua)"_s.arg(games.pupil()->name));
     table.headed = true;
     int year = 0;
     for (int row = 0; row < games.rowCount(); ++row) {
@@ -72,7 +73,7 @@ Table gamesTable(const PupilGamesModel &games)
             year = game.when.date().year();
             table.rows << QStringList{QString::number(year)};
         }
-        table.rows << cellsOf(gameColumns(), game);
+        table.rows << (withCells ? cellsOf(gameColumns(), game) : QStringList());
     }
     return table;
 }
@@ -81,56 +82,61 @@ Table gamesTable(const PupilGamesModel &games)
 
 bool printReport(QPagedPaintDevice &device, const ReportContent &content)
 {
-    QPainter painter;
-    if (!painter.begin(&device))
-        return false;
-    painter.setRenderHint(QPainter::Antialiasing);
     const classregister::ClassFigures &figures = *content.figures;
     const QString period = periodText(content.period, classregister::periodSpan(content.period, content.today));
-    PageFlow flow(painter, device,
-                  u"Registro di Mirabolo · %1 · %2"_s.arg(content.source, classregister::periodName(content.period)));
-
-    flow.text(u"Registro di Mirabolo"_s, reportFont(20, true), 4);
-    flow.text(u"Classe: %1"_s.arg(content.source), reportFont(10));
-    flow.text(u"Periodo: %1"_s.arg(period), reportFont(10));
-    flow.text(u"Resoconto del %1"_s.arg(QLocale().toString(content.today, QLocale::LongFormat)), reportFont(10));
-    if (content.skippedCount > 0)
-        flow.text(skippedSummaryText(content), reportFont(9));
-    if (!content.notice.isEmpty())
-        flow.text(content.notice, reportFont(10, true));
-    flow.space(8);
-
-    flow.text(u"La classe"_s, reportFont(14, true));
-    flow.text(classSummaryText(figures), reportFont(10), 6);
     const QList<qsizetype> byName = pupilsByName(figures);
-    if (!byName.isEmpty()) {
-        flow.text(u"Gli alunni"_s, reportFont(14, true));
-        Table pupils = tableOf(pupilColumns());
-        for (qsizetype row : byName)
-            pupils.rows << cellsOf(pupilColumns(), figures.pupils().at(row));
-        flow.table(pupils);
-    }
     const ClassRankingModel ranking(figures);
-    for (int first = 0; first < ranking.rowCount(); first += pupilsPerChart) {
-        ClassAccuracyChart chart(ranking, first, pupilsPerChart);
-        chart.draw(painter, flow.labels(), flow.take(chart.naturalHeight()));
-    }
-
-    if (!byName.isEmpty())
-        flow.text(u"Nelle partite di ogni alunno, Fine è vuota quando la partita è finita allo scadere del tempo."_s,
-                  reportFont(9), 4);
     PupilGamesModel games(figures);
-    for (qsizetype row : byName) {
-        games.setPupilRow(row);
-        const classregister::PupilFigures &pupil = *games.pupil();
-        flow.space(10);
-        flow.ensure(30 + pupilChartHeight + PageFlow::rowHeight * 3);
-        flow.text(pupil.name, reportFont(13, true));
-        flow.text(pupilSummaryText(pupil), reportFont(9), 4);
-        drawPupilGames(painter, flow.labels(), flow.take(pupilChartHeight), games);
-        flow.table(gamesTable(games), 2);
-    }
-    return painter.end();
+    const auto layOut = [&](QPainter &painter, PageFlow &flow) {
+        // While the pages are only counted, tables hold no texts and charts
+        // take their room undrawn.
+        const bool drawing = flow.drawing();
+        flow.text(u"Registro di Mirabolo"_s, reportFont(20, true), 4);
+        flow.text(u"Classe: %1"_s.arg(content.source), reportFont(10));
+        flow.text(u"Periodo: %1"_s.arg(period), reportFont(10));
+        flow.text(u"Resoconto del %1"_s.arg(QLocale().toString(content.today, QLocale::LongFormat)), reportFont(10));
+        if (content.skippedCount > 0)
+            flow.text(skippedSummaryText(content), reportFont(9));
+        if (!content.notice.isEmpty())
+            flow.text(content.notice, reportFont(10, true));
+        flow.space(8);
+
+        flow.text(u"La classe"_s, reportFont(14, true));
+        flow.text(classSummaryText(figures), reportFont(10), 6);
+        if (!byName.isEmpty()) {
+            flow.text(u"Gli alunni"_s, reportFont(14, true));
+            Table pupils = tableOf(pupilColumns(), u"Gli alunni (continua)"_s);
+            for (qsizetype row : byName)
+                pupils.rows << (drawing ? cellsOf(pupilColumns(), figures.pupils().at(row)) : QStringList());
+            flow.table(pupils);
+        }
+        for (int first = 0; first < ranking.rowCount(); first += pupilsPerChart) {
+            ClassAccuracyChart chart(ranking, first, pupilsPerChart);
+            const QRectF area = flow.take(chart.naturalHeight());
+            if (drawing)
+                chart.draw(painter, flow.labels(), area);
+        }
+
+        if (!byName.isEmpty())
+            flow.text(
+                u"Nelle partite di ogni alunno, Fine è vuota quando la partita è finita allo scadere del tempo."_s,
+                reportFont(9), 4);
+        for (qsizetype row : byName) {
+            games.setPupilRow(row);
+            const classregister::PupilFigures &pupil = *games.pupil();
+            flow.space(10);
+            flow.ensure(30 + pupilChartHeight + PageFlow::rowHeight * 3);
+            flow.text(pupil.name, reportFont(13, true));
+            flow.text(pupilSummaryText(pupil), reportFont(9), 4);
+            const QRectF area = flow.take(pupilChartHeight);
+            if (drawing)
+                drawPupilGames(painter, flow.labels(), area, games);
+            flow.table(gamesTable(games, drawing), 2);
+        }
+    };
+    return report::layOutPages(
+        device, u"Registro di Mirabolo · %1 · %2"_s.arg(content.source, classregister::periodName(content.period)),
+        layOut);
 }
 
 bool writePdfReport(const QString &path, const ReportContent &content, QString *error)

@@ -12,12 +12,12 @@ namespace mirabolo::registro {
 
 namespace {
 
-QString lineNumbers(const QList<qint64> &lines)
+QStringList eachLine(const QList<classregister::SkippedLine> &lines)
 {
-    QStringList numbers;
-    for (qint64 line : lines)
-        numbers << QString::number(line);
-    return numbers.join(u", "_s);
+    QStringList said;
+    for (const classregister::SkippedLine &line : lines)
+        said << skippedLineText(line);
+    return said;
 }
 
 QString followSuffix(const classregister::PupilFigures &pupil)
@@ -72,11 +72,10 @@ QString noticeText(const QString &registerState, classregister::Period period,
 
 QString skippedSummaryText(const ReportContent &content)
 {
-    QString text = classregister::skippedLinesText(content.skippedCount);
-    if (!content.skippedLines.isEmpty())
-        text += u" (righe %1%2)"_s.arg(lineNumbers(content.skippedLines),
-                                       content.skippedCount > content.skippedLines.size() ? u", …"_s : QString());
-    return text;
+    QStringList lines = eachLine(content.skippedLines);
+    if (content.skippedCount > lines.size())
+        lines << u"…"_s;
+    return u"%1 — %2."_s.arg(classregister::skippedLinesText(content.skippedCount), lines.join(u"; "_s));
 }
 
 QString skippedLinesExplanation(qint64 count)
@@ -85,9 +84,12 @@ QString skippedLinesExplanation(qint64 count)
         classregister::skippedLinesText(count));
 }
 
-QString skippedLinesNumbers(qint64 count, const QList<qint64> &lines)
+QString skippedLinesDetail(qint64 count, const QList<classregister::SkippedLine> &lines)
 {
-    return u"Numeri delle righe: %1%2"_s.arg(lineNumbers(lines), count > lines.size() ? u" e altre"_s : QString());
+    QStringList said = eachLine(lines);
+    if (count > said.size())
+        said << u"e altre %1"_s.arg(classregister::skippedLinesText(count - said.size()));
+    return said.join(u'\n');
 }
 
 } // namespace mirabolo::registro

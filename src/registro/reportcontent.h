@@ -4,6 +4,7 @@
 #pragma once
 
 #include "classregister/classfigures.h"
+#include "classregister/registerparser.h"
 
 #include <QDate>
 #include <QList>
@@ -19,7 +20,7 @@ struct ReportContent
     const classregister::ClassFigures *figures = nullptr;
     QString notice; // why the class is empty, when it is
     qint64 skippedCount = 0;
-    QList<qint64> skippedLines;
+    QList<classregister::SkippedLine> skippedLines;
 };
 
 // "da seguire": a pupil below the accuracy that calls for help.
@@ -42,10 +43,12 @@ QString pupilSummaryText(const classregister::PupilFigures &pupil);
 QString noticeText(const QString &registerState, classregister::Period period,
                    const classregister::ClassFigures &figures);
 
-// The report's line on the lines skipped: "1 riga non letta (righe 5)".
+// The report's line on the lines skipped: "1 riga non letta — riga 5:
+// mancano delle colonne.".
 QString skippedSummaryText(const ReportContent &content);
-// The window's box on them: what they are, and their numbers.
+// The window's box on them: what they are, then each line and why, one a
+// line.
 QString skippedLinesExplanation(qint64 count);
-QString skippedLinesNumbers(qint64 count, const QList<qint64> &lines);
+QString skippedLinesDetail(qint64 count, const QList<classregister::SkippedLine> &lines);
 
 } // namespace mirabolo::registro

@@ -1,6 +1,7 @@
 #include "registro/texts.h"
 
 #include "classregister/classfigures.h"
+#include "classregister/registerparser.h"
 
 #include <QLocale>
 
@@ -96,6 +97,11 @@ QString periodText(classregister::Period period, const classregister::DateSpan &
     if (span.first == span.last)
         return u"%1 (%2)"_s.arg(name, dateText(span.first));
     return u"%1 (dal %2 al %3)"_s.arg(name, dateText(span.first), dateText(span.last));
+}
+
+QString skippedLineText(const classregister::SkippedLine &line)
+{
+    return u"riga %1: %2"_s.arg(line.number).arg(classregister::skipReasonText(line.reason));
 }
 
 } // namespace mirabolo::registro

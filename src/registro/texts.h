@@ -11,6 +11,7 @@
 namespace mirabolo::classregister {
 struct DateSpan;
 enum class Period;
+struct SkippedLine;
 } // namespace mirabolo::classregister
 
 namespace mirabolo::registro {
@@ -33,5 +34,7 @@ QString dateTimeText(const QDateTime &when);
 QString timeText(const QDateTime &when);
 // "Anno scolastico (dal 01/09/2026 al 31/08/2027)", "Tutto".
 QString periodText(classregister::Period period, const classregister::DateSpan &span);
+// "riga 5: data non leggibile".
+QString skippedLineText(const classregister::SkippedLine &line);
 
 } // namespace mirabolo::registro

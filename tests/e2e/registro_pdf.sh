@@ -28,6 +28,13 @@ pdftotext "$dir/resoconto.pdf" - | grep -q 'Precisione: 90,0%'
 run --periodo tutto --pdf "$dir/anni.pdf" "$dir/anni.csv"
 pdftotext -layout "$dir/anni.pdf" - |
     awk '/Data.*Data/ { n++; getline; if ($0 !~ /^ *202[56] +202[56] *$/) bad = 1 } END { exit !(n > 1 && !bad) }'
+# Every page is numbered out of all of them, and a page of her games away
+# from her section's start still says whose they are, at its top.
+pages=$(pdfinfo "$dir/anni.pdf" | awk '/^Pages:/ { print $2 }')
+pdftotext -layout "$dir/anni.pdf" - | awk -v pages="$pages" 'BEGIN { RS = "\f" } NR <= pages {
+        if (index($0, "Pagina " NR " di " pages "\n") == 0) bad = 1
+        if ($0 ~ /(^|\n) *Data +Ora/ && $0 !~ /Partite: 300 · Esatte/ && $0 !~ /^[ \n]*Ada \(continua\)\n/) bad = 1
+    } END { exit !(pages > 2 && !bad) }'
 
 if run --pdf "$dir/nessuno.pdf" "$dir/manca.csv" 2>"$dir/err"; then exit 1; fi
 test ! -e "$dir/nessuno.pdf"

@@ -5,18 +5,25 @@
 // the report written as a PDF.
 #include "registro/application.h"
 #include "registro/chartview.h"
+#include "registro/liveregister.h"
 #include "registro/registerwindow.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QFile>
 #include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 using mirabolo::classregister::Period;
@@ -74,6 +81,64 @@ bool append(const QString &path, const QByteArray &lines)
     return file.open(QIODevice::Append) && file.write(lines) == lines.size();
 }
 
+// The access keys that more than one entry of the window's first menu uses.
+QString sharedAccessKeys()
+{
+    RegisterWindow w(QString(), Period::All, [] { return QDate(2026, 12, 7); });
+    QString seen;
+    QString shared;
+    for (const QAction *action : w.menuBar()->actions().constFirst()->menu()->actions()) {
+        const qsizetype at = action->text().indexOf(u'&');
+        const QChar key = at >= 0 ? action->text().at(at + 1).toLower() : QChar();
+        if (!key.isNull() && seen.contains(key))
+            shared += key;
+        seen += key;
+    }
+    return shared;
+}
+
+// Painted white all over, as a chart with nothing to show used to be.
+bool blank(QWidget *widget)
+{
+    const QImage image = widget->grab().toImage();
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (image.pixel(x, y) != image.pixel(0, 0))
+                return false;
+    return true;
+}
+
+int inotifyWarnings = 0;
+
+void countInotifyWarnings(QtMsgType, const QMessageLogContext &, const QString &message)
+{
+    if (message.contains(u"inotify"_s))
+        ++inotifyWarnings;
+}
+
+// Shown whole inside the window, not cut off by its edge.
+bool inSight(const QWidget &w, const QWidget *part)
+{
+    return part && part->isVisible() && !part->visibleRegion().isEmpty() &&
+        w.rect().contains(QRect(part->mapTo(&w, QPoint()), part->size()));
+}
+
+// Not hidden, and not scrolled out of the table's sight.
+bool columnInSight(const QTableView *view, int column)
+{
+    const int left = view->columnViewportPosition(column);
+    return !view->isColumnHidden(column) && left >= 0 && left + view->columnWidth(column) <= view->viewport()->width();
+}
+
+// The box the window left open, closed once read.
+QMessageBox *openBox(const RegisterWindow &w)
+{
+    for (QMessageBox *box : w.findChildren<QMessageBox *>())
+        if (box->isVisible())
+            return box;
+    return nullptr;
+}
+
 } // namespace
 
 class TestRegistro : public QObject
@@ -82,6 +147,118 @@ class TestRegistro : public QObject
 
 private Q_SLOTS:
     void initTestCase() { mirabolo::registro::setUpApplication(*qApp); }
+
+    void accessKeys() { QCOMPARE(sharedAccessKeys(), QString()); }
+
+    void unreadable_data()
+    {
+        QTest::addColumn<bool>("folderClosed"); // else the register alone
+        QTest::newRow("folder") << true;
+        QTest::newRow("register") << false;
+    }
+    // What this account may not read is followed by polling, without a
+    // warning at every poll, and read as soon as it may be.
+    void unreadable()
+    {
+        QFETCH(bool, folderClosed);
+        if (::geteuid() == 0) {
+            // Root reads everything: an ordinary account plays the case.
+            QTemporaryDir home;
+            QVERIFY(::chown(QFile::encodeName(home.path()).constData(), 65534, 65534) == 0);
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            for (const char *name :
+                 {"HOME", "TMPDIR", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME", "XDG_RUNTIME_DIR"})
+                env.insert(QString::fromLatin1(name), home.path());
+            env.insert(u"XDG_CONFIG_DIRS"_s, home.path());
+            QProcess child;
+            child.setProcessEnvironment(env);
+            child.setProcessChannelMode(QProcess::MergedChannels);
+            child.start(u"setpriv"_s,
+                        {u"--reuid=65534"_s, u"--regid=65534"_s, u"--clear-groups"_s, u"--"_s,
+                         QCoreApplication::applicationFilePath(),
+                         u"unreadable:"_s + QString::fromLatin1(QTest::currentDataTag())});
+            if (!child.waitForStarted())
+                QSKIP("setpriv (util-linux) is needed to run this as an ordinary account");
+            QVERIFY(child.waitForFinished(60000));
+            const QByteArray output = child.readAll();
+            if (child.exitCode() != 0 && output.startsWith("setpriv:"))
+                QSKIP(qPrintable(u"no ordinary account to run this as: "_s + QString::fromLocal8Bit(output)));
+            QVERIFY2(child.exitCode() == 0, output.constData());
+            return;
+        }
+        QTemporaryDir dir;
+        const QString folder = dir.filePath(u"classe"_s);
+        const QString path = folder + u"/registro.csv"_s;
+        QVERIFY(QDir().mkdir(folder) && append(path, "2026-12-07;09:12;Zoe;9;1;10;0;uscita;\r\n"));
+        const QString closed = folderClosed ? folder : path;
+        const QFile::Permissions open = QFile::permissions(closed);
+        QVERIFY(QFile::setPermissions(closed, QFile::WriteOwner));
+        inotifyWarnings = 0;
+        const QtMessageHandler before = qInstallMessageHandler(countInotifyWarnings);
+        mirabolo::registro::LiveRegister live(path);
+        live.setFollowing(true);
+        for (int poll = 0; poll < 5; ++poll)
+            live.refresh();
+        const auto state = live.file().state();
+        QVERIFY(QFile::setPermissions(closed, open));
+        live.refresh();
+        qInstallMessageHandler(before);
+        QCOMPARE(state, mirabolo::classregister::RegisterFile::State::NotReadable);
+        QCOMPARE(live.file().games().size(), 1);
+        QCOMPARE(inotifyWarnings, 0);
+    }
+
+    void screens_data()
+    {
+        QTest::addColumn<QSize>("screen");
+        QTest::addColumn<bool>("beside"); // each chart with its table beside it
+        QTest::newRow("1024×768") << QSize(1024, 768) << false;
+        QTest::newRow("1366×768") << QSize(1366, 768) << true;
+    }
+    // A school's screen holds the whole window: the class, the pupil's games
+    // with how each ended, and the count of unread lines.
+    void screens()
+    {
+        QFETCH(QSize, screen);
+        QFETCH(bool, beside);
+        QTemporaryDir dir;
+        // A share's long path in the status line, as the desktop mounts it.
+        const QString folder = dir.filePath(u"smb-share:server=nas-segreteria.icpascoli.local,share=didattica/"
+                                            u"Scuola primaria Giovanni Pascoli - plesso di via Roma - classe 4A"_s);
+        const QString path = folder + u"/registro.csv"_s;
+        QVERIFY(QDir().mkpath(folder));
+        QVERIFY(append(path,
+                       "2026-10-05;10:00:00;Luca;2;8;10;0;uscita;\r\n"
+                       "2026-10-06;10:00:00;Luca;2;8;10;0;uscita;\r\n"
+                       "2026-10-07;10:00:00;Luca;2;8;10;0;uscita;\r\n"
+                       "non è una partita\r\n"
+                       "2026-12-01;10:00:00;Maria Vittoria;3;7;10;0;finestra chiusa;\r\n"));
+        RegisterWindow w(path, Period::SchoolYear, [] { return QDate(2026, 12, 7); });
+        w.session().setFollowing(false);
+        w.show();
+        QTRY_VERIFY_WITH_TIMEOUT(w.isReady(), 30000);
+        QVERIFY(w.selectPupil(u"Maria Vittoria"_s));
+        QVERIFY(w.screen()->availableGeometry().contains(w.frameGeometry()));
+
+        // Room left by borders, a title bar and a desktop panel.
+        const QSize room = screen - QSize(16, 96);
+        const QSize least = w.minimumSize().expandedTo(w.minimumSizeHint());
+        QVERIFY2(least.width() <= room.width() && least.height() <= room.height(),
+                 qPrintable(u"%1×%2"_s.arg(least.width()).arg(least.height())));
+        w.showNormal();
+        w.resize(room);
+        auto *pupils = named<QTableView>(w, u"Alunni della classe"_s);
+        auto *games = named<QTableView>(w, u"Partite dell'alunno scelto, in numeri"_s);
+        auto *chart = named<mirabolo::registro::ChartView>(w, u"Grafico: partite dell'alunno scelto"_s);
+        QVERIFY(pupils && games && chart);
+        QTRY_COMPARE(chart->mapTo(&w, QPoint()).y() == games->mapTo(&w, QPoint()).y(), beside);
+        QVERIFY(inSight(w, pupils));
+        QVERIFY(columnInSight(pupils, columnOf(pupils, u"Da seguire"_s)));
+        QVERIFY(inSight(w, games));
+        QCOMPARE(column(games, u"Fine"_s), QStringList({u"finestra chiusa"_s}));
+        QVERIFY(columnInSight(games, columnOf(games, u"Fine"_s)));
+        QVERIFY(inSight(w, w.findChild<QPushButton *>()));
+    }
 
     void playThrough()
     {
@@ -112,6 +289,11 @@ private Q_SLOTS:
         auto *skipped = w.findChild<QPushButton *>();
         QVERIFY(skipped && skipped->isVisible());
         QCOMPARE(skipped->text(), u"1 riga non letta"_s);
+        QTest::mouseClick(skipped, Qt::LeftButton);
+        QMessageBox *box = openBox(w);
+        QVERIFY(box);
+        QCOMPARE(box->detailedText(), u"riga 5: mancano delle colonne"_s);
+        box->close();
         // The first pupil is chosen at once.
         QCOMPARE(column(games, u"Data"_s).size(), 3);
 
@@ -159,15 +341,19 @@ private Q_SLOTS:
         // The report of what is shown, with every pupil in it.
         QTest::keyClick(period, Qt::Key_End);
         const QString pdf = dir.filePath(u"resoconto.pdf"_s);
-        QString error;
-        QVERIFY2(w.exportPdf(pdf, &error), qPrintable(error));
+        w.saveReport(pdf);
+        box = openBox(w);
+        QVERIFY(box);
+        QVERIFY2(box->text().contains(u"«resoconto.pdf»"_s) && box->text().contains(dir.path()),
+                 qPrintable(box->text()));
+        box->close();
         QProcess text;
         text.start(u"pdftotext"_s, {u"-layout"_s, pdf, u"-"_s});
         QVERIFY2(text.waitForFinished(60000) && text.exitCode() == 0, "pdftotext (poppler-utils) is needed");
         const QString report = QString::fromUtf8(text.readAllStandardOutput());
         for (const QString &fact :
              {u"Registro di Mirabolo"_s, u"Classe: "_s + dir.path(), u"Periodo: Tutto"_s,
-              u"Resoconto del lunedì 7 dicembre 2026"_s, u"1 riga non letta (righe 5)"_s,
+              u"Resoconto del lunedì 7 dicembre 2026"_s, u"1 riga non letta — riga 5: mancano delle colonne."_s,
               u"Partite: 9 · Alunni: 4 · Esatte: 38 · Errate: 43 · Precisione: 46,9%"_s, u"Mia"_s, u"Ugo"_s, u"Luca"_s,
               u"Zoe"_s, u"Partite: 3 · Esatte: 17 · Errate: 13 · Precisione: 56,7%"_s, u"Precisione per alunno"_s,
               u"Luca: partite dal 05/10/2026 al 07/12/2026"_s, u"uscita"_s, u"finestra chiusa"_s,
@@ -187,6 +373,9 @@ private Q_SLOTS:
         QVERIFY(notice && notice->isVisible());
         QVERIFY2(notice->text().contains(path), qPrintable(notice->text()));
         QVERIFY(!skipped->isVisible());
+        // Charts with nothing to show say so, rather than stand blank.
+        for (auto *view : w.findChildren<mirabolo::registro::ChartView *>())
+            QVERIFY2(!blank(view), qPrintable(view->accessibleName()));
     }
 };
 

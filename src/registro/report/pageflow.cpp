@@ -48,11 +48,12 @@ QList<TableStretch> paginate(const Table &table, qsizetype firstLines, qsizetype
     return stretches;
 }
 
-PageFlow::PageFlow(QPainter &onto, QPagedPaintDevice &pages, QString footerText)
+PageFlow::PageFlow(QPainter &onto, QPagedPaintDevice &pages, QString footerText, int pageCount)
     : painter(onto)
     , device(pages)
     , footer(std::move(footerText))
     , smallLabels(reportFont(7), &pages)
+    , pageTotal(pageCount)
     , plainCells(reportFont(8), &pages, cellUnits)
     , boldCells(reportFont(8, true), &pages, cellUnits)
 {
@@ -64,13 +65,19 @@ PageFlow::PageFlow(QPainter &onto, QPagedPaintDevice &pages, QString footerText)
     drawFooter();
 }
 
-void PageFlow::text(const QString &line, const QFont &font, qreal after)
+qreal PageFlow::textHeight(const QString &line, const QFont &font)
 {
     painter.setFont(font);
-    const QRectF bounds = painter.boundingRect(QRectF(0, 0, width, 10000), Qt::TextWordWrap | Qt::AlignLeft, line);
-    ensure(bounds.height());
-    painter.drawText(QRectF(0, y, width, bounds.height()), Qt::TextWordWrap | Qt::AlignLeft, line);
-    y += bounds.height() + after;
+    return painter.boundingRect(QRectF(0, 0, width, 10000), Qt::TextWordWrap | Qt::AlignLeft, line).height();
+}
+
+void PageFlow::text(const QString &line, const QFont &font, qreal after)
+{
+    const qreal height = textHeight(line, font);
+    ensure(height);
+    if (drawing())
+        painter.drawText(QRectF(0, y, width, height), Qt::TextWordWrap | Qt::AlignLeft, line);
+    y += height + after;
 }
 
 void PageFlow::ensure(qreal points)
@@ -81,36 +88,51 @@ void PageFlow::ensure(qreal points)
 
 void PageFlow::table(const Table &table, int groups)
 {
+    const QFont continuedFont = reportFont(10, true);
+    const qreal continuedAfter = 2;
+    const qreal continuedHeight =
+        table.continued.isEmpty() ? 0 : textHeight(table.continued, continuedFont) + continuedAfter;
     const qsizetype titleLines = table.headed ? 2 : 1;
+    const int firstPage = page;
     ensure(rowHeight * qreal(titleLines + 2));
-    const QList<TableStretch> stretches = paginate(table, qsizetype((bottom - y) / rowHeight) - titleLines,
-                                                   qsizetype(bottom / rowHeight) - titleLines, groups);
+    // Even its first rows go on with what the page before began.
+    if (page > firstPage && !table.continued.isEmpty())
+        text(table.continued, continuedFont, continuedAfter);
+    const QList<TableStretch> stretches =
+        paginate(table, qsizetype((bottom - y) / rowHeight) - titleLines,
+                 qsizetype((bottom - continuedHeight) / rowHeight) - titleLines, groups);
     const qreal groupWidth = (width - (groups - 1) * groupGap) / groups;
     const auto groupLeft = [&](qsizetype g) { return qreal(g) * (groupWidth + groupGap); };
     for (qsizetype s = 0; s < stretches.size(); ++s) {
-        if (s > 0)
+        if (s > 0) {
             newPage();
-        const QList<TableStretch::Column> &columns = stretches.at(s).columns;
-        for (qsizetype g = 0; g < columns.size(); ++g)
-            painter.fillRect(QRectF(groupLeft(g), y, groupWidth, rowHeight), QColor(0xe8, 0xe8, 0xe8));
-        qsizetype tallest = 0;
-        for (qsizetype g = 0; g < columns.size(); ++g) {
-            const TableStretch::Column &column = columns.at(g);
-            placeRow(table, table.titles, groupLeft(g), y, groupWidth, boldCells);
-            qsizetype line = 1;
-            if (column.heading >= 0)
-                placeRow(table, table.rows.at(column.heading), groupLeft(g), y + rowHeight * qreal(line++), groupWidth,
-                         boldCells);
-            for (qsizetype row = column.first; row < column.end; ++row)
-                placeRow(table, table.rows.at(row), groupLeft(g), y + rowHeight * qreal(line++), groupWidth,
-                         table.isHeading(row) ? boldCells : plainCells);
-            tallest = std::max(tallest, line);
+            if (!table.continued.isEmpty())
+                text(table.continued, continuedFont, continuedAfter);
         }
-        painter.save();
-        painter.scale(1 / cellUnits, 1 / cellUnits);
-        boldCells.flush(painter);
-        plainCells.flush(painter);
-        painter.restore();
+        const QList<TableStretch::Column> &columns = stretches.at(s).columns;
+        qsizetype tallest = 0;
+        for (const TableStretch::Column &column : columns)
+            tallest = std::max(tallest, 1 + (column.heading >= 0 ? 1 : 0) + column.end - column.first);
+        if (drawing()) {
+            for (qsizetype g = 0; g < columns.size(); ++g)
+                painter.fillRect(QRectF(groupLeft(g), y, groupWidth, rowHeight), QColor(0xe8, 0xe8, 0xe8));
+            for (qsizetype g = 0; g < columns.size(); ++g) {
+                const TableStretch::Column &column = columns.at(g);
+                placeRow(table, table.titles, groupLeft(g), y, groupWidth, boldCells);
+                qsizetype line = 1;
+                if (column.heading >= 0)
+                    placeRow(table, table.rows.at(column.heading), groupLeft(g), y + rowHeight * qreal(line++),
+                             groupWidth, boldCells);
+                for (qsizetype row = column.first; row < column.end; ++row)
+                    placeRow(table, table.rows.at(row), groupLeft(g), y + rowHeight * qreal(line++), groupWidth,
+                             table.isHeading(row) ? boldCells : plainCells);
+            }
+            painter.save();
+            painter.scale(1 / cellUnits, 1 / cellUnits);
+            boldCells.flush(painter);
+            plainCells.flush(painter);
+            painter.restore();
+        }
         y += rowHeight * qreal(tallest) + 6;
     }
 }
@@ -125,7 +147,8 @@ QRectF PageFlow::take(qreal height)
 
 void PageFlow::newPage()
 {
-    device.newPage();
+    if (drawing())
+        device.newPage();
     ++page;
     y = 0;
     drawFooter();
@@ -133,10 +156,12 @@ void PageFlow::newPage()
 
 void PageFlow::drawFooter()
 {
+    if (!drawing())
+        return;
     painter.setPen(Qt::darkGray);
     const QRectF area(0, bottom + 4, width, footerHeight - 4);
     smallLabels.draw(painter, area, Qt::AlignLeft | Qt::AlignBottom, footer);
-    smallLabels.draw(painter, area, Qt::AlignRight | Qt::AlignBottom, u"Pagina %1"_s.arg(page));
+    smallLabels.draw(painter, area, Qt::AlignRight | Qt::AlignBottom, u"Pagina %1 di %2"_s.arg(page).arg(pageTotal));
     painter.setPen(Qt::black);
 }
 
@@ -153,6 +178,22 @@ void PageFlow::placeRow(const Table &table, const QStringList &cells, qreal left
                             std::round((top + (rowHeight - text.size.height()) / 2) * texts.units())));
         x += cell;
     }
+}
+
+bool layOutPages(QPagedPaintDevice &device, const QString &footer,
+                 const std::function<void(QPainter &painter, PageFlow &flow)> &layOut)
+{
+    QPainter painter;
+    if (!painter.begin(&device))
+        return false;
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.save();
+    PageFlow counting(painter, device, footer);
+    layOut(painter, counting);
+    painter.restore();
+    PageFlow flow(painter, device, footer, counting.pageCount());
+    layOut(painter, flow);
+    return painter.end();
 }
 
 } // namespace mirabolo::report

@@ -9,6 +9,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 class QPagedPaintDevice;
 class QPainter;
 
@@ -20,9 +22,13 @@ struct Table
     QList<qreal> widths; // shares of the width, adding up to 1
     QList<Qt::Alignment> alignments;
     // A row of one cell is a heading across the table, over the rows below
-    // it up to the next heading.
+    // it up to the next heading. Rows with no cells at all take their place
+    // while the pages are only counted.
     QList<QStringList> rows;
     bool headed = false;
+    // Over the table on each further page it takes, so that a page alone
+    // says whose it is.
+    QString continued;
 
     bool isHeading(qsizetype row) const { return headed && rows.at(row).size() == 1; }
 };
@@ -47,12 +53,19 @@ struct TableStretch
 // on a page of their own; a repeated heading takes one of them.
 QList<TableStretch> paginate(const Table &table, qsizetype firstLines, qsizetype pageLines, int groups);
 
+// Lays pages out one after the other. With no page count given it only
+// counts the pages, drawing nothing: every footer says "Pagina N di M".
 class PageFlow
 {
 public:
     static constexpr qreal rowHeight = 11;
 
-    PageFlow(QPainter &onto, QPagedPaintDevice &pages, QString footerText);
+    PageFlow(QPainter &onto, QPagedPaintDevice &pages, QString footerText, int pageCount = 0);
+
+    // False while only counting the pages: what is drawn without the flow
+    // (charts) waits for the second pass.
+    bool drawing() const { return pageTotal > 0; }
+    int pageCount() const { return page; }
 
     // 7-point labels shaped for these pages: the footers', and the charts'.
     GlyphCache &labels() { return smallLabels; }
@@ -61,13 +74,15 @@ public:
     void space(qreal points) { y = std::min(y + points, bottom); }
     // Starts a new page unless `points` still fit on this one.
     void ensure(qreal points);
-    // The rows in `groups` side-by-side copies of the columns.
+    // The rows in `groups` side-by-side copies of the columns, the table's
+    // continued line over it on each page after its first.
     void table(const Table &table, int groups = 1);
     // Room across the page for something `height` high, on a new page when
     // it does not fit on this one.
     QRectF take(qreal height);
 
 private:
+    qreal textHeight(const QString &line, const QFont &font);
     void newPage();
     void drawFooter();
     // `left` and `top` in points.
@@ -82,8 +97,14 @@ private:
     qreal bottom = 0;
     qreal y = 0;
     int page = 1;
+    int pageTotal; // 0 while counting the pages
     GlyphCache plainCells;
     GlyphCache boldCells;
 };
+
+// The pages laid out by `layOut` twice: once to count them, once to draw
+// them numbered. False when the device cannot be painted on.
+bool layOutPages(QPagedPaintDevice &device, const QString &footer,
+                 const std::function<void(QPainter &painter, PageFlow &flow)> &layOut);
 
 } // namespace mirabolo::report

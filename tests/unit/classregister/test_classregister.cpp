@@ -15,6 +15,7 @@ using mirabolo::records::StoreOutcome;
 using Change = RegisterFile::Change;
 using State = RegisterFile::State;
 using Pairs = QList<std::pair<qint16, qint16>>;
+using Skipped = QList<SkippedLine>;
 
 namespace {
 
@@ -51,6 +52,10 @@ char *toString(const GameRecord &game)
                   << recordMarkText(game.record);
     return QTest::toString(text);
 }
+char *toString(const SkippedLine &line)
+{
+    return QTest::toString(u"%1: %2"_s.arg(line.number).arg(skipReasonText(line.reason)));
+}
 } // namespace mirabolo::classregister
 
 namespace {
@@ -71,10 +76,10 @@ private slots:
     {
         QTest::addColumn<QByteArray>("file");
         QTest::addColumn<QList<GameRecord>>("games");
-        QTest::addColumn<QList<qint64>>("skipped");
+        QTest::addColumn<Skipped>("skipped");
         QTest::addColumn<qint64>("skippedCount");
         const auto row = [](const char *tag, const QByteArray &file, const QList<GameRecord> &games,
-                            const QList<qint64> &skipped = {}, qint64 count = -1) {
+                            const Skipped &skipped = {}, qint64 count = -1) {
             QTest::newRow(tag) << file << games << skipped << (count < 0 ? skipped.size() : count);
         };
         row("game", gameFile, {zoe, ugo, eva});
@@ -85,34 +90,40 @@ private slots:
         row("dd/mm/yyyy", "07/12/2026;\"09:12:00\";\"Zoe\";9;1;10;0;\"tempo scaduto\";\"nuovo\"\r\n", {zoe});
         row("dd/mm/yy HH:mm unended", "7/12/26;9:12;Zoe;9;1;10;0;TEMPO SCADUTO;nuovo", {zoe});
         row("windows-1252", "2026-12-07;9:00;Nicol\xF2 'x;1;0;1;0;uscita;\n", {named(u"Nicolò 'x"_s)});
-        QList<qint64> first;
+        row("12-hour clock",
+            "2026-12-07;09:12:00 AM;Zoe;9;1;10;0;tempo scaduto;nuovo\r\n2026-12-07;12:00 am;Eva;1;0;1;0;uscita;\r\n"
+            "2026-12-07;12:00:00 PM;Ugo;1;0;1;0;uscita;\r\n2026-12-07;02:00PM;Ada;1;0;1;0;uscita;\r\n",
+            {zoe, named(u"Eva"_s, 1, 0, 0), named(u"Ugo"_s, 1, 0, 12), named(u"Ada"_s, 1, 0, 14)});
+        Skipped first;
         for (qint64 i = 1; i <= RegisterParser::maxSkippedLines; ++i)
-            first << i;
+            first << SkippedLine{i, SkipReason::BadQuotes};
         row("garbage", QByteArray(400, '\n').replace("\n", "\"x\n"), {}, first, 400);
-        const QList<std::pair<const char *, QByteArray>> bad{
-            {"total", "2026-12-07;09:12;Zoe;9;1;11;0;uscita;"},
-            {"letters", "2026-12-07;09:12;Zoe;9a;1;10;0;uscita;"},
-            {"too many answers", "2026-12-07;09:12;Zoe;40000;0;40000;0;uscita;"},
-            {"too many seconds", "2026-12-07;09:12;Zoe;9;1;10;901;uscita;"},
-            {"no such day", "2026-02-30;09:12;Zoe;9;1;10;0;uscita;"},
-            {"three-digit year", "07/12/026;09:12;Zoe;9;1;10;0;uscita;"},
-            {"no such hour", "2026-12-07;24:12;Zoe;9;1;10;0;uscita;"},
-            {"unknown ending", "2026-12-07;09:12;Zoe;9;1;10;0;fine;"},
-            {"unknown record", "2026-12-07;09:12;Zoe;9;1;10;0;uscita;vecchio"},
-            {"stray quote", "2026-12-07;09:12;Zo\"e;9;1;10;0;uscita;"},
-            {"text after quote", "2026-12-07;09:12;\"Zoe\"x9;1;10;0;uscita;"},
-            {"eight fields", "2026-12-07;09:12;Zoe;9;1;10;0;uscita"},
-            {"tenth field", "2026-12-07;09:12;Zoe;9;1;10;0;uscita;;x"},
-            {"overlong", "2026-12-07;09:12;" + QByteArray(5000, 'Z') + ";9;1;10;0;uscita;"}};
-        for (const auto &[tag, text] : bad)
-            row(tag, calcZoe + '\n' + text + "\r\n" + line(ugo), {zoe, ugo}, {2});
+        using enum SkipReason;
+        const QList<std::tuple<const char *, QByteArray, SkipReason>> bad{
+            {"total", "2026-12-07;09:12;Zoe;9;1;11;0;uscita;", BadTotal},
+            {"letters", "2026-12-07;09:12;Zoe;9a;1;10;0;uscita;", BadCounts},
+            {"too many answers", "2026-12-07;09:12;Zoe;40000;0;40000;0;uscita;", BadCounts},
+            {"too many seconds", "2026-12-07;09:12;Zoe;9;1;10;901;uscita;", BadSecondsLeft},
+            {"no such day", "2026-02-30;09:12;Zoe;9;1;10;0;uscita;", BadDate},
+            {"three-digit year", "07/12/026;09:12;Zoe;9;1;10;0;uscita;", BadDate},
+            {"no such hour", "2026-12-07;24:12;Zoe;9;1;10;0;uscita;", BadTime},
+            {"13 PM", "2026-12-07;13:12 PM;Zoe;9;1;10;0;uscita;", BadTime},
+            {"unknown ending", "2026-12-07;09:12;Zoe;9;1;10;0;fine;", UnknownEnding},
+            {"unknown record", "2026-12-07;09:12;Zoe;9;1;10;0;uscita;vecchio", UnknownRecord},
+            {"stray quote", "2026-12-07;09:12;Zo\"e;9;1;10;0;uscita;", BadQuotes},
+            {"text after quote", "2026-12-07;09:12;\"Zoe\"x9;1;10;0;uscita;", BadQuotes},
+            {"eight fields", "2026-12-07;09:12;Zoe;9;1;10;0;uscita", TooFewFields},
+            {"tenth field", "2026-12-07;09:12;Zoe;9;1;10;0;uscita;;x", ExtraFields},
+            {"overlong", "2026-12-07;09:12;" + QByteArray(5000, 'Z') + ";9;1;10;0;uscita;", TooLong}};
+        for (const auto &[tag, text, reason] : bad)
+            row(tag, calcZoe + '\n' + text + "\r\n" + line(ugo), {zoe, ugo}, {{2, reason}});
     }
     // Cut anywhere, inside a line or a quoted field, the same file reads the same.
     void reading()
     {
         QFETCH(QByteArray, file);
         QFETCH(QList<GameRecord>, games);
-        QFETCH(QList<qint64>, skipped);
+        QFETCH(Skipped, skipped);
         QFETCH(qint64, skippedCount);
         for (const qsizetype piece : {file.size() + 1, qsizetype(1), qsizetype(5)}) {
             RegisterParser parser;
@@ -182,7 +193,8 @@ private slots:
         QTEST(followed.state(), "state");
         QTEST(followed.games(), "games");
         QTEST(followed.appendedFrom(), "appendedFrom");
-        QCOMPARE(followed.skippedLines(), action == Action::EndLastLine ? QList<qint64>{2} : QList<qint64>{});
+        QCOMPARE(followed.skippedLines(),
+                 action == Action::EndLastLine ? Skipped({{2, SkipReason::TooFewFields}}) : Skipped());
     }
 
     void periods_data()
@@ -233,6 +245,8 @@ private slots:
             << QStringList{u"Zoe"_s, u"Ugo"_s} << QList<qsizetype>{5, 1};
         QTest::newRow("tie to the last") << QStringList{u"Zoe"_s, u"zoe"_s, u"Zoe"_s, u"zoe"_s} << QStringList{u"zoe"_s}
                                          << QList<qsizetype>{4};
+        QTest::newRow("a stray blank") << QStringList{u"Giulia"_s, u"Giulia "_s, u"giulia"_s, u" Ugo "_s}
+                                       << QStringList{u"Giulia"_s, u"Ugo"_s} << QList<qsizetype>{3, 1};
         QTest::newRow("inner blanks") << QStringList{u"Anna  Rossi"_s, u"anna rossi"_s, u"anna rossi"_s}
                                       << QStringList{u"anna rossi"_s} << QList<qsizetype>{3};
     }
