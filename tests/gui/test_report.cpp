@@ -6,7 +6,10 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
+#include <QPdfWriter>
+#include <QProcess>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -74,6 +77,46 @@ private Q_SLOTS:
              mirabolo::report::paginate(table, flow.firstLines, flow.pageLines, flow.groups))
             stretches << shown(stretch);
         QCOMPARE(stretches, flow.stretches);
+    }
+
+    // A pupil's games going on over pages: each further page says whose
+    // they are at its top, every column is under its year, and every page
+    // is numbered out of all of them.
+    void continuedPages()
+    {
+        QTemporaryDir dir;
+        const QString pdf = dir.filePath(u"pagine.pdf"_s);
+        Table games;
+        games.titles = {u"Data"_s, u"Ora"_s};
+        games.widths = {0.5, 0.5};
+        games.alignments = {Qt::AlignLeft, Qt::AlignRight};
+        games.headed = true;
+        games.continued = u"Ada (continua)"_s;
+        games.rows << QStringList{u"2026"_s};
+        for (int game = 1; game <= 200; ++game)
+            games.rows << QStringList{u"%1/12"_s.arg(game % 28 + 1, 2, 10, QChar(u'0')), QString::number(game)};
+        {
+            QPdfWriter writer(pdf);
+            writer.setPageSize(QPageSize(QPageSize::A6));
+            QVERIFY(layOutPages(writer, u"Registro di Mirabolo"_s, [&games](QPainter &, PageFlow &flow) {
+                flow.text(u"Ada"_s, reportFont(13, true));
+                flow.table(games, 2);
+            }));
+        }
+        QProcess text;
+        text.start(u"pdftotext"_s, {u"-layout"_s, pdf, u"-"_s});
+        QVERIFY2(text.waitForFinished(60000) && text.exitCode() == 0, "pdftotext (poppler-utils) is needed");
+        QStringList pages = QString::fromUtf8(text.readAllStandardOutput()).split(u'\f');
+        pages.removeLast(); // after the last page's form feed
+        QVERIFY(pages.size() > 2);
+        const QRegularExpression underYear(u"^ *2026( +2026)? *$"_s, QRegularExpression::MultilineOption);
+        for (qsizetype page = 0; page < pages.size(); ++page) {
+            const QString shown = pages.at(page).trimmed();
+            QVERIFY2(shown.contains(u"Pagina %1 di %2"_s.arg(page + 1).arg(pages.size())), qPrintable(shown));
+            QCOMPARE(shown.startsWith(u"Ada (continua)\n"_s), page > 0);
+            QVERIFY2(underYear.match(shown).hasMatch(), qPrintable(shown));
+        }
+        QVERIFY(pages.last().contains(u" 200\n"_s));
     }
 
     // A cache draws on the device it was made for, placed glyphs too, and
