@@ -204,7 +204,7 @@ void ClassAccuracyChart::draw(QPainter &painter, GlyphCache &labels, const QRect
     const QFontMetricsF metrics(labels.font());
     qreal widestName = 0;
     for (int i = 0; i < count; ++i) {
-        const QString &name = model.pupil(firstRow + i).name;
+        const QString &name = model.record(firstRow + i).name;
         auto width = nameWidths.constFind(name);
         if (width == nameWidths.cend())
             width = nameWidths.insert(name, metrics.horizontalAdvance(name));
@@ -225,7 +225,7 @@ void ClassAccuracyChart::draw(QPainter &painter, GlyphCache &labels, const QRect
         const qreal top = plot.top() + slot * qreal(i);
         if (!exposed.isEmpty() && (top > exposed.bottom() || top + slot < exposed.top()))
             continue;
-        const classregister::PupilFigures &pupil = model.pupil(firstRow + i);
+        const classregister::PupilFigures &pupil = model.record(firstRow + i);
         const std::optional<double> accuracy = pupil.accuracy();
         const QRectF bar(plot.left(), top + slot * 0.15, plot.width() * accuracy.value_or(0), slot * 0.7);
         painter.fillRect(bar, accuracyColour);
@@ -255,13 +255,13 @@ void drawPupilGames(QPainter &painter, GlyphCache &labels, const QRectF &area, c
     QString title = first > 0 ? u"%1: le ultime %2 partite"_s.arg(pupil->name, QString::number(chartedGames))
                               : u"%1: partite"_s.arg(pupil->name);
     if (total > 0)
-        title += u" dal %1 al %2"_s.arg(dateText(games.game(first).when.date()),
-                                        dateText(games.game(total - 1).when.date()));
+        title += u" dal %1 al %2"_s.arg(dateText(games.record(first).when.date()),
+                                        dateText(games.record(total - 1).when.date()));
     drawTitle(painter, rest, title);
     painter.setFont(labels.font());
     int most = 1;
     for (int i = first; i < total; ++i)
-        most = std::max(most, games.game(i).answered());
+        most = std::max(most, games.record(i).answered());
     const int step = roundStep(most, 5);
     const int top = (most + step - 1) / step * step;
     Axis answers{{}, u"Risposte"_s};
@@ -287,7 +287,7 @@ void drawPupilGames(QPainter &painter, GlyphCache &labels, const QRectF &area, c
     QList<QRectF> wrongBars;
     QPolygonF accuracyLine;
     for (int i = 0; i < count; ++i) {
-        const classregister::GameRecord &game = games.game(first + i);
+        const classregister::GameRecord &game = games.record(first + i);
         const qreal left = plot.left() + slot * qreal(i) + (slot - barWidth) / 2;
         const qreal rightHeight = plot.height() * game.right / top;
         const qreal wrongHeight = plot.height() * game.wrong / top;

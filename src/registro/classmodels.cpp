@@ -1,40 +1,12 @@
 #include "registro/classmodels.h"
 
 #include "registro/classsession.h"
-#include "registro/columns.h"
 
 using mirabolo::classregister::ClassFigures;
 
 namespace mirabolo::registro {
 
 namespace {
-
-template<typename Row>
-QVariant cellData(const QList<Column<Row>> &columns, const QModelIndex &index, const Row &row, int role)
-{
-    const Column<Row> &column = columns.at(index.column());
-    switch (role) {
-    case Qt::DisplayRole:
-    case Qt::AccessibleTextRole:
-        return column.text(row);
-    case PupilsModel::SortRole:
-        return column.sortValue ? column.sortValue(row) : QVariant(column.text(row));
-    case Qt::TextAlignmentRole:
-        return QVariant::fromValue(column.alignment | Qt::AlignVCenter);
-    case Qt::ForegroundRole:
-        return column.ink.isValid() ? QVariant(column.ink) : QVariant();
-    default:
-        return {};
-    }
-}
-
-template<typename Row>
-QVariant headerText(const QList<Column<Row>> &columns, int section, Qt::Orientation orientation, int role)
-{
-    if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 && section < columns.size())
-        return columns.at(section).title;
-    return {};
-}
 
 qsizetype rowOfKey(const ClassFigures &figures, const QString &key)
 {
@@ -50,7 +22,7 @@ qsizetype rowOfKey(const ClassFigures &figures, const QString &key)
 } // namespace
 
 PupilsModel::PupilsModel(const ClassSession &session, QObject *parent)
-    : QAbstractTableModel(parent)
+    : ColumnsModel(pupilColumns(), parent)
     , figures(session.figures())
     , shownRows(figures.pupils().size())
 {
@@ -65,23 +37,6 @@ PupilsModel::PupilsModel(const ClassSession &session, QObject *parent)
 int PupilsModel::rowCount(const QModelIndex &parent) const
 {
     return parent.isValid() ? 0 : int(shownRows);
-}
-
-int PupilsModel::columnCount(const QModelIndex &parent) const
-{
-    return parent.isValid() ? 0 : int(pupilColumns().size());
-}
-
-QVariant PupilsModel::data(const QModelIndex &index, int role) const
-{
-    if (!checkIndex(index, CheckIndexOption::IndexIsValid))
-        return {};
-    return cellData(pupilColumns(), index, pupil(index.row()), role);
-}
-
-QVariant PupilsModel::headerData(int section, Qt::Orientation orientation, int role) const
-{
-    return headerText(pupilColumns(), section, orientation, role);
 }
 
 void PupilsModel::pupilChanged(qsizetype row)
@@ -107,7 +62,7 @@ ClassRankingModel::ClassRankingModel(const ClassSession &session, QObject *paren
 }
 
 ClassRankingModel::ClassRankingModel(const ClassFigures &classFigures, QObject *parent)
-    : QAbstractTableModel(parent)
+    : ColumnsModel(rankingColumns(), parent)
     , figures(classFigures)
 {
     rankAll();
@@ -116,23 +71,6 @@ ClassRankingModel::ClassRankingModel(const ClassFigures &classFigures, QObject *
 int ClassRankingModel::rowCount(const QModelIndex &parent) const
 {
     return parent.isValid() ? 0 : int(order.size());
-}
-
-int ClassRankingModel::columnCount(const QModelIndex &parent) const
-{
-    return parent.isValid() ? 0 : int(rankingColumns().size());
-}
-
-QVariant ClassRankingModel::data(const QModelIndex &index, int role) const
-{
-    if (!checkIndex(index, CheckIndexOption::IndexIsValid))
-        return {};
-    return cellData(rankingColumns(), index, pupil(index.row()), role);
-}
-
-QVariant ClassRankingModel::headerData(int section, Qt::Orientation orientation, int role) const
-{
-    return headerText(rankingColumns(), section, orientation, role);
 }
 
 bool ClassRankingModel::ranksBefore(qsizetype a, qsizetype b) const
@@ -209,7 +147,7 @@ PupilGamesModel::PupilGamesModel(const ClassSession &session, QObject *parent)
 }
 
 PupilGamesModel::PupilGamesModel(const ClassFigures &classFigures, QObject *parent)
-    : QAbstractTableModel(parent)
+    : ColumnsModel(gameColumns(), parent)
     , figures(classFigures)
 {
 }
@@ -242,23 +180,6 @@ const classregister::PupilFigures *PupilGamesModel::pupil() const
 int PupilGamesModel::rowCount(const QModelIndex &parent) const
 {
     return parent.isValid() ? 0 : int(shownGames);
-}
-
-int PupilGamesModel::columnCount(const QModelIndex &parent) const
-{
-    return parent.isValid() ? 0 : int(gameColumns().size());
-}
-
-QVariant PupilGamesModel::data(const QModelIndex &index, int role) const
-{
-    if (!checkIndex(index, CheckIndexOption::IndexIsValid))
-        return {};
-    return cellData(gameColumns(), index, game(index.row()), role);
-}
-
-QVariant PupilGamesModel::headerData(int section, Qt::Orientation orientation, int role) const
-{
-    return headerText(gameColumns(), section, orientation, role);
 }
 
 // The pupil chosen before has games again: a new pupil in the period.

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "classregister/classfigures.h"
+#include "registro/columns.h"
 
 #include <QAbstractTableModel>
 
@@ -12,23 +13,70 @@ namespace mirabolo::registro {
 
 class ClassSession;
 
-// One row per pupil, in the order each first played.
-class PupilsModel : public QAbstractTableModel
+// A table of records of one kind, its columns as declared in columns.h.
+template<typename Row>
+class ColumnsModel : public QAbstractTableModel
 {
-    Q_OBJECT
-
 public:
     // Numbers, dates and flags sort by their value, not by their text.
     static constexpr int SortRole = Qt::UserRole;
 
+    virtual const Row &record(int row) const = 0;
+
+    int columnCount(const QModelIndex &parent = {}) const override
+    {
+        return parent.isValid() ? 0 : int(columns.size());
+    }
+
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override
+    {
+        if (!checkIndex(index, CheckIndexOption::IndexIsValid))
+            return {};
+        const Column<Row> &column = columns.at(index.column());
+        const Row &row = record(index.row());
+        switch (role) {
+        case Qt::DisplayRole:
+        case Qt::AccessibleTextRole:
+            return column.text(row);
+        case SortRole:
+            return column.sortValue ? column.sortValue(row) : QVariant(column.text(row));
+        case Qt::TextAlignmentRole:
+            return QVariant::fromValue(column.alignment | Qt::AlignVCenter);
+        case Qt::ForegroundRole:
+            return column.ink.isValid() ? QVariant(column.ink) : QVariant();
+        default:
+            return {};
+        }
+    }
+
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override
+    {
+        if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 && section < columns.size())
+            return columns.at(section).title;
+        return {};
+    }
+
+protected:
+    ColumnsModel(const QList<Column<Row>> &declared, QObject *parent)
+        : QAbstractTableModel(parent)
+        , columns(declared)
+    {
+    }
+
+private:
+    const QList<Column<Row>> &columns;
+};
+
+// One row per pupil, in the order each first played.
+class PupilsModel : public ColumnsModel<classregister::PupilFigures>
+{
+    Q_OBJECT
+
+public:
     explicit PupilsModel(const ClassSession &session, QObject *parent = nullptr);
 
-    const classregister::PupilFigures &pupil(int row) const { return figures.pupils().at(row); }
-
+    const classregister::PupilFigures &record(int row) const override { return figures.pupils().at(row); }
     int rowCount(const QModelIndex &parent = {}) const override;
-    int columnCount(const QModelIndex &parent = {}) const override;
-    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
-    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
 private:
     void pupilChanged(qsizetype row);
@@ -38,7 +86,7 @@ private:
 };
 
 // The pupils with answers, the most accurate first; on a tie by name.
-class ClassRankingModel : public QAbstractTableModel
+class ClassRankingModel : public ColumnsModel<classregister::PupilFigures>
 {
     Q_OBJECT
 
@@ -46,12 +94,8 @@ public:
     explicit ClassRankingModel(const ClassSession &session, QObject *parent = nullptr);
     explicit ClassRankingModel(const classregister::ClassFigures &figures, QObject *parent = nullptr);
 
-    const classregister::PupilFigures &pupil(int row) const { return figures.pupils().at(order.at(row)); }
-
+    const classregister::PupilFigures &record(int row) const override { return figures.pupils().at(order.at(row)); }
     int rowCount(const QModelIndex &parent = {}) const override;
-    int columnCount(const QModelIndex &parent = {}) const override;
-    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
-    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
 private:
     void rankAll();
@@ -64,7 +108,7 @@ private:
 };
 
 // The games of one pupil, in time order.
-class PupilGamesModel : public QAbstractTableModel
+class PupilGamesModel : public ColumnsModel<classregister::GameRecord>
 {
     Q_OBJECT
 
@@ -78,15 +122,11 @@ public:
     void setPupilRow(qsizetype row);
     // Null while the period holds no game of the pupil.
     const classregister::PupilFigures *pupil() const;
-    const classregister::GameRecord &game(int row) const
+    const classregister::GameRecord &record(int row) const override
     {
         return pupil()->games.at(arriving >= 0 && row >= arriving ? row + 1 : row);
     }
-
     int rowCount(const QModelIndex &parent = {}) const override;
-    int columnCount(const QModelIndex &parent = {}) const override;
-    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
-    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
 private:
     void show(qsizetype row);

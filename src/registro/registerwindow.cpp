@@ -295,7 +295,7 @@ QWidget *RegisterWindow::buildCentre()
             [this](const QModelIndex &current) {
                 if (!current.isValid())
                     return;
-                pupilGames->setPupil(pupils->pupil(pupilOrder->mapToSource(current).row()).name);
+                pupilGames->setPupil(pupils->record(pupilOrder->mapToSource(current).row()).name);
                 showPupil();
             });
 
@@ -370,7 +370,7 @@ bool RegisterWindow::selectPupil(const QString &name)
     const QString key = classregister::ClassFigures::pupilKey(name);
     for (int row = 0; row < pupilOrder->rowCount(); ++row) {
         const int source = pupilOrder->mapToSource(pupilOrder->index(row, 0)).row();
-        if (classregister::ClassFigures::pupilKey(pupils->pupil(source).name) == key) {
+        if (classregister::ClassFigures::pupilKey(pupils->record(source).name) == key) {
             pupilTable->setCurrentIndex(pupilOrder->index(row, 0));
             return true;
         }

@@ -68,7 +68,7 @@ Table gamesTable(const PupilGamesModel &games, bool withCells)
     table.headed = true;
     int year = 0;
     for (int row = 0; row < games.rowCount(); ++row) {
-        const classregister::GameRecord &game = games.game(row);
+        const classregister::GameRecord &game = games.record(row);
         if (game.when.date().year() != year) {
             year = game.when.date().year();
             table.rows << QStringList{QString::number(year)};
