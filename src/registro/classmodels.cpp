@@ -26,7 +26,10 @@ PupilsModel::PupilsModel(const ClassSession &session, QObject *parent)
     , figures(session.figures())
     , shownRows(figures.pupils().size())
 {
-    connect(&session, &ClassSession::aboutToReset, this, &PupilsModel::beginResetModel);
+    connect(&session, &ClassSession::aboutToReset, this, [this] {
+        beginResetModel();
+        shownRows = 0;
+    });
     connect(&session, &ClassSession::reset, this, [this] {
         shownRows = figures.pupils().size();
         endResetModel();
@@ -53,7 +56,10 @@ void PupilsModel::pupilChanged(qsizetype row)
 ClassRankingModel::ClassRankingModel(const ClassSession &session, QObject *parent)
     : ClassRankingModel(session.figures(), parent)
 {
-    connect(&session, &ClassSession::aboutToReset, this, &ClassRankingModel::beginResetModel);
+    connect(&session, &ClassSession::aboutToReset, this, [this] {
+        beginResetModel();
+        order.clear();
+    });
     connect(&session, &ClassSession::reset, this, [this] {
         rankAll();
         endResetModel();
@@ -136,7 +142,11 @@ void ClassRankingModel::rankAgain(qsizetype pupil)
 PupilGamesModel::PupilGamesModel(const ClassSession &session, QObject *parent)
     : PupilGamesModel(session.figures(), parent)
 {
-    connect(&session, &ClassSession::aboutToReset, this, &PupilGamesModel::beginResetModel);
+    connect(&session, &ClassSession::aboutToReset, this, [this] {
+        beginResetModel();
+        pupilRow = -1;
+        shownGames = 0;
+    });
     connect(&session, &ClassSession::reset, this, [this] {
         pupilRow = rowOfKey(figures, key);
         shownGames = pupilRow < 0 ? 0 : figures.pupils().at(pupilRow).games.size();

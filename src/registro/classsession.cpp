@@ -59,43 +59,24 @@ void ClassSession::setSliceBytes(qint64 bytes)
     follow(filePath);
 }
 
-qsizetype ClassSession::pupilRow(const QString &name) const
-{
-    const QString key = ClassFigures::pupilKey(name);
-    const QList<classregister::PupilFigures> &pupils = classFigures.pupils();
-    for (qsizetype row = 0; row < pupils.size(); ++row)
-        if (ClassFigures::pupilKey(pupils.at(row).name) == key)
-            return row;
-    return -1;
-}
-
 // Read from its start: the figures counted afresh.
 void ClassSession::registerReloaded()
 {
-    rebuilding = true;
-    Q_EMIT aboutToReset();
+    if (!std::exchange(rebuilding, true))
+        Q_EMIT aboutToReset();
     classFigures = ClassFigures(classregister::periodSpan(shownPeriod, clock()));
     for (const classregister::GameRecord &game : live->file().games())
         classFigures.add(game);
-    Q_EMIT reset();
 }
 
 void ClassSession::gamesAppended(qsizetype first)
 {
     const QList<classregister::GameRecord> &games = live->file().games();
-    if (rebuilding) {
-        // Still reading the register whole: one reset costs less than a
-        // signal per game.
-        Q_EMIT aboutToReset();
-        for (qsizetype i = first; i < games.size(); ++i)
-            classFigures.add(games.at(i));
-        Q_EMIT reset();
-        return;
-    }
     for (qsizetype i = first; i < games.size(); ++i) {
         qsizetype position = 0;
         const qsizetype row = classFigures.add(games.at(i), &position);
-        if (row < 0)
+        // Still reading the register whole: told once, at its end.
+        if (row < 0 || rebuilding)
             continue;
         Q_EMIT pupilChanged(row);
         Q_EMIT gameInserted(row, position);
@@ -104,8 +85,10 @@ void ClassSession::gamesAppended(qsizetype first)
 
 void ClassSession::registerSettled()
 {
-    if (std::exchange(rebuilding, false))
+    if (std::exchange(rebuilding, false)) {
         classFigures.squeeze();
+        Q_EMIT reset();
+    }
     Q_EMIT settled();
     if (!std::exchange(readOnce, true))
         Q_EMIT ready();

@@ -44,9 +44,6 @@ public:
 
     const classregister::ClassFigures &figures() const { return classFigures; }
     const classregister::RegisterFile &file() const { return live->file(); }
-    // Index in figures().pupils() of the pupil of that name as grouped; -1
-    // when none in the period.
-    qsizetype pupilRow(const QString &name) const;
 
     // Watched and polled while on: games ending on any PC show within seconds.
     void setFollowing(bool on);
@@ -68,8 +65,9 @@ public:
     void setSliceBytes(qint64 bytes);
 
 Q_SIGNALS:
-    // The figures are built again from scratch (another file, period, or a
-    // slice of a register read whole): rows are counted anew.
+    // The figures are built again from scratch (another file, or period):
+    // from aboutToReset() to reset() the register is read whole, maybe over
+    // several turns of the event loop, and there is no class to show.
     void aboutToReset();
     void reset();
     // The figures of pupil `row` changed; a row past the last one shown is a
@@ -96,7 +94,7 @@ private:
     QPointer<LiveRegister> live;
     qint64 sliceBytes = LiveRegister::sliceBytes;
     bool following = false;
-    bool rebuilding = false; // reading the register whole: a reset per slice, not a signal per game
+    bool rebuilding = false; // reading the register whole: one reset, not a signal per game
     bool readOnce = false;
 };
 

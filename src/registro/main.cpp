@@ -112,6 +112,9 @@ int writePdf(const Options &options)
 {
     const QDate today = QDate::currentDate();
     mirabolo::registro::ClassSession session(options.registerPath, options.period, [today] { return today; });
+    // Nothing waits for its turn meanwhile: slices only as large as the
+    // reader's own pieces, since a slice's games are held twice until counted.
+    session.setSliceBytes(mirabolo::classregister::RegisterFile::chunkBytes);
     session.readToEnd();
     const mirabolo::classregister::RegisterFile &file = session.file();
     if (file.state() != mirabolo::classregister::RegisterFile::State::Read) {

@@ -44,21 +44,28 @@ const GlyphCache::Shaped &GlyphCache::shaped(const QString &text, qreal room)
     const QTextLine line = layout.createLine();
     layout.endLayout();
     Shaped shaped{{}, QSizeF(line.naturalTextWidth(), line.height()) / scale};
-    for (QGlyphRun run : layout.glyphRuns()) {
+    for (const QGlyphRun &run : layout.glyphRuns()) {
         qsizetype font = fonts.indexOf(run.rawFont());
         if (font < 0) {
             font = fonts.size();
             fonts << run.rawFont();
         }
-        if (scale != 1) {
-            QList<QPointF> positions = run.positions();
+        QList<QPointF> positions = run.positions();
+        if (scale != 1)
             for (QPointF &at : positions)
                 at = QPointF(std::round(at.x()), std::round(at.y()));
-            run.setPositions(positions);
-        }
-        shaped.runs.append({font, run});
+        shaped.runs.append({font, run.glyphIndexes(), positions});
     }
     return *cache.insert(key, shaped);
+}
+
+QGlyphRun GlyphCache::glyphRun(qsizetype font, const QList<quint32> &indexes, const QList<QPointF> &positions) const
+{
+    QGlyphRun run;
+    run.setRawFont(fonts.at(font));
+    run.setGlyphIndexes(indexes);
+    run.setPositions(positions);
+    return run;
 }
 
 bool GlyphCache::onBoundDevice(const QPainter &painter) const
@@ -88,8 +95,8 @@ bool GlyphCache::draw(QPainter &painter, const QRectF &box, Qt::Alignment alignm
         painter.scale(1 / scale, 1 / scale);
         at *= scale;
     }
-    for (const auto &[font, run] : label.runs)
-        painter.drawGlyphRun(at, run);
+    for (const Shaped::Run &run : label.runs)
+        painter.drawGlyphRun(at, glyphRun(run.font, run.indexes, run.positions));
     if (scale != 1)
         painter.restore();
     return true;
@@ -97,10 +104,10 @@ bool GlyphCache::draw(QPainter &painter, const QRectF &box, Qt::Alignment alignm
 
 void GlyphCache::place(const Shaped &text, const QPointF &origin)
 {
-    for (const auto &[font, run] : text.runs) {
-        Placed &placed = pending[font];
-        placed.glyphs += run.glyphIndexes();
-        for (const QPointF &position : run.positions())
+    for (const Shaped::Run &run : text.runs) {
+        Placed &placed = pending[run.font];
+        placed.glyphs += run.indexes;
+        for (const QPointF &position : run.positions)
             placed.positions << origin + position;
     }
 }
@@ -111,13 +118,8 @@ bool GlyphCache::flush(QPainter &painter)
         pending.clear();
         return false;
     }
-    for (auto placed = pending.cbegin(); placed != pending.cend(); ++placed) {
-        QGlyphRun run;
-        run.setRawFont(fonts.at(placed.key()));
-        run.setGlyphIndexes(placed->glyphs);
-        run.setPositions(placed->positions);
-        painter.drawGlyphRun(QPointF(), run);
-    }
+    for (auto placed = pending.cbegin(); placed != pending.cend(); ++placed)
+        painter.drawGlyphRun(QPointF(), glyphRun(placed.key(), placed->glyphs, placed->positions));
     pending.clear();
     return true;
 }

@@ -26,8 +26,14 @@ class GlyphCache
 public:
     struct Shaped
     {
-        // Runs of one font each, with the font's index for place().
-        QList<std::pair<qsizetype, QGlyphRun>> runs;
+        // The glyphs of one font and their places, as a layout gave them.
+        struct Run
+        {
+            qsizetype font = 0;
+            QList<quint32> indexes;
+            QList<QPointF> positions;
+        };
+        QList<Run> runs;
         QSizeF size; // in points
     };
 
@@ -60,6 +66,7 @@ public:
 
 private:
     bool onBoundDevice(const QPainter &painter) const;
+    QGlyphRun glyphRun(qsizetype font, const QList<quint32> &indexes, const QList<QPointF> &positions) const;
 
     struct Placed
     {
