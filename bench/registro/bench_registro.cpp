@@ -42,7 +42,7 @@ QByteArray oneMoreLine(const RegisterFile &file, const ClassFigures &figures)
     game.right = 12;
     game.wrong = 3;
     game.ending = mirabolo::records::GameEnd::TimeOut;
-    return mirabolo::records::registerLine(game, mirabolo::records::StoreOutcome::NotBeaten);
+    return mirabolo::classregister::registerLine(game, mirabolo::records::StoreOutcome::NotBeaten);
 }
 
 // Counts the paintings of every widget while it lives.

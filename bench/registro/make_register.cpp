@@ -6,7 +6,10 @@
 //   LAST_DAY (yyyy-MM-dd) is the last school day with games; the games are
 //   spread over the school days before it, one a pupil a day up to a hundred
 //   a day, over five years at most: 100,000 games by 300 pupils span the
-//   years of a large school, 400 by 20 a month of one class.
+//   years of a large school, 400 by 20 a month of one class. With at least
+//   as many pupils as games, each game is a new pupil's: 1,000,000 by
+//   1,000,000 is a register filled with invented names.
+#include "classregister/registerformat.h"
 #include "records/endgame.h"
 
 #include <QCoreApplication>
@@ -83,6 +86,8 @@ QList<Pupil> makePupils(int count, Draws &draws)
         pupil.name = first.at(i % first.size());
         if (count > first.size())
             pupil.name += u' ' + initials.at((i / first.size()) % initials.size()) + u'.';
+        if (count > first.size() * initials.size())
+            pupil.name += u' ' + QString::number(i / (first.size() * initials.size()));
         pupil.skill = 0.35 + 0.55 * draws.unit();
         pupil.progress = 0.25 * draws.unit();
         pupil.speed = 20 + draws.below(40);
@@ -142,12 +147,12 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "make_register: %s\n", qPrintable(file.errorString()));
         return 1;
     }
-    file.write(mirabolo::records::registerHeader);
+    file.write(mirabolo::classregister::registerHeader);
     int record = 0;
     for (int i = 0; i < games; ++i) {
         const qsizetype dayIndex = qsizetype(i) * days.size() / games;
         const int inDay = i - int((dayIndex * games + days.size() - 1) / days.size());
-        const Pupil &pupil = pupils.at(draws.below(pupilCount));
+        const Pupil &pupil = pupilCount >= games ? pupils.at(i) : pupils.at(draws.below(pupilCount));
         GameSummary game = playGame(pupil, double(dayIndex) / double(days.size()), draws);
         // Lessons from 8:30, a game ending every two minutes or so.
         game.end = QDateTime(days.at(dayIndex), QTime(8, 30).addSecs(inDay * 127 + draws.below(60)));
@@ -157,7 +162,7 @@ int main(int argc, char *argv[])
             record = game.right;
             outcome = StoreOutcome::Stored;
         }
-        file.write(mirabolo::records::registerLine(game, outcome));
+        file.write(mirabolo::classregister::registerLine(game, outcome));
     }
     if (!file.commit()) {
         std::fprintf(stderr, "make_register: %s\n", qPrintable(file.errorString()));

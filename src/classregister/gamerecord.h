@@ -2,28 +2,27 @@
 #pragma once
 
 #include "game/gamesummary.h"
-#include "records/endgame.h"
 
 #include <QDateTime>
 #include <QString>
 
 namespace mirabolo::classregister {
 
-// The register's "Fine" and "Record" columns, in the words the game writes.
+// The register's "Fine" column: how the game ended.
 using Ending = game::GameEnd;
-using RecordMark = records::StoreOutcome;
+
+// The register's "Record" column: what became of the game's score. The end
+// of the game decides it, the register says it.
+enum class RecordMark : quint8 {
+    NotBeaten, // the score did not beat the record on disk: nothing written
+    Stored, // the record files now hold this game's score
+    Failed // the score beat the record but could not be stored
+};
 
 // "uscita", "tempo scaduto", "finestra chiusa", "nuova gara", "interrotta".
-inline QString endingText(Ending ending)
-{
-    return records::endingColumn(ending);
-}
-
+QString endingText(Ending ending);
 // "", "nuovo", "non salvato".
-inline QString recordMarkText(RecordMark mark)
-{
-    return records::recordColumn(mark);
-}
+QString recordMarkText(RecordMark mark);
 
 struct GameRecord
 {
@@ -33,7 +32,7 @@ struct GameRecord
     // toString(format); toLocalTime() would move them. Seconds are 0 when
     // the register gave only hours and minutes.
     QDateTime when;
-    QString name; // as typed, without the guard a spreadsheet needs in front of a formula
+    QString name; // as the game stored it, without the guard a spreadsheet needs in front of a formula
     // Counts the reader bounds to 32,767: a school's register holds a
     // hundred thousand games, and each byte here is a tenth of a megabyte.
     qint16 right = 0;

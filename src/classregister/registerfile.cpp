@@ -31,36 +31,56 @@ struct Identity
     quint64 device = 0;
     quint64 inode = 0;
     qint64 size = 0;
+    // When its bytes, and anything about it, last changed (nanoseconds).
+    qint64 modified = 0;
+    qint64 changed = 0;
 };
+
+#ifdef Q_OS_UNIX
+qint64 nanoseconds(const struct timespec &time)
+{
+    return qint64(time.tv_sec) * 1000000000 + time.tv_nsec;
+}
+#endif
 
 // Only a regular file is opened, and without waiting: a pipe put in the
 // register's place would otherwise hold the program until someone writes to
-// it, and opening a device may do things of its own.
+// it, and opening a device may do things of its own. In a class folder any
+// pupil may put a link at the register's name, to a file only the teacher
+// can read: a link, or a file with another name elsewhere, is never read.
 RegisterFile::State openRegister(const QString &path, QFile &file, Identity &identity)
 {
     using State = RegisterFile::State;
 #ifdef Q_OS_UNIX
     const QByteArray name = QFile::encodeName(path);
     struct stat status = {};
-    if (::stat(name.constData(), &status) != 0)
+    if (::lstat(name.constData(), &status) != 0)
         return errno == ENOENT || errno == ENOTDIR ? State::Missing : State::NotReadable;
+    if (S_ISLNK(status.st_mode))
+        return State::Linked;
     if (!S_ISREG(status.st_mode))
         return State::NotAFile;
-    const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    const int fd = ::open(name.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
-        return errno == ENOENT ? State::Missing : State::NotReadable;
+        return errno == ENOENT ? State::Missing : errno == ELOOP ? State::Linked : State::NotReadable;
     // Checked again on what was really opened, in case the name changed since.
-    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+    State opened = State::Read;
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode))
+        opened = State::NotAFile;
+    else if (status.st_nlink > 1)
+        opened = State::Linked;
+    else if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
+        opened = State::NotReadable;
+    if (opened != State::Read) {
         ::close(fd);
-        return State::NotAFile;
+        return opened;
     }
-    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        ::close(fd);
-        return State::NotReadable;
-    }
-    identity = {quint64(status.st_dev), quint64(status.st_ino), qint64(status.st_size)};
+    identity = {quint64(status.st_dev), quint64(status.st_ino), qint64(status.st_size), nanoseconds(status.st_mtim),
+                nanoseconds(status.st_ctim)};
 #else
     const QFileInfo info(path);
+    if (info.isSymLink())
+        return State::Linked;
     if (!info.exists())
         return State::Missing;
     if (!info.isFile())
@@ -68,7 +88,8 @@ RegisterFile::State openRegister(const QString &path, QFile &file, Identity &ide
     file.setFileName(path);
     if (!file.open(QIODevice::ReadOnly))
         return State::NotReadable;
-    identity = {0, 0, file.size()};
+    identity = {0, 0, file.size(), info.lastModified().toMSecsSinceEpoch() * 1000000,
+                info.metadataChangeTime().toMSecsSinceEpoch() * 1000000};
 #endif
     return State::Read;
 }
@@ -119,8 +140,11 @@ RegisterFile::Change RegisterFile::refresh(qint64 maxBytes)
     }
 
     QByteArray check;
+    // Rewritten in place without growing, a line changed for another of the
+    // same length: only its times tell (the change time cannot be set back).
+    const bool rewritten = identity.size == knownSize && (identity.modified != modified || identity.changed != changed);
     bool reload = currentState != State::Read || identity.device != device || identity.inode != inode ||
-        identity.size < readOffset;
+        identity.size < readOffset || rewritten;
     if (!reload && !lastBytes.isEmpty())
         reload = !readAt(file, readOffset - lastBytes.size(), lastBytes.size(), check) || check != lastBytes;
     // A last line read without its line end that goes on: it must be read
@@ -135,6 +159,8 @@ RegisterFile::Change RegisterFile::refresh(qint64 maxBytes)
     }
     currentState = State::Read;
     knownSize = identity.size;
+    modified = identity.modified;
+    changed = identity.changed;
     firstNew = allGames.size();
     if (!reload && readOffset == knownSize)
         return Change::None;
@@ -197,6 +223,9 @@ QString RegisterFile::statusMessage() const
                u"oppure la cartella della classe non è collegata."_s.arg(shown);
     case State::NotAFile:
         return u"«%1» non è un file: scegli un registro delle partite (registro.csv)."_s.arg(shown);
+    case State::Linked:
+        return u"«%1» è un collegamento a un altro file: per sicurezza non viene letto, perché nella cartella della "
+               u"classe chiunque potrebbe metterne uno al posto del registro. Apri il file originale."_s.arg(shown);
     case State::NotReadable:
         return u"Non riesco a leggere il registro «%1»: controlla di avere il permesso di leggerlo."_s.arg(shown);
     case State::Read:

@@ -28,6 +28,7 @@ public:
         NotRead, // refresh() not called yet
         Missing, // no file by that name
         NotAFile, // a folder, pipe or device: never opened for reading
+        Linked, // a symbolic link, or a file with other names: never read
         NotReadable, // no permission, or a read failed
         Read // read up to its end at the last refresh
     };
@@ -61,6 +62,7 @@ public:
     qsizetype appendedFrom() const { return firstNew; }
 
     qint64 skippedCount() const { return parser.skippedCount(); }
+    qint64 skippedForNames() const { return parser.skippedForNames(); }
     const QList<SkippedLine> &skippedLines() const { return parser.skippedLines(); }
 
     // An Italian sentence for a register that is missing, not readable or
@@ -81,6 +83,8 @@ private:
     qsizetype firstNew = 0;
     qint64 readOffset = 0; // bytes of the file already fed to the parser
     qint64 knownSize = 0;
+    qint64 modified = 0; // the file's times when knownSize was taken
+    qint64 changed = 0;
     // What identifies the file read, to notice when another takes its place.
     quint64 device = 0;
     quint64 inode = 0;

@@ -1,45 +1,23 @@
-// Reads the lines of a register, fed in pieces of any size, as the game writes
-// them and as a spreadsheet saves them again: with or without the UTF-8
-// byte-order mark, CR LF or LF line ends or both, fields quoted or not, dates
-// as yyyy-mm-dd, dd/mm/yyyy or dd/mm/yy, times with or without seconds, on a
-// 24-hour clock or with AM and PM. The header line, also where a register was
-// appended to another, is passed over. A line that cannot be read is skipped
-// and counted, with the reason, never fatal.
+// Reads the lines of a register (see registerformat.h), fed in pieces of any
+// size. The header line, also where a register was appended to another, is
+// passed over. A line that cannot be read is skipped and counted, with the
+// reason, never fatal.
 //
 // A line break always ends a line, even inside quotes: the game never writes
 // one in a field (names come from a one-line box), and a stray quote in a
 // damaged line must not swallow the good lines after it.
-//
-// Text that is not UTF-8 is read as Windows-1252, what a spreadsheet on an
-// Italian Windows PC saves; each line is judged on its own, since a file may
-// mix both.
 #pragma once
 
 #include "classregister/gamerecord.h"
+#include "classregister/registerformat.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QHash>
 #include <QList>
-
-#include <optional>
+#include <QSet>
 
 namespace mirabolo::classregister {
-
-// Why a line was not read as a game.
-enum class SkipReason : quint8 {
-    BadQuotes,
-    TooFewFields,
-    ExtraFields,
-    BadDate,
-    BadTime,
-    BadCounts,
-    BadTotal,
-    BadSecondsLeft,
-    UnknownEnding,
-    UnknownRecord,
-    TooLong
-};
 
 struct SkippedLine
 {
@@ -51,8 +29,11 @@ struct SkippedLine
 class RegisterParser
 {
 public:
-    // A longer line is skipped without being kept whole in memory.
-    static constexpr qsizetype maxLineBytes = 4096;
+    // Pupils a register holds at most, told apart as the class's figures
+    // tell them (without regard to capitals and blanks). A class, a lab, even
+    // a school over the years, has far fewer; the lines of further names are
+    // skipped, so that a file of invented names costs no more than this.
+    static constexpr qsizetype maxNames = 2000;
     // Only the first few line numbers of the skipped lines are kept, so that a
     // file of garbage cannot fill the memory with them.
     static constexpr qsizetype maxSkippedLines = 300;
@@ -72,31 +53,34 @@ public:
     QList<GameRecord> takeGames();
 
     qint64 skippedCount() const { return skipped; }
+    // Of those, the lines of names beyond the first maxNames.
+    qint64 skippedForNames() const { return beyondNames; }
     // The first skipped lines (at most maxSkippedLines).
     const QList<SkippedLine> &skippedLines() const { return skippedNumbers; }
 
 private:
-    // The game on one line (no line end), or nothing for a header, blank or
-    // unreadable line; `refused` says why for the last.
-    static std::optional<GameRecord> parseLine(QByteArrayView line, std::optional<SkipReason> *refused);
     void takeLine(QByteArrayView line);
     void skipLine(SkipReason reason);
-    QString sharedName(const QString &name);
+    bool admitName(QString &name);
 
     QByteArray pending; // the start of a line not yet ended
     bool overlong = false; // the current line passed maxLineBytes: dropped up to its end
     bool afterUnterminatedLine = false;
     qint64 lines = 0;
     qint64 skipped = 0;
+    qint64 beyondNames = 0;
     QList<SkippedLine> skippedNumbers;
     QList<GameRecord> games;
     // Each pupil's name is kept once however many games they played.
     QHash<QString, QString> names;
+    QSet<QString> pupils; // by ClassFigures::pupilKey(), at most maxNames
 };
 
 // "1 riga non letta", "3 righe non lette"; empty for none.
 QString skippedLinesText(qint64 count);
 // "data non leggibile", "Fine non riconosciuta", ...
 QString skipReasonText(SkipReason reason);
+// Why `count` lines were skipped for their names; empty for none.
+QString tooManyNamesText(qint64 count);
 
 } // namespace mirabolo::classregister

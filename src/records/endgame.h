@@ -1,6 +1,7 @@
 // Texts and decisions of the end of a game, and its line in the register.
 #pragma once
 
+#include "classregister/registerformat.h"
 #include "game/gamesummary.h"
 
 #include <QByteArray>
@@ -32,33 +33,12 @@ double recordValue(const QString &recordText);
 // Strictly greater only: a tie keeps the old record.
 bool beatsRecord(const QString &scoreText, const QString &recordText);
 
-enum class StoreOutcome : quint8 {
-    NotBeaten, // the score does not beat the record on disk: nothing written
-    Stored, // both files now hold the new record
-    Failed // the score beats the record but it could not be stored
-};
+// NotBeaten, Stored or Failed, as the register's "Record" column says it.
+using StoreOutcome = classregister::RecordMark;
 
 // The game's summary comes from the game; the records only store it.
 using game::comparesRecord;
 using game::GameEnd;
 using game::GameSummary;
-
-// The register opens as a table in a spreadsheet with Italian settings:
-// UTF-8 with a byte-order mark, ';' between fields, CR LF line ends.
-inline constexpr char registerHeader[] = "\xEF\xBB\xBF"
-                                         "Data;Ora;Nome;Esatte;Errate;Totali;Secondi rimasti;Fine;Record\r\n";
-
-// The name as the files keep it: control characters (a pasted line end, an
-// escape) become blanks, so that every file keeps one line per record and
-// per game.
-QString storedName(QString name);
-
-// The register's "Fine" and "Record" columns; the teacher's program reads
-// them back with these same texts.
-QString endingColumn(GameEnd ending);
-QString recordColumn(StoreOutcome record);
-
-// The game's line in the register, CR LF included.
-QByteArray registerLine(const GameSummary &game, StoreOutcome record);
 
 } // namespace mirabolo::records

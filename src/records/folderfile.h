@@ -20,8 +20,8 @@ namespace mirabolo::records {
 bool openRegularFile(QFile &file, const QString &path);
 
 // Opens `path` for appending, creating it when missing; false when anything
-// but a regular file stands there. `shared` leaves a new file writable by the
-// folder's group.
+// but a regular file with no other name stands there. `shared` leaves a new
+// file writable by the folder's group.
 bool openForAppend(QFile &file, const QString &path, bool shared);
 
 // Creates `path` empty when nothing stands there; true when a regular file
@@ -40,17 +40,23 @@ public:
     StagedFile(const StagedFile &) = delete;
     StagedFile &operator=(const StagedFile &) = delete;
 
-    // Written and synced to the disk.
+    // The fresh file, open for writing; null when it cannot be created.
+    QIODevice *open();
+    // open(), `bytes` written and synced to the disk.
     bool write(const QByteArray &bytes);
-    // True when the target's name now holds what was written.
+    // True when all that was written reached the disk and the target's name
+    // now holds it.
     bool place();
 
 private:
     QString target;
     bool shared;
 #ifdef Q_OS_UNIX
+    bool sync();
+
     QByteArray fresh;
     int fd = -1;
+    QFile device;
     bool placed = false;
 #else
     std::unique_ptr<QSaveFile> file;

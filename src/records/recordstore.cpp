@@ -1,7 +1,7 @@
 #include "records/recordstore.h"
 
 #include "records/folderfile.h"
-#include "records/windows1252.h"
+#include "runtime/windows1252.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -45,7 +45,7 @@ std::optional<QByteArray> readBounded(const QString &path)
 
 QByteArray recordLine(const QString &text)
 {
-    return encodeWindows1252(text) + "\r\n";
+    return runtime::encodeWindows1252(text) + "\r\n";
 }
 
 } // namespace
@@ -85,7 +85,7 @@ std::optional<QString> recordFolder(const QString &classFolder)
 std::optional<QString> Leggifiletxt(const QString &nomefile)
 {
     const std::optional<QByteArray> bytes = readBounded(nomefile);
-    return bytes ? std::optional(decodeWindows1252(*bytes)) : std::nullopt;
+    return bytes ? std::optional(runtime::decodeWindows1252(*bytes)) : std::nullopt;
 }
 
 RecordStore::RecordStore(QString dir, bool classFolder, std::chrono::milliseconds maxLockWait,
@@ -147,7 +147,7 @@ EndOfGame RecordStore::finishGame(const QString &scoreText, const QString &recor
     EndOfGame result;
     if (comparesRecord(game.ending))
         result.record = storeIfBeaten(scoreText, game.name, recordTextAtStart);
-    result.registered = appendToRegister(registerLine(game, result.record));
+    result.registered = appendToRegister(classregister::registerLine(game, result.record));
     return result;
 }
 
@@ -172,7 +172,7 @@ StoreOutcome RecordStore::storeIfBeaten(const QString &scoreText, const QString 
                                         const QString &recordTextAtStart) const
 {
     const std::optional<QByteArray> recordBytes = readBounded(recordFilePath());
-    const QString recordNow = recordBytes ? decodeWindows1252(*recordBytes) : recordTextAtStart;
+    const QString recordNow = recordBytes ? runtime::decodeWindows1252(*recordBytes) : recordTextAtStart;
     if (!beatsRecord(scoreText, recordNow))
         return StoreOutcome::NotBeaten;
 
@@ -181,7 +181,7 @@ StoreOutcome RecordStore::storeIfBeaten(const QString &scoreText, const QString 
     // holder untouched.
     StagedFile recordFile(recordFilePath(), shared);
     StagedFile holderFile(holderFilePath(), shared);
-    if (!recordFile.write(recordLine(scoreText)) || !holderFile.write(recordLine(storedName(name))))
+    if (!recordFile.write(recordLine(scoreText)) || !holderFile.write(recordLine(classregister::storedName(name))))
         return StoreOutcome::Failed;
     reach(StoreStep::Staged);
     // A rename would replace a link or a pipe planted there; it stays, and
@@ -205,7 +205,7 @@ bool RecordStore::appendToRegister(const QByteArray &line) const
     if (!openForAppend(file, registerFilePath(), shared))
         return false;
     // Earlier lines are never rewritten; a new register starts with its header.
-    const QByteArray bytes = file.size() == 0 ? registerHeader + line : line;
+    const QByteArray bytes = file.size() == 0 ? classregister::registerHeader + line : line;
     return file.write(bytes) == bytes.size() && file.flush();
 }
 

@@ -97,8 +97,14 @@ void ClassSession::registerSettled()
 ReportContent ClassSession::reportContent() const
 {
     const classregister::RegisterFile &read = file();
-    return {source(),           shownPeriod, clock(), &classFigures, read.statusMessage(), read.skippedCount(),
-            read.skippedLines()};
+    return {source(),
+            shownPeriod,
+            clock(),
+            &classFigures,
+            read.statusMessage(),
+            read.skippedCount(),
+            read.skippedLines(),
+            read.skippedForNames()};
 }
 
 } // namespace mirabolo::registro

@@ -80,7 +80,7 @@ void LiveRegister::step()
 // A replaced file drops out of the watch list, and a folder that appears
 // later (a share mounted late) must join it. What this account may not read
 // is left to the poll: the kernel refuses to watch it, and Qt would warn of
-// it on every try.
+// it on every try. A link is not followed here either.
 void LiveRegister::watch()
 {
     const auto add = [this](const QString &path) {
@@ -88,7 +88,7 @@ void LiveRegister::watch()
             refused.insert(path);
     };
     const QFileInfo info(registerFile.path());
-    if (info.isFile() && !watcher.files().contains(info.filePath()))
+    if (!info.isSymLink() && info.isFile() && !watcher.files().contains(info.filePath()))
         add(info.filePath());
     if (info.dir().exists() && watcher.directories().isEmpty())
         add(info.absolutePath());

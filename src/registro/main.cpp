@@ -123,6 +123,8 @@ int writePdf(const Options &options)
     }
     if (file.skippedCount() > 0)
         fail(mirabolo::classregister::skippedLinesText(file.skippedCount()));
+    if (file.skippedForNames() > 0)
+        fail(mirabolo::classregister::tooManyNamesText(file.skippedForNames()));
     QString error;
     if (!mirabolo::registro::writePdfReport(options.pdf, session.reportContent(), &error)) {
         fail(error);

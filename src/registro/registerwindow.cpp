@@ -44,6 +44,24 @@ namespace {
 
 constexpr Period periods[] = {Period::Today, Period::ThisWeek, Period::ThisMonth, Period::SchoolYear, Period::All};
 
+// Names and paths come from the register and the class folder, where pupils
+// write: shown as they are, never as markup that could load a picture or a
+// file named in them.
+QLabel *plainLabel()
+{
+    auto *label = new QLabel;
+    label->setTextFormat(Qt::PlainText);
+    return label;
+}
+
+// The same for a message box's text.
+void warn(QWidget *parent, const QString &title, const QString &text)
+{
+    QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::Ok, parent);
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
+}
+
 // The window as a large screen shows it; on a smaller one it takes the
 // whole screen.
 constexpr QSize preferredSize(1360, 860);
@@ -200,7 +218,7 @@ RegisterWindow::RegisterWindow(const QString &path, Period period, ClassSession:
     setTabOrder(periodBox, pupilTable);
     setTabOrder(pupilTable, rankingView);
     setTabOrder(rankingView, pupilGamesView);
-    fileLabel = new QLabel;
+    fileLabel = plainLabel();
     statusBar()->addWidget(fileLabel, 1);
     skippedButton = new QPushButton;
     skippedButton->setFlat(true);
@@ -266,12 +284,12 @@ QWidget *RegisterWindow::buildCentre()
 {
     auto *centre = new QWidget;
     auto *layout = new QVBoxLayout(centre);
-    notice = new QLabel;
+    notice = plainLabel();
     notice->setObjectName(u"notice"_s);
     notice->setWordWrap(true);
     notice->setStyleSheet(u"font-weight: bold; color: #8b0000"_s);
     notice->hide();
-    summary = new QLabel;
+    summary = plainLabel();
     summary->setObjectName(u"summary"_s);
     summary->setWordWrap(true);
     QFont big = summary->font();
@@ -320,7 +338,7 @@ QWidget *RegisterWindow::buildCentre()
 
     auto *pupilBox = new QGroupBox(u"Partite dell'alunno scelto"_s);
     auto *pupilLayout = new QVBoxLayout(pupilBox);
-    pupilTitle = new QLabel;
+    pupilTitle = plainLabel();
     pupilTitle->setObjectName(u"pupilTitle"_s);
     pupilTitle->setWordWrap(true);
     pupilLayout->addWidget(pupilTitle);
@@ -382,7 +400,7 @@ void RegisterWindow::registerSettled()
 {
     const classregister::RegisterFile &file = classSession->file();
     const classregister::ClassFigures &figures = classSession->figures();
-    notice->setText(noticeText(file.statusMessage(), classSession->period(), figures));
+    notice->setText(noticeText(file.statusMessage(), classSession->period(), figures, file.skippedForNames()));
     notice->setVisible(!notice->text().isEmpty());
     skippedButton->setText(classregister::skippedLinesText(file.skippedCount()));
     skippedButton->setVisible(file.skippedCount() > 0);
@@ -436,6 +454,7 @@ void RegisterWindow::saveReport(const QString &path)
                                             written.fileName(), QDir::toNativeSeparators(written.absolutePath()))
                                       : error,
                                 QMessageBox::Ok, this);
+    box->setTextFormat(Qt::PlainText);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->open();
 }
@@ -450,7 +469,7 @@ void RegisterWindow::askPrint()
     if (dialog.exec() != QDialog::Accepted)
         return;
     if (!printReport(printer, classSession->reportContent()))
-        QMessageBox::warning(this, u"Stampa"_s, u"Non è stato possibile stampare il resoconto."_s);
+        warn(this, u"Stampa"_s, u"Non è stato possibile stampare il resoconto."_s);
 }
 
 void RegisterWindow::askOpen()
@@ -469,6 +488,7 @@ void RegisterWindow::showSkippedLines()
     const classregister::RegisterFile &file = classSession->file();
     auto *box = new QMessageBox(QMessageBox::Information, u"Righe non lette"_s,
                                 skippedLinesExplanation(file.skippedCount()), QMessageBox::Ok, this);
+    box->setTextFormat(Qt::PlainText);
     box->setDetailedText(skippedLinesDetail(file.skippedCount(), file.skippedLines()));
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->open();

@@ -1,5 +1,6 @@
 #include "registro/report.h"
 
+#include "records/folderfile.h"
 #include "registro/charts.h"
 #include "registro/classmodels.h"
 #include "registro/columns.h"
@@ -9,7 +10,6 @@
 #include <QLocale>
 #include <QPagedPaintDevice>
 #include <QPdfWriter>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <numeric>
@@ -97,6 +97,8 @@ bool printReport(QPagedPaintDevice &device, const ReportContent &content)
         flow.text(u"Resoconto del %1"_s.arg(QLocale().toString(content.today, QLocale::LongFormat)), reportFont(10));
         if (content.skippedCount > 0)
             flow.text(skippedSummaryText(content), reportFont(9));
+        if (content.skippedForNames > 0)
+            flow.text(classregister::tooManyNamesText(content.skippedForNames), reportFont(9));
         if (!content.notice.isEmpty())
             flow.text(content.notice, reportFont(10, true));
         flow.space(8);
@@ -141,26 +143,31 @@ bool printReport(QPagedPaintDevice &device, const ReportContent &content)
 
 bool writePdfReport(const QString &path, const ReportContent &content, QString *error)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        *error = u"Impossibile scrivere %1: %2"_s.arg(path, file.errorString());
+    // The report often goes into the class folder, where any pupil may have
+    // put a link or a file of theirs at its name: it is written under a fresh
+    // name of its own, with this account's usual mode, and then takes the
+    // name, replacing whatever stood there without writing through it.
+    records::StagedFile file(path, false);
+    QIODevice *device = file.open();
+    if (!device) {
+        *error = u"Impossibile scrivere %1: non si può creare un file nella sua cartella."_s.arg(path);
         return false;
     }
     {
-        QPdfWriter writer(&file);
+        QPdfWriter writer(device);
         writer.setPageSize(QPageSize(QPageSize::A4));
         writer.setPageMargins(QMarginsF(15, 15, 15, 12), QPageLayout::Millimeter);
         writer.setResolution(300);
         writer.setTitle(u"Registro di Mirabolo"_s);
         writer.setCreator(u"mirabolo-registro"_s);
         if (!printReport(writer, content)) {
-            file.cancelWriting();
             *error = u"Impossibile scrivere %1"_s.arg(path);
             return false;
         }
     }
-    if (!file.commit()) {
-        *error = u"Impossibile scrivere %1: %2"_s.arg(path, file.errorString());
+    if (!file.place()) {
+        *error = u"Impossibile scrivere %1: il disco è pieno, oppure al suo posto c'è qualcosa che non si può "
+                 u"sostituire."_s.arg(path);
         return false;
     }
     return true;

@@ -13,8 +13,9 @@ namespace mirabolo::registro {
 // caller or by the print dialog. False when the device cannot be painted on.
 bool printReport(QPagedPaintDevice &device, const ReportContent &content);
 
-// Writes the report as a PDF at `path`, replacing it only once it is whole.
-// On failure `error` says why in Italian.
+// Writes the report as a PDF at `path`, replacing what stands there (never
+// through a link) only once it is whole, with this account's usual mode. On
+// failure `error` says why in Italian.
 bool writePdfReport(const QString &path, const ReportContent &content, QString *error);
 
 } // namespace mirabolo::registro

@@ -63,11 +63,15 @@ QString pupilSummaryText(const classregister::PupilFigures &pupil)
 }
 
 QString noticeText(const QString &registerState, classregister::Period period,
-                   const classregister::ClassFigures &figures)
+                   const classregister::ClassFigures &figures, qint64 skippedForNames)
 {
-    if (!registerState.isEmpty() || figures.games() > 0)
-        return registerState;
-    return u"Nessuna partita nel periodo scelto: %1."_s.arg(periodText(period, figures.span()).toLower());
+    QStringList notes{
+        registerState.isEmpty() && figures.games() == 0
+            ? u"Nessuna partita nel periodo scelto: %1."_s.arg(periodText(period, figures.span()).toLower())
+            : registerState,
+        classregister::tooManyNamesText(skippedForNames)};
+    notes.removeAll(QString());
+    return notes.join(u'\n');
 }
 
 QString skippedSummaryText(const ReportContent &content)

@@ -21,6 +21,7 @@ struct ReportContent
     QString notice; // why the class is empty, when it is
     qint64 skippedCount = 0;
     QList<classregister::SkippedLine> skippedLines;
+    qint64 skippedForNames = 0; // of skippedCount, the lines of names beyond the register's bound
 };
 
 // "da seguire": a pupil below the accuracy that calls for help.
@@ -38,10 +39,11 @@ QString pupilHeadingText(const classregister::PupilFigures &pupil);
 // · Precisione: 56,7% · Andamento: –", and " · da seguire" when so.
 QString pupilSummaryText(const classregister::PupilFigures &pupil);
 
-// Why the window shows no class: the register's state, or a period without
-// games. Empty when there is a class to show.
+// What the window says over the class: the register's state or a period
+// without games, and the lines skipped for names beyond the register's
+// bound. Empty when there is nothing to say.
 QString noticeText(const QString &registerState, classregister::Period period,
-                   const classregister::ClassFigures &figures);
+                   const classregister::ClassFigures &figures, qint64 skippedForNames);
 
 // The report's line on the lines skipped: "1 riga non letta — riga 5:
 // mancano delle colonne.".

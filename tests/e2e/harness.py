@@ -96,10 +96,10 @@ class Game(unittest.TestCase):
                                      None), "%s on the accessibility bus" % argv[0])
         self.app.set_cache_mask(Atspi.Cache.NONE)  # values change under us
 
-    def greet(self, **env):
+    def greet(self, name="Zoe", **env):
         self.launch([os.environ["MIRABOLO"]], **env)
         self.find("dialog", "Mirabolo")
-        self.keys("^Mirabolo$", "--", "Zoe", command="type")
+        self.keys("^Mirabolo$", "--", name, command="type")
         self.keys("^Mirabolo$", "Return")
         self.find("alert", "Mirabolo")
         self.keys("^Mirabolo$", "Return")

@@ -36,6 +36,19 @@ pdftotext -layout "$dir/anni.pdf" - | awk -v pages="$pages" 'BEGIN { RS = "\f" }
         if ($0 ~ /(^|\n) *Data +Ora/ && $0 !~ /Partite: 300 · Esatte/ && $0 !~ /^[ \n]*Ada \(continua\)\n/) bad = 1
     } END { exit !(pages > 2 && !bad) }'
 
+# A pupil's link at the report's name: the report takes the name, the file
+# the link pointed to keeps its bytes. A link at the register's name is not
+# read: no report of what it points to.
+mkdir "$dir/maestra"
+echo mia >"$dir/maestra/relazione.odt"
+ln -s "$dir/maestra/relazione.odt" "$dir/registro-4a.pdf"
+run --pdf "$dir/registro-4a.pdf" "$dir/registro.csv"
+test "$(cat "$dir/maestra/relazione.odt")" = mia && test ! -L "$dir/registro-4a.pdf"
+ln -s "$dir/anni.csv" "$dir/collegato.csv"
+if run --pdf "$dir/collegato.pdf" "$dir/collegato.csv" 2>"$dir/err"; then exit 1; fi
+test ! -e "$dir/collegato.pdf"
+grep -q 'collegamento' "$dir/err"
+
 if run --pdf "$dir/nessuno.pdf" "$dir/manca.csv" 2>"$dir/err"; then exit 1; fi
 test ! -e "$dir/nessuno.pdf"
 grep -q '^mirabolo-registro: ' "$dir/err"

@@ -1,6 +1,8 @@
 import os
+import re
+import subprocess
 
-from harness import Game, text, tree
+from harness import CAPTION, Game, expected_answer, text, tree
 
 
 class RegisterWindowTest(Game):
@@ -21,3 +23,24 @@ class RegisterWindowTest(Game):
         self.assertEqual(cells[:2], ["Luca", "1"])
         self.assertIn("75,0%", cells)
         self.assertIn("Zoe", cells)
+
+    def test_names_a_spreadsheet_would_run_read_back_as_typed(self):
+        folder = os.path.join(self.dir, "classe")
+        os.mkdir(folder)
+        with open(os.path.join(self.dir, "mirabolo.conf"), "w") as conf:
+            conf.write("[Record]\nCartella=%s\n" % folder)
+        # Each game beats the record, so that both end alike.
+        for name, right in ((" =Ugo", 1), ("'=Ugo", 2)):
+            self.greet(name, XDG_CONFIG_DIRS=self.dir)
+            for _ in range(right):
+                self.answer(expected_answer(*self.exercise()))
+                self.keys(CAPTION, "Return")
+            self.finish(folder)
+        pdf = os.path.join(self.dir, "resoconto.pdf")
+        env = {k: v for k, v in self.env.items() if k not in ("DISPLAY", "QT_QPA_PLATFORM")}
+        subprocess.run([os.environ["MIRABOLO_REGISTRO"], "--cartella-record", folder, "--periodo", "tutto",
+                        "--pdf", pdf], env=env, check=True, timeout=120)
+        report = subprocess.run(["pdftotext", "-layout", pdf, "-"], capture_output=True, text=True,
+                                check=True).stdout
+        self.assertRegex(report, re.compile(r"^ *=Ugo +1 +1 +0 ", re.M))
+        self.assertRegex(report, re.compile(r"^ *'=Ugo +1 +2 +0 ", re.M))

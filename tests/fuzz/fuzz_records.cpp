@@ -1,12 +1,14 @@
-// Arbitrary bytes as a record file and as a register: the readers, the code
-// page and the number reading behind the record must never crash and must keep
-// the properties the end of the game and the class's figures rely on. A broken property aborts, which libFuzzer reports
-// as a finding with its input.
+// Arbitrary bytes as a record file, as a register and as a pupil's name: the
+// readers, the code page, the number reading behind the record and the
+// register's format must never crash and must keep the properties the end of
+// the game and the class's figures rely on. A broken property aborts, which
+// libFuzzer reports as a finding with its input.
+#include "classregister/registerformat.h"
 #include "classregister/registerparser.h"
 #include "records/endgame.h"
 #include "records/recordstore.h"
-#include "records/windows1252.h"
 #include "runtime/numbers.h"
+#include "runtime/windows1252.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -69,9 +71,9 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     const QByteArray bytes(reinterpret_cast<const char *>(data), qsizetype(size));
-    const QString text = records::decodeWindows1252(bytes);
+    const QString text = runtime::decodeWindows1252(bytes);
     // One character per byte, written back as the very same bytes.
-    CHECK(text.size() == bytes.size() && records::encodeWindows1252(text) == bytes);
+    CHECK(text.size() == bytes.size() && runtime::encodeWindows1252(text) == bytes);
 
     // Val reads the leading numeral, correctly rounded; one too small for a
     // normal double may read as 0.
@@ -97,7 +99,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     CHECK(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
     file.close();
     const std::optional<QString> read = records::Leggifiletxt(path);
-    CHECK(read && *read == records::decodeWindows1252(bytes.left(qsizetype(records::maxRecordFileBytes))));
+    CHECK(read && *read == runtime::decodeWindows1252(bytes.left(qsizetype(records::maxRecordFileBytes))));
 
     // The register reads the same wherever the bytes come cut.
     const qsizetype cut = bytes.isEmpty() ? 0 : qsizetype(data[0]) % bytes.size();
@@ -109,5 +111,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     pieces.feed(QByteArrayView(bytes).sliced(cut));
     pieces.finish();
     CHECK(whole.takeGames() == pieces.takeGames() && whole.skippedLines() == pieces.skippedLines());
+
+    // Whatever a pupil types, the game's line is one the reader takes whole,
+    // and the name reads back as stored.
+    const QString name = QString::fromUtf8(bytes);
+    const game::GameSummary game{QDateTime(QDate(2026, 12, 7), QTime(9, 0)), name, 1, 2, 3, game::GameEnd::Exit};
+    const QByteArray line = classregister::registerLine(game, classregister::RecordMark::NotBeaten);
+    CHECK(line.size() <= classregister::maxLineBytes && line.endsWith("\r\n"));
+    classregister::GameRecord back;
+    CHECK(classregister::readLine(QByteArrayView(line).chopped(2), back) == classregister::LineKind::Game);
+    CHECK(back.name == classregister::storedName(name) && classregister::storedName(back.name) == back.name);
     return 0;
 }

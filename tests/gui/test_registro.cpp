@@ -3,14 +3,19 @@
 // itself being the session's (tests/unit/registro). Periods chosen, sorting
 // by value, a pupil chosen and kept, games reaching tables and charts, and
 // the report written as a PDF.
+#include "classregister/registerformat.h"
 #include "registro/application.h"
 #include "registro/chartview.h"
 #include "registro/liveregister.h"
 #include "registro/registerwindow.h"
+#include "registro/report.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -23,10 +28,14 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace Qt::StringLiterals;
 using mirabolo::classregister::Period;
+using mirabolo::classregister::RecordMark;
+using mirabolo::game::GameEnd;
+using mirabolo::game::GameSummary;
 using mirabolo::registro::RegisterWindow;
 
 namespace {
@@ -81,6 +90,24 @@ bool append(const QString &path, const QByteArray &lines)
     return file.open(QIODevice::Append) && file.write(lines) == lines.size();
 }
 
+QByteArray readBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The report's text as laid out, by pdftotext (poppler-utils).
+QString pdfText(const QString &pdf)
+{
+    QProcess text;
+    text.start(u"pdftotext"_s, {u"-layout"_s, pdf, u"-"_s});
+    if (!text.waitForFinished(60000) || text.exitCode() != 0)
+        qFatal("pdftotext (poppler-utils) is needed");
+    return QString::fromUtf8(text.readAllStandardOutput());
+}
+
+// What a pupil leaves at the report's name.
+enum class Planted { Link, DanglingLink, OpenFile, Folder };
 // The access keys that more than one entry of the window's first menu uses.
 QString sharedAccessKeys()
 {
@@ -347,10 +374,7 @@ private Q_SLOTS:
         QVERIFY2(box->text().contains(u"«resoconto.pdf»"_s) && box->text().contains(dir.path()),
                  qPrintable(box->text()));
         box->close();
-        QProcess text;
-        text.start(u"pdftotext"_s, {u"-layout"_s, pdf, u"-"_s});
-        QVERIFY2(text.waitForFinished(60000) && text.exitCode() == 0, "pdftotext (poppler-utils) is needed");
-        const QString report = QString::fromUtf8(text.readAllStandardOutput());
+        const QString report = pdfText(pdf);
         for (const QString &fact :
              {u"Registro di Mirabolo"_s, u"Classe: "_s + dir.path(), u"Periodo: Tutto"_s,
               u"Resoconto del lunedì 7 dicembre 2026"_s, u"1 riga non letta — riga 5: mancano delle colonne."_s,
@@ -376,6 +400,98 @@ private Q_SLOTS:
         // Charts with nothing to show say so, rather than stand blank.
         for (auto *view : w.findChildren<mirabolo::registro::ChartView *>())
             QVERIFY2(!blank(view), qPrintable(view->accessibleName()));
+    }
+
+    // A name is shown as the pupil typed it, wherever it appears: never as
+    // markup that would load, block on or show what it names.
+    void hostileNames_data()
+    {
+        QTest::addColumn<QString>("name"); // %1: the class folder
+        QTest::newRow("bold") << u"<b>x</b>"_s;
+        QTest::newRow("pipe") << u"<img src=%1/tubo>"_s;
+        QTest::newRow("endless device") << u"<img src=/dev/zero>"_s;
+        QTest::newRow("private picture") << u"<img src=%1/privata.png>"_s;
+    }
+    void hostileNames()
+    {
+        QTemporaryDir dir;
+        QFETCH(QString, name);
+        name.replace(u"%1"_s, dir.path());
+        QVERIFY(::mkfifo(QFile::encodeName(dir.filePath(u"tubo"_s)).constData(), 0600) == 0);
+        QImage picture(40, 40, QImage::Format_RGB32);
+        picture.fill(Qt::red);
+        QVERIFY(picture.save(dir.filePath(u"privata.png"_s)));
+        const QString path = dir.filePath(u"registro.csv"_s);
+        const GameSummary game{QDateTime(QDate(2026, 12, 7), QTime(9, 0)), name, 3, 1, 0, GameEnd::Exit};
+        QVERIFY(append(path,
+                       mirabolo::classregister::registerLine(game, RecordMark::NotBeaten) +
+                           "2026-12-07;09:05:00;Zoe;1;0;1;0;uscita;\r\n"));
+        RegisterWindow w(path, Period::All, [] { return QDate(2026, 12, 7); });
+        w.session().setFollowing(false);
+        w.show();
+        QTRY_VERIFY_WITH_TIMEOUT(w.isReady(), 30000);
+        QCOMPARE(column(named<QTableView>(w, u"Alunni della classe"_s), u"Nome"_s), QStringList({name, u"Zoe"_s}));
+        // Chosen at start, as '<' sorts first: the heading shows the name as
+        // typed, and a screen reader reads it so.
+        int labels = 0;
+        for (QLabel *label : w.findChildren<QLabel *>()) {
+            if (!label->text().contains(name))
+                continue;
+            ++labels;
+            QCOMPARE(QAccessible::queryAccessibleInterface(label)->text(QAccessible::Name), label->text());
+        }
+        QCOMPARE(labels, 1);
+        const QString pdf = dir.filePath(u"resoconto.pdf"_s);
+        QString error;
+        QVERIFY2(w.exportPdf(pdf, &error), qPrintable(error));
+        QVERIFY(pdfText(pdf).contains(name));
+    }
+
+    // The report goes where it was asked, never through what a pupil put at
+    // that name, with this account's usual mode; where it cannot, it says so.
+    void reportOutput_data()
+    {
+        QTest::addColumn<Planted>("planted");
+        QTest::addColumn<bool>("written");
+        QTest::newRow("link to the teacher's file") << Planted::Link << true;
+        QTest::newRow("dangling link") << Planted::DanglingLink << true;
+        QTest::newRow("pupil's file for all") << Planted::OpenFile << true;
+        QTest::newRow("folder") << Planted::Folder << false;
+    }
+    void reportOutput()
+    {
+        QFETCH(Planted, planted);
+        QTemporaryDir dir;
+        QTemporaryDir home;
+        const QString out = dir.filePath(u"registro-4a-2026-12-07.pdf"_s);
+        const QString mine = home.filePath(u"relazione.odt"_s);
+        const QString elsewhere = home.filePath(u"nuovo.pdf"_s);
+        const QFile::Permissions own = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser;
+        QVERIFY(append(mine, "mia") && QFile::setPermissions(mine, own));
+        QVERIFY(planted == Planted::Link               ? QFile::link(mine, out)
+                    : planted == Planted::DanglingLink ? QFile::link(elsewhere, out)
+                    : planted == Planted::OpenFile
+                    ? append(out, "x") && QFile::setPermissions(out, QFileDevice::Permissions(0x6666))
+                    : QDir(dir.path()).mkdir(out));
+        const mode_t umask = ::umask(022);
+        mirabolo::classregister::ClassFigures figures;
+        QString error;
+        const bool written = mirabolo::registro::writePdfReport(
+            out, {dir.path(), Period::All, QDate(2026, 12, 7), &figures, {}, 0, {}, 0}, &error);
+        ::umask(umask);
+        QTEST(written, "written");
+        QCOMPARE(QFile(mine).permissions(), own);
+        QCOMPARE(readBytes(mine), "mia");
+        QVERIFY(!QFileInfo::exists(elsewhere));
+        if (written) {
+            QVERIFY(!QFileInfo(out).isSymLink());
+            QCOMPARE(QFile(out).permissions(), own | QFile::ReadGroup | QFile::ReadOther);
+            QVERIFY(readBytes(out).startsWith("%PDF"));
+        } else {
+            QVERIFY2(error.startsWith(u"Impossibile scrivere "_s + out), qPrintable(error));
+        }
+        QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot),
+                 QStringList{QFileInfo(out).fileName()});
     }
 };
 

@@ -1,17 +1,16 @@
 #include "classregister/classfigures.h"
 #include "classregister/registerfile.h"
-#include "records/endgame.h"
+#include "classregister/registerformat.h"
 
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 using namespace mirabolo::classregister;
-using mirabolo::records::GameEnd;
-using mirabolo::records::StoreOutcome;
 using Change = RegisterFile::Change;
 using State = RegisterFile::State;
 using Pairs = QList<std::pair<qint16, qint16>>;
@@ -29,12 +28,10 @@ const QByteArray calcZoe = "2026-12-07;\"09:12:00\";\"Zoe\";9;1;10;0;\"tempo sca
 // The line exactly as the game appends it.
 QByteArray line(const GameRecord &game)
 {
-    const std::array outcomes{StoreOutcome::NotBeaten, StoreOutcome::Stored, StoreOutcome::Failed};
-    return registerLine({game.when, game.name, game.right, game.wrong, game.secondsLeft, GameEnd(game.ending)},
-                        outcomes.at(std::size_t(game.record)));
+    return registerLine({game.when, game.name, game.right, game.wrong, game.secondsLeft, game.ending}, game.record);
 }
 
-const QByteArray gameFile = mirabolo::records::registerHeader + line(zoe) + line(ugo) + line(eva);
+const QByteArray gameFile = registerHeader + line(zoe) + line(ugo) + line(eva);
 
 GameRecord named(const QString &name, qint16 right = 1, qint16 wrong = 0, int hour = 9)
 {
@@ -60,7 +57,19 @@ char *toString(const SkippedLine &line)
 
 namespace {
 
-enum class Action { Append, EndLastLine, GoOnLastLine, Shrink, Replace, RewriteInPlace, Remove, Fifo };
+enum class Action {
+    Append,
+    EndLastLine,
+    GoOnLastLine,
+    Shrink,
+    Replace,
+    RewriteInPlace,
+    RewriteSameSize,
+    Remove,
+    Fifo,
+    Link,
+    HardLink
+};
 
 } // namespace
 
@@ -78,9 +87,10 @@ private slots:
         QTest::addColumn<QList<GameRecord>>("games");
         QTest::addColumn<Skipped>("skipped");
         QTest::addColumn<qint64>("skippedCount");
+        QTest::addColumn<qint64>("forNames");
         const auto row = [](const char *tag, const QByteArray &file, const QList<GameRecord> &games,
-                            const Skipped &skipped = {}, qint64 count = -1) {
-            QTest::newRow(tag) << file << games << skipped << (count < 0 ? skipped.size() : count);
+                            const Skipped &skipped = {}, qint64 count = -1, qint64 forNames = 0) {
+            QTest::newRow(tag) << file << games << skipped << (count < 0 ? skipped.size() : count) << forNames;
         };
         row("game", gameFile, {zoe, ugo, eva});
         row("concatenated", gameFile + gameFile, {zoe, ugo, eva, zoe, ugo, eva});
@@ -94,6 +104,22 @@ private slots:
             "2026-12-07;09:12:00 AM;Zoe;9;1;10;0;tempo scaduto;nuovo\r\n2026-12-07;12:00 am;Eva;1;0;1;0;uscita;\r\n"
             "2026-12-07;12:00:00 PM;Ugo;1;0;1;0;uscita;\r\n2026-12-07;02:00PM;Ada;1;0;1;0;uscita;\r\n",
             {zoe, named(u"Eva"_s, 1, 0, 0), named(u"Ugo"_s, 1, 0, 12), named(u"Ada"_s, 1, 0, 14)});
+        // Guarded by an earlier game, which wrote " =Ugo" so.
+        row("guard before blanks", "2026-12-07;9:00;' =Ugo;1;0;1;0;uscita;\n", {named(u" =Ugo"_s)});
+        row("format characters", "2026-12-07;9:00;Z\xE2\x80\x8Boe\xE2\x80\xAE;1;0;1;0;uscita;\n", {named(u"Zoe"_s)});
+        // Names beyond the bound are counted as unread; those already met,
+        // however typed, still count.
+        QByteArray many;
+        QList<GameRecord> kept;
+        for (qsizetype i = 0; i < RegisterParser::maxNames + 2; ++i) {
+            many += "2026-12-07;9:00;N" + QByteArray::number(i) + ";1;0;1;0;uscita;\n";
+            if (i < RegisterParser::maxNames)
+                kept << named(u"N%1"_s.arg(i));
+        }
+        row("too many names", many + "2026-12-07;9:00;n0 ;1;0;1;0;uscita;\n", kept + QList{named(u"n0 "_s)},
+            {{RegisterParser::maxNames + 1, SkipReason::TooManyNames},
+             {RegisterParser::maxNames + 2, SkipReason::TooManyNames}},
+            2, 2);
         Skipped first;
         for (qint64 i = 1; i <= RegisterParser::maxSkippedLines; ++i)
             first << SkippedLine{i, SkipReason::BadQuotes};
@@ -125,6 +151,7 @@ private slots:
         QFETCH(QList<GameRecord>, games);
         QFETCH(Skipped, skipped);
         QFETCH(qint64, skippedCount);
+        QFETCH(qint64, forNames);
         for (const qsizetype piece : {file.size() + 1, qsizetype(1), qsizetype(5)}) {
             RegisterParser parser;
             for (qsizetype at = 0; at < file.size(); at += piece)
@@ -133,7 +160,58 @@ private slots:
             QCOMPARE(parser.takeGames(), games);
             QCOMPARE(parser.skippedLines(), skipped);
             QCOMPARE(parser.skippedCount(), skippedCount);
+            QCOMPARE(parser.skippedForNames(), forNames);
         }
+    }
+
+    void names_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QByteArray>("field"); // as the register has it
+        const auto row = [](const char *tag, const QString &typed, const QString &stored, const QByteArray &field) {
+            QTest::newRow(tag) << typed << stored << field;
+        };
+        row("plain", u"Zoe"_s, u"Zoe"_s, "Zoe");
+        row("formula", u"=1+1"_s, u"=1+1"_s, "'=1+1");
+        row("plus, minus, at", u"+39 -x @y"_s, u"+39 -x @y"_s, "'+39 -x @y");
+        row("blanks before =", u" \u00A0=Ugo"_s, u" \u00A0=Ugo"_s, "' \xC2\xA0=Ugo");
+        row("apostrophe", u"'x"_s, u"'x"_s, "'x");
+        row("apostrophes", u"''x"_s, u"''x"_s, "''x");
+        row("apostrophe before =", u"'=Ugo"_s, u"'=Ugo"_s, "''=Ugo");
+        row("apostrophes, blanks, -", u"'' -1"_s, u"'' -1"_s, "''' -1");
+        row("apostrophe after a blank", u" '=x"_s, u" '=x"_s, " '=x");
+        row("quotes", u"Zoe \"la\" B"_s, u"Zoe \"la\" B"_s, "\"Zoe \"\"la\"\" B\"");
+        row("semicolon", u"a;b"_s, u"a;b"_s, "\"a;b\"");
+        row("formula in quotes", u"=\"a;b\""_s, u"=\"a;b\""_s, "\"'=\"\"a;b\"\"\"");
+        row("controls", u"Ugo\r\nB\ti\x1b\u2028"_s, u"Ugo  B i  "_s, "Ugo  B i  ");
+        row("tab before =", u"\t=x"_s, u" =x"_s, "' =x");
+        row("format characters", u"\u200BZo\u00ADe\u202E\U000E0041"_s, u"Zoe"_s, "Zoe");
+        row("outside Windows-1252", u"Łukasz 😀 日本"_s, u"Łukasz 😀 日本"_s,
+            "\xC5\x81ukasz \xF0\x9F\x98\x80 \xE6\x97\xA5\xE6\x9C\xAC");
+        row("half a pair", u"a"_s + QChar(0xD800) + u"b"_s, u"a\uFFFDb"_s,
+            "a\xEF\xBF\xBD"
+            "b");
+        row("4 KiB", QString(4096, u'è'), QString(maxNameLength, u'è'), QString(maxNameLength, u'è').toUtf8());
+        row("cut before a pair", QString(maxNameLength - 1, u'a') + u"😀"_s, QString(maxNameLength - 1, u'a'),
+            QByteArray(maxNameLength - 1, 'a'));
+    }
+    // Every name reads back as the game stored it, and no stored name is a
+    // formula to a spreadsheet.
+    void names()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, stored);
+        QFETCH(QByteArray, field);
+        QCOMPARE(storedName(typed), stored);
+        const QByteArray written = registerLine({nine, typed, 3, 4, 5, Ending::Exit}, RecordMark::Stored);
+        QCOMPARE(written, "2026-12-07;09:12:00;" + field + ";3;4;7;5;uscita;nuovo\r\n");
+        QVERIFY(written.size() <= maxLineBytes);
+        RegisterParser parser;
+        parser.feed(registerHeader + written);
+        const GameRecord read{nine, stored, 3, 4, 5, Ending::Exit, RecordMark::Stored};
+        QCOMPARE(parser.takeGames(), QList{read});
+        QCOMPARE(parser.skippedCount(), 0);
     }
 
     void following_data()
@@ -156,8 +234,14 @@ private slots:
         row("shrink", gameFile, Action::Shrink, Change::Reloaded, {zoe});
         row("replace", gameFile, Action::Replace, Change::Reloaded, {zoe, ugo, eva, plain});
         row("rewrite in place", gameFile, Action::RewriteInPlace, Change::Reloaded, {zoe, eva, ugo});
+        GameRecord forged = zoe;
+        std::swap(forged.right, forged.wrong);
+        row("rewrite in place, same size", gameFile, Action::RewriteSameSize, Change::Reloaded, {forged, ugo, eva});
         row("remove", gameFile, Action::Remove, Change::Unavailable, {}, 0, State::Missing);
         row("fifo", gameFile, Action::Fifo, Change::Unavailable, {}, 0, State::NotAFile);
+        // Another class's register, that only the teacher can read.
+        row("link", gameFile, Action::Link, Change::Unavailable, {}, 0, State::Linked);
+        row("hard link", gameFile, Action::HardLink, Change::Unavailable, {}, 0, State::Linked);
     }
     // Read first in small slices, then once more after the file changed.
     void following()
@@ -171,6 +255,11 @@ private slots:
             return file.open(mode) && file.write(bytes) == bytes.size();
         };
         QVERIFY(write(path, before, QIODevice::WriteOnly));
+        // Long ago, so that a rewrite now shows in its times.
+        QFile stamped(path);
+        QVERIFY(stamped.open(QIODevice::ReadWrite) &&
+                stamped.setFileTime(QDateTime(QDate(2000, 1, 1), {}, Qt::UTC), QFileDevice::FileModificationTime));
+        stamped.close();
         RegisterFile followed(path);
         QCOMPARE(followed.refresh(10), Change::Reloaded);
         QVERIFY(!followed.atEnd());
@@ -178,17 +267,36 @@ private slots:
             QCOMPARE(followed.refresh(10), Change::Appended);
         QCOMPARE(followed.refresh(), Change::None);
         const QString other = dir.filePath(u"nuovo.csv"_s);
-        QVERIFY(action == Action::Append             ? write(path, line(ugo), QIODevice::Append)
-                    : action == Action::EndLastLine  ? write(path, "\r\nx\n" + line(ugo), QIODevice::Append)
-                    : action == Action::GoOnLastLine ? write(path, "nuovo\"\n" + line(ugo), QIODevice::Append)
-                    : action == Action::Shrink       ? QFile::resize(path, gameFile.indexOf(line(ugo)))
-                    : action == Action::Replace ? write(other, gameFile + calcZoe.chopped(7), QIODevice::WriteOnly) &&
-                        QFile::remove(path) && QFile::rename(other, path)
-                    : action == Action::RewriteInPlace
-                    ? write(path, mirabolo::records::registerHeader + line(zoe) + line(eva) + line(ugo),
-                            QIODevice::ReadWrite)
-                    : action == Action::Remove ? QFile::remove(path)
-                                               : QFile::remove(path) && ::mkfifo(QFile::encodeName(path), 0600) == 0);
+        const auto act = [&] {
+            switch (action) {
+            case Action::Append:
+                return write(path, line(ugo), QIODevice::Append);
+            case Action::EndLastLine:
+                return write(path, "\r\nx\n" + line(ugo), QIODevice::Append);
+            case Action::GoOnLastLine:
+                return write(path, "nuovo\"\n" + line(ugo), QIODevice::Append);
+            case Action::Shrink:
+                return QFile::resize(path, gameFile.indexOf(line(ugo)));
+            case Action::Replace:
+                return write(other, gameFile + calcZoe.chopped(7), QIODevice::WriteOnly) && QFile::remove(path) &&
+                    QFile::rename(other, path);
+            case Action::RewriteInPlace:
+                return write(path, registerHeader + line(zoe) + line(eva) + line(ugo), QIODevice::ReadWrite);
+            case Action::RewriteSameSize:
+                return write(path, QByteArray(gameFile).replace("Zoe;9;1;", "Zoe;1;9;"), QIODevice::ReadWrite);
+            case Action::Remove:
+                return QFile::remove(path);
+            case Action::Fifo:
+                return QFile::remove(path) && ::mkfifo(QFile::encodeName(path), 0600) == 0;
+            case Action::Link:
+                return QFile::rename(path, other) && QFile::setPermissions(other, QFile::ReadOwner) &&
+                    QFile::link(other, path);
+            case Action::HardLink:
+                return ::link(QFile::encodeName(path), QFile::encodeName(other)) == 0;
+            }
+            return false;
+        };
+        QVERIFY(act());
         QTEST(followed.refresh(), "change");
         QTEST(followed.state(), "state");
         QTEST(followed.games(), "games");

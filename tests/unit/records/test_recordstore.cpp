@@ -6,6 +6,7 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 using namespace mirabolo::records;
@@ -37,7 +38,7 @@ struct Row
 };
 
 // What another account leaves at a name of the folder.
-enum class Thing { Link, Pipe, Folder, Huge, FutureDated, HeldLock };
+enum class Thing { Link, Pipe, Folder, Huge, FutureDated, HeldLock, HardLink };
 
 struct Attack
 {
@@ -142,7 +143,7 @@ private slots:
         using enum Thing;
         const auto row = [](int step, const QString &name, Thing thing, StoreOutcome outcome, bool registered) {
             static const char *steps[] = {"start", "locking", "locked", "staged", "replaced", "registering"};
-            static const char *things[] = {"link", "pipe", "folder", "huge", "future", "held"};
+            static const char *things[] = {"link", "pipe", "folder", "huge", "future", "held", "hard link"};
             QTest::addRow("%s %s %s", steps[step + 1], qPrintable(name), things[int(thing)])
                 << Attack{step, name, thing, outcome, registered};
         };
@@ -155,6 +156,7 @@ private slots:
         row(before, holder, Folder, Failed, true);
         row(before, games, Link, Stored, false);
         row(before, games, Folder, Stored, false);
+        row(before, games, HardLink, Stored, false);
         // What is left at the lock's name is replaced, unless the folder refuses.
         for (const Thing thing : {Link, Pipe, Huge, FutureDated})
             row(locking, lock, thing, Stored, true);
@@ -200,6 +202,8 @@ private slots:
             case Thing::FutureDated:
                 return other.open(QIODevice::WriteOnly) &&
                     other.setFileTime(QDateTime(QDate(2100, 1, 1), {}), QFileDevice::FileModificationTime);
+            case Thing::HardLink: // a second name for a file of the pupil's
+                return ::link(QFile::encodeName(target).constData(), QFile::encodeName(path).constData()) == 0;
             case Thing::HeldLock: // as another game would hold it
                 return other.open(QIODevice::ReadWrite) && ::fcntl(other.handle(), F_OFD_SETLK, &range) == 0;
             }

@@ -312,7 +312,7 @@ private Q_SLOTS:
         shown.session->readToEnd();
         QVERIFY2(shown.session->reportContent().notice.contains(shown.path),
                  qPrintable(shown.session->reportContent().notice));
-        QCOMPARE(noticeText({}, Period::Today, shown.session->figures()),
+        QCOMPARE(noticeText({}, Period::Today, shown.session->figures(), 0),
                  u"Nessuna partita nel periodo scelto: oggi (07/12/2026)."_s);
     }
 

@@ -1,8 +1,8 @@
-#include "records/windows1252.h"
+#include "runtime/windows1252.h"
 
 #include <array>
 
-namespace mirabolo::records {
+namespace mirabolo::runtime {
 
 namespace {
 
@@ -61,4 +61,4 @@ QByteArray encodeWindows1252(const QString &text)
     return bytes;
 }
 
-} // namespace mirabolo::records
+} // namespace mirabolo::runtime
