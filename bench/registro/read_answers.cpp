@@ -14,6 +14,7 @@
 #include <array>
 #include <cstdio>
 #include <cstring>
+#include <tuple>
 
 #include <sys/resource.h>
 
@@ -23,7 +24,8 @@ struct Figures
 {
     std::array<std::array<qint64, 2>, 49> pairs{}; // [source * 7 + target][right]
     QHash<QString, qint64> pupils;
-    QHash<QByteArray, qint64> wrongTexts; // by pair, quantity and text
+    // The wrong texts of each exercise, by pair of units and quantity.
+    std::array<QHash<QString, qint64>, 49 * 32> wrongTexts;
     qint64 skipped = 0;
 };
 
@@ -41,7 +43,6 @@ int main(int argc, char *argv[])
     Figures figures;
     QString lastName;
     qint64 *lastPupil = nullptr;
-    QByteArray key;
     AnswersReader reader(
         [&](const AnswerRecord &answer) {
             if (!figuresToo)
@@ -53,13 +54,9 @@ int main(int argc, char *argv[])
                 lastPupil = &figures.pupils[lastName];
             }
             ++*lastPupil;
-            if (!answer.right) {
-                // The same buffer each time: a key is copied only when new.
-                key.resize(0);
-                key.append(char(answer.source)).append(char(answer.target)).append(char(answer.quantity));
-                key.append(answer.typed);
-                ++figures.wrongTexts[key];
-            }
+            if (!answer.right)
+                ++figures.wrongTexts[std::size_t((answer.source * 7 + answer.target) * 32 + answer.quantity % 32)]
+                                    [answer.typed];
         },
         [&](const SkippedLine &) { ++figures.skipped; });
     QElapsedTimer clock;
@@ -72,9 +69,12 @@ int main(int argc, char *argv[])
     qint64 wrong = 0;
     for (const auto &pair : figures.pairs)
         wrong += pair[0];
+    qint64 wrongTexts = 0;
+    for (const auto &texts : figures.wrongTexts)
+        wrongTexts += texts.size();
     std::printf("read %lld answers (%lld wrong, %lld different wrong texts) of %lld pupils, %lld lines skipped, "
                 "in %lld ms; peak memory %ld MB\n",
-                reader.answerCount(), wrong, qint64(figures.wrongTexts.size()), qint64(figures.pupils.size()),
-                figures.skipped, elapsed, usage.ru_maxrss / 1024);
+                reader.answerCount(), wrong, wrongTexts, qint64(figures.pupils.size()), figures.skipped, elapsed,
+                usage.ru_maxrss / 1024);
     return file.state() == AnswersFile::State::Read ? 0 : 1;
 }

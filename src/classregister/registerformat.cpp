@@ -234,7 +234,7 @@ inline QByteArrayView trim(QByteArrayView text)
 
 // Inline, for the few bytes of a date or a name: four million calls of
 // memcmp() cost more than the comparing.
-inline bool sameBytes(QByteArrayView a, QByteArrayView b)
+Q_ALWAYS_INLINE bool sameBytes(QByteArrayView a, QByteArrayView b)
 {
     if (a.size() != b.size())
         return false;
@@ -548,26 +548,6 @@ QByteArray answerLine(const game::JudgedAnswer &answer)
     return (fields.join(u';') + u"\r\n"_s).toUtf8();
 }
 
-namespace {
-
-QString fromUtf8KeepingMark(QByteArrayView text)
-{
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
-    return utf8(text);
-}
-
-} // namespace
-
-QString AnswerRecord::expectedText() const
-{
-    return fromUtf8KeepingMark(expected);
-}
-
-QString AnswerRecord::typedText() const
-{
-    return fromUtf8KeepingMark(typed);
-}
-
 LineKind AnswerLineReader::read(QByteArrayView line, AnswerRecord &answer, SkipReason *reason)
 {
     line = withoutByteOrderMark(line);
@@ -595,7 +575,8 @@ LineKind AnswerLineReader::read(QByteArrayView line, AnswerRecord &answer, SkipR
     const QTime time = parseTime(trim(fields[1].text));
     if (!time.isValid())
         return refuse(SkipReason::BadTime);
-    const auto [startDay, startTime] = splitDateTime(trim(fields[3].text));
+    const QByteArrayView startText = trim(fields[3].text);
+    const auto [startDay, startTime] = splitDateTime(startText);
     const QDate gameDate = startDay.isEmpty() ? QDate() : day(startDay);
     const QTime gameTime = parseTime(startTime);
     if (!gameDate.isValid() || !gameTime.isValid())
@@ -615,21 +596,32 @@ LineKind AnswerLineReader::read(QByteArrayView line, AnswerRecord &answer, SkipR
     if (!right && !isWord(verdict, wrongWord))
         return refuse(SkipReason::UnknownVerdict);
 
-    answer.date = date;
-    answer.time = time;
+    answer.when = QDateTime(date, time, Qt::UTC);
+    if (!sameBytes(startText, lastStartText)) {
+        lastStartText = startText.toByteArray();
+        lastStart = QDateTime(gameDate, gameTime, Qt::UTC);
+    }
+    answer.gameStarted = lastStart;
     // Set only when another: a copy of a string is two atomic operations.
-    const QString &pupil = name(fields[2].text, fields[2].escapedQuotes);
-    if (answer.name.constData() != pupil.constData() || answer.name.size() != pupil.size())
-        answer.name = pupil;
-    answer.gameDate = gameDate;
-    answer.gameTime = gameTime;
-    answer.source = source;
-    answer.target = target;
+    const auto set = [](QString &to, const QString &from) {
+        if (to.constData() != from.constData() || to.size() != from.size())
+            to = from;
+    };
+    set(answer.name, name(fields[2].text, fields[2].escapedQuotes));
+    answer.source = qint8(source);
+    answer.target = qint8(target);
     answer.quantity = qint16(quantity);
     answer.right = right;
     answer.seconds = qint16(seconds);
-    answer.expected = text(fields[7].text, fields[7].escapedQuotes, expectedBuffer);
-    answer.typed = text(fields[8].text, fields[8].escapedQuotes, typedBuffer);
+    // The expected text follows from the exercise: one kept for each.
+    Kept &exercise = exercises[std::size_t(((source - 1) * game::lastUnit + target - 1) * maxKeptQuantity +
+                                           std::min(quantity, maxKeptQuantity) - 1)];
+    set(answer.expected, text(fields[7].text, fields[7].escapedQuotes, exercise, expectedTexts));
+    // A right answer is the expected text once more.
+    set(answer.typed,
+        sameBytes(fields[8].text, fields[7].text) && !fields[8].escapedQuotes
+            ? answer.expected
+            : text(fields[8].text, fields[8].escapedQuotes, lastTyped, typedTexts));
     return LineKind::Game;
 }
 
@@ -643,53 +635,66 @@ QDate AnswerLineReader::day(QByteArrayView text)
     return lastDay;
 }
 
+namespace {
+
+// Beyond this many texts a file is garbage, not a school: the rest are not kept.
+constexpr qsizetype maxKept = 10000;
+
+// A field's text, decoded as the game wrote it, the guard taken off.
+QString decodeText(QByteArrayView field, bool escapedQuotes)
+{
+    QByteArray bytes = field.toByteArray();
+    if (escapedQuotes)
+        bytes.replace("\"\"", "\"");
+    // A leading U+FEFF was typed, not put there as a byte-order mark.
+    QStringDecoder utf8(QStringDecoder::Utf8,
+                        QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+    QString text = utf8(bytes);
+    if (utf8.hasError())
+        text = runtime::decodeWindows1252(bytes);
+    return unguarded(std::move(text));
+}
+
+} // namespace
+
 const QString &AnswerLineReader::name(QByteArrayView field, bool escapedQuotes)
 {
     // The lines of one game come together: most names are the one before.
-    if (sameBytes(field, lastNameField))
-        return lastName;
+    if (lastName.valid && sameBytes(field, lastName.field))
+        return lastName.text;
     const QByteArray key = QByteArray::fromRawData(field.data(), field.size());
     auto known = names.constFind(key);
     if (known == names.cend()) {
-        // Beyond this many spellings a file is garbage, not a school: the
-        // rest are not kept.
-        constexpr qsizetype maxKept = 10000;
         QString decoded = decodeName(field, escapedQuotes);
         if (names.size() >= maxKept) {
-            lastNameField.clear();
-            lastName = std::move(decoded);
-            return lastName;
+            lastName = {QByteArray(), std::move(decoded), false};
+            return lastName.text;
         }
         known = names.insert(field.toByteArray(), decoded);
     }
-    lastNameField = known.key();
-    lastName = known.value();
-    return lastName;
+    lastName = {known.key(), known.value(), true};
+    return lastName.text;
 }
 
-// The field's text as UTF-8 with its quotes undone and the guard taken off;
-// in `buffer` when it differs from the bytes of the line.
-QByteArrayView AnswerLineReader::text(QByteArrayView field, bool escapedQuotes, QByteArray &buffer)
+// The same for an answer's texts: a few hundred exercises, and the wrong
+// answers pupils give again and again.
+const QString &AnswerLineReader::text(QByteArrayView field, bool escapedQuotes, Kept &last,
+                                      QHash<QByteArray, QString> &known)
 {
-    QByteArrayView view = field;
-    if (escapedQuotes) {
-        buffer = field.toByteArray().replace("\"\"", "\"");
-        view = buffer;
-    }
-    const bool ascii = std::all_of(view.cbegin(), view.cend(), [](char c) { return quint8(c) < 0x80; });
-    if (!ascii && !view.isValidUtf8()) {
-        buffer = runtime::decodeWindows1252(view.toByteArray()).toUtf8();
-        view = buffer;
-    }
-    if (view.startsWith('\'')) {
-        const QString typed = QString::fromUtf8(view); // no mark to lose: it starts with the apostrophe
-        const QString unguardedText = unguarded(typed);
-        if (unguardedText.size() != typed.size()) {
-            buffer = unguardedText.toUtf8();
-            view = buffer;
+    if (last.valid && sameBytes(field, last.field))
+        return last.text;
+    const QByteArray key = QByteArray::fromRawData(field.data(), field.size());
+    auto found = known.constFind(key);
+    if (found == known.cend()) {
+        QString decoded = decodeText(field, escapedQuotes);
+        if (known.size() >= maxKept) {
+            last = {QByteArray(), std::move(decoded), false};
+            return last.text;
         }
+        found = known.insert(field.toByteArray(), decoded);
     }
-    return view;
+    last = {found.key(), found.value(), true};
+    return last.text;
 }
 
 LineKind readLine(QByteArrayView line, GameRecord &game, SkipReason *reason)

@@ -13,16 +13,17 @@
 // Windows-1252 where a line is not UTF-8.
 #pragma once
 
+#include "classregister/answerrecord.h"
 #include "classregister/gamerecord.h"
 #include "game/gamesummary.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
-#include <QDate>
+#include <QDateTime>
 #include <QHash>
 #include <QString>
-#include <QTime>
 
+#include <array>
 #include <optional>
 
 namespace mirabolo::classregister {
@@ -103,32 +104,9 @@ QString storedAnswer(QString typed);
 // would run as a formula get a leading apostrophe, which the reader takes off.
 QByteArray answerLine(const game::JudgedAnswer &answer);
 
-// One line of the answers file, as the reader gives it. The texts are views
-// into the reader's own buffers: valid until it reads the next line.
-struct AnswerRecord
-{
-    // Of the verdict: the clock of the PC that played, with no time zone.
-    QDate date;
-    QTime time;
-    QString name; // as storedName() gives it, shared by the lines of one spelling
-    QDate gameDate; // when the answer's game began
-    QTime gameTime;
-    quint8 source = 0; // unit numbers, 1 (ml) to 6 (hl)
-    quint8 target = 0;
-    qint16 quantity = 0;
-    bool right = false;
-    qint16 seconds = 0; // from the exercise on screen to its verdict
-    QByteArrayView expected; // UTF-8
-    QByteArrayView typed; // UTF-8, as the game stored it (see storedAnswer())
-
-    // As typed: a leading U+FEFF is kept, not taken for a byte-order mark.
-    QString expectedText() const;
-    QString typedText() const;
-};
-
-// Reads answer lines one by one. It keeps the texts of the last line and the
-// names already met, so that a school's four million lines cost one name
-// each, not one per line.
+// Reads answer lines one by one. It keeps the names, the right answers and
+// the common wrong ones already met, so that a school's four million lines
+// cost a handful of strings, not three for every line.
 class AnswerLineReader
 {
 public:
@@ -136,17 +114,28 @@ public:
     LineKind read(QByteArrayView line, AnswerRecord &answer, SkipReason *reason = nullptr);
 
 private:
+    // The text of the field last read, when it was decoded from `field`.
+    struct Kept
+    {
+        QByteArray field;
+        QString text;
+        bool valid = false;
+    };
     QDate day(QByteArrayView text);
     const QString &name(QByteArrayView field, bool escapedQuotes);
-    QByteArrayView text(QByteArrayView field, bool escapedQuotes, QByteArray &buffer);
+    const QString &text(QByteArrayView field, bool escapedQuotes, Kept &last, QHash<QByteArray, QString> &known);
 
     QByteArray lastDayText;
     QDate lastDay;
-    QByteArray lastNameField;
-    QString lastName;
+    QByteArray lastStartText;
+    QDateTime lastStart;
+    Kept lastName;
+    static constexpr int maxKeptQuantity = 20;
+    std::array<Kept, 6 * 6 * maxKeptQuantity> exercises; // by units and quantity
+    Kept lastTyped;
     QHash<QByteArray, QString> names;
-    QByteArray expectedBuffer;
-    QByteArray typedBuffer;
+    QHash<QByteArray, QString> expectedTexts;
+    QHash<QByteArray, QString> typedTexts;
 };
 
 } // namespace mirabolo::classregister

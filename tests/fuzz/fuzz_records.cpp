@@ -129,8 +129,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     QStringList wholeAnswers, pieceAnswers;
     const auto collect = [](QStringList &into) {
         return [&into](const classregister::AnswerRecord &answer) {
-            into << answer.name + answer.typedText() + answer.expectedText() + answer.date.toString() +
-                    answer.gameTime.toString() +
+            into << answer.name + answer.typed + answer.expected + answer.when.toString() +
+                    answer.gameStarted.toString() +
                     QString::number(answer.seconds * 100 + answer.source * 10 + answer.target + answer.right);
         };
     };
@@ -147,8 +147,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const QByteArray answerLine = classregister::answerLine(answer);
     CHECK(answerLine.size() <= classregister::maxLineBytes && answerLine.endsWith("\r\n"));
     QStringList typed;
-    classregister::AnswersReader answers(
-        [&typed](const classregister::AnswerRecord &read) { typed << read.typedText(); });
+    classregister::AnswersReader answers([&typed](const classregister::AnswerRecord &read) { typed << read.typed; });
     answers.feed(answerLine);
     CHECK(typed == QStringList{classregister::storedAnswer(name)});
     return 0;

@@ -21,13 +21,15 @@ mirabolo::game::JudgedAnswer judged(const QString &typed, const QString &name = 
 // An answer as one text, so that a list of them compares at a glance.
 QString shown(const AnswerRecord &answer)
 {
-    return u"%1 %2|%3|%4 %5|%6>%7|%8|%9|%10|%11|%12"_s
-        .arg(answer.date.toString(Qt::ISODate), answer.time.toString(Qt::ISODate), answer.name,
-             answer.gameDate.toString(Qt::ISODate), answer.gameTime.toString(Qt::ISODate))
+    if (answer.when.timeSpec() != Qt::UTC || answer.gameStarted.timeSpec() != Qt::UTC)
+        qFatal("an answer's times must be held as UTC, never shifted");
+    return u"%1|%2|%3|%4>%5|%6|%7|%8|%9|%10"_s
+        .arg(answer.when.toString(u"yyyy-MM-dd HH:mm:ss"_s), answer.name,
+             answer.gameStarted.toString(u"yyyy-MM-dd HH:mm:ss"_s))
         .arg(answer.source)
         .arg(answer.target)
         .arg(answer.quantity)
-        .arg(answer.expectedText(), answer.typedText())
+        .arg(answer.expected, answer.typed)
         .arg(answer.seconds)
         .arg(answer.right ? u"right"_s : u"wrong"_s);
 }
