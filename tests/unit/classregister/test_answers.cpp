@@ -158,6 +158,15 @@ private slots:
             << QStringList{zoe3, u"2026-12-07 09:12:05|Nicolò|2026-07-12 09:00:00|3>2|3|30|½|7|right"_s,
                            u"2026-12-07 12:30:00|Zoe|2026-12-07 12:29:59|6>1|20|2000000|2000000|0|right"_s}
             << Skipped();
+        // More names and answers than the reader keeps, then empty ones.
+        QByteArray many = answersHeader;
+        QStringList manyRead;
+        for (int i = 0; i <= 10001; ++i) {
+            const QString text = i <= 10000 ? u"w%1"_s.arg(i) : QString();
+            many += answerLine(judged(text, text));
+            manyRead << u"2026-12-07 09:12:05|%1|2026-12-07 09:00:00|3>2|3|30|%1|7|wrong"_s.arg(text);
+        }
+        QTest::newRow("more than are kept") << many << manyRead << Skipped();
         using enum SkipReason;
         const QList<std::tuple<const char *, QByteArray, SkipReason>> bad{
             {"no such day", "2026-02-30;09:12:05;Zoe;2026-12-07 09:00:00;dl;cl;3;30;30;7;esatta", BadDate},
