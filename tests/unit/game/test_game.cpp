@@ -212,7 +212,8 @@ private Q_SLOTS:
             answers.flush(QDeadlineTimer::Forever);
         QFile kept(home.filePath(u"mirabolo/risposte.csv"_s));
         const QString answer = kept.open(QIODevice::ReadOnly) ? QString::fromUtf8(kept.readAll()) : QString();
-        QCOMPARE(answer.section(u"\r\n"_s, 1).section(u';', 2), row[u"answer"].isEmpty() ? QString() : row[u"answer"] + u"\r\n"_s);
+        QCOMPARE(answer.section(u"\r\n"_s, 1).section(u';', 2),
+                 row[u"answer"].isEmpty() ? QString() : row[u"answer"] + u"\r\n"_s);
     }
 
     void judgedAnswers_data()
