@@ -218,12 +218,9 @@ RecordStore::Appended RecordStore::appendAnswers(QByteArrayView lines, QDeadline
 bool RecordStore::appendToRegister(const QByteArray &line) const
 {
     reach(StoreStep::Registering);
-    QFile file;
-    if (!openForAppend(file, registerFilePath(), shared))
-        return false;
-    // Earlier lines are never rewritten; a new register starts with its header.
-    const QByteArray bytes = file.size() == 0 ? classregister::registerHeader + line : line;
-    return file.write(bytes) == bytes.size() && file.flush();
+    // Earlier lines are never rewritten; a new register starts with its
+    // header, and a line cut by a power failure loses only itself.
+    return appendLines(registerFilePath(), shared, classregister::registerHeader, line);
 }
 
 } // namespace mirabolo::records

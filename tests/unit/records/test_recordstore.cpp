@@ -204,6 +204,18 @@ private slots:
             QVERIFY(::lstat(name.constData(), &status) == 0 && (status.st_mode & 07777) == 0660);
     }
 
+    // A power failure left half a game's line: the next game's line stays whole.
+    void registerAfterAPowerCut()
+    {
+        QTemporaryDir dir;
+        const RecordStore store(dir.path(), true);
+        const QByteArray half = mirabolo::classregister::registerHeader + QByteArray("2026-12-06;09:0");
+        QVERIFY(writeBytes(store.registerFilePath(), half));
+        const GameSummary game{QDateTime(QDate(2026, 12, 6), QTime(9, 5, 3)), u"Eva"_s, 1, 2, 3, GameEnd::NewGame};
+        QVERIFY(store.registerOnly(game));
+        QCOMPARE(readBytes(store.registerFilePath()), half + "\r\n2026-12-06;09:05:03;Eva;1;2;3;3;nuova gara;\r\n");
+    }
+
     void writer_data()
     {
         QTest::addColumn<QString>("obstacle");
