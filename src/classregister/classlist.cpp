@@ -265,11 +265,28 @@ QByteArray ClassList::text() const
         u"Classe: %1\nSoglia: %2%\nPartite minime: %3\n\n"_s.arg(name).arg(followRule.percent).arg(followRule.games);
     for (const ListedPupil &pupil : listed) {
         text += field(pupil.name);
-        for (qsizetype i = 0; i < pupil.spellings.size(); ++i)
-            text += (i == 0 ? u" = "_s : u" | "_s) + field(pupil.spellings.at(i));
+        if (!pupil.spellings.isEmpty())
+            text += u" = "_s + spellingsText(pupil.spellings);
         text += u'\n';
     }
     return text.toUtf8();
+}
+
+QString spellingsText(const QStringList &spellings)
+{
+    QStringList fields;
+    for (const QString &spelling : spellings)
+        fields << field(spelling);
+    return fields.join(u" | "_s);
+}
+
+std::optional<QStringList> parseSpellings(QStringView text)
+{
+    QStringList names;
+    if (!splitNames(text, names))
+        return std::nullopt;
+    names.removeAll(QString());
+    return names;
 }
 
 QString classListPath(const QString &classSource)

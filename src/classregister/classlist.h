@@ -24,6 +24,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 namespace mirabolo::classregister {
 
 struct ListedPupil
@@ -72,6 +74,11 @@ private:
     QList<ListedPupil> listed;
     QHash<QString, qsizetype> index; // by ClassFigures::pupilKey() of each name and spelling
 };
+
+// The other spellings as a pupil's line writes them after the name
+// ("Niccol | niccolo b"), and back; none when a quote is left open.
+QString spellingsText(const QStringList &spellings);
+std::optional<QStringList> parseSpellings(QStringView text);
 
 // Where the teacher's list for the class of `classSource` (a class folder, or
 // a register given alone) is kept: her own settings folder for the program,
