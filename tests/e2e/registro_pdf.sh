@@ -33,7 +33,7 @@ pdftotext -layout "$dir/anni.pdf" - |
 pages=$(pdfinfo "$dir/anni.pdf" | awk '/^Pages:/ { print $2 }')
 pdftotext -layout "$dir/anni.pdf" - | awk -v pages="$pages" 'BEGIN { RS = "\f" } NR <= pages {
         if (index($0, "Pagina " NR " di " pages "\n") == 0) bad = 1
-        if ($0 ~ /(^|\n) *Data +Ora/ && $0 !~ /Partite: 300 · Esatte/ && $0 !~ /^[ \n]*Ada \(continua\)\n/) bad = 1
+        if ($0 ~ /(^|\n) *Data +Ora/ && $0 !~ /Partite: 300 · Minuti: 4.500 · Esatte/ && $0 !~ /^[ \n]*Ada \(continua\)\n/) bad = 1
     } END { exit !(pages > 2 && !bad) }'
 
 # A pupil's link at the report's name: the report takes the name, the file

@@ -311,8 +311,8 @@ private Q_SLOTS:
         QVERIFY(pupils && games && ranking);
         QCOMPARE(column(pupils, u"Nome"_s), QStringList({u"Luca"_s, u"Zoe"_s}));
         QCOMPARE(w.findChild<QLabel *>(u"summary"_s)->text(),
-                 u"Anno scolastico (dal 01/09/2026 al 31/08/2027) — Partite: 5 · Alunni: 2 · Esatte: 18 · "
-                 u"Errate: 32 · Precisione: 36,0%"_s);
+                 u"Anno scolastico (dal 01/09/2026 al 31/08/2027) — Partite: 5 · Alunni: 2 · Minuti: 75 · Esatte: 18 "
+                 u"· Errate: 32 · Precisione: 36,0%\nDa seguire: precisione sotto il 60% in almeno 3 partite"_s);
         auto *skipped = w.findChild<QPushButton *>();
         QVERIFY(skipped && skipped->isVisible());
         QCOMPARE(skipped->text(), u"1 riga non letta"_s);
@@ -336,7 +336,7 @@ private Q_SLOTS:
         QTest::mouseClick(pupils->viewport(), Qt::LeftButton, {}, pupils->visualRect(zoe).center());
         QCOMPARE(column(games, u"Data"_s), QStringList({u"01/12/2026"_s, u"07/12/2026"_s}));
         QCOMPARE(w.findChild<QLabel *>(u"pupilTitle"_s)->text(),
-                 u"Zoe — Partite: 2 · Precisione: 60,0% · Andamento: –"_s);
+                 u"Zoe — Partite: 2 · Minuti: 30 · Precisione: 60,0% · Andamento: –"_s);
 
         // Games end while the window is open and reach the tables.
         QVERIFY(append(path,
@@ -378,10 +378,10 @@ private Q_SLOTS:
         for (const QString &fact :
              {u"Registro di Mirabolo"_s, u"Classe: "_s + dir.path(), u"Periodo: Tutto"_s,
               u"Resoconto del lunedì 7 dicembre 2026"_s, u"1 riga non letta — riga 5: mancano delle colonne."_s,
-              u"Partite: 9 · Alunni: 4 · Esatte: 38 · Errate: 43 · Precisione: 46,9%"_s, u"Mia"_s, u"Ugo"_s, u"Luca"_s,
-              u"Zoe"_s, u"Partite: 3 · Esatte: 17 · Errate: 13 · Precisione: 56,7%"_s, u"Precisione per alunno"_s,
-              u"Luca: partite dal 05/10/2026 al 07/12/2026"_s, u"uscita"_s, u"finestra chiusa"_s,
-              u"Fine è vuota quando la partita è finita allo scadere del tempo"_s})
+              u"Partite: 9 · Alunni: 4 · Minuti: 135 · Esatte: 38 · Errate: 43 · Precisione: 46,9%"_s, u"Mia"_s,
+              u"Ugo"_s, u"Luca"_s, u"Zoe"_s, u"Partite: 3 · Minuti: 45 · Esatte: 17 · Errate: 13 · Precisione: 56,7%"_s,
+              u"Precisione per alunno"_s, u"Luca: partite dal 05/10/2026 al 07/12/2026"_s, u"uscita"_s,
+              u"finestra chiusa"_s, u"Fine è vuota quando la partita è finita allo scadere del tempo"_s})
             QVERIFY2(report.contains(fact), qPrintable(fact));
         QVERIFY(!report.contains(u"tempo scaduto"_s)); // the games that ran their time out leave Fine blank
         // A pupil's games under their year, dated by day and month.
