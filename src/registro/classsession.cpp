@@ -103,7 +103,7 @@ QStringList ClassSession::unlistedNames() const
         if (known == byKey.cend()) {
             byKey.insert(key, names.size());
             names.append({typed.trimmed(), uses});
-        } else if (uses > names.at(*known).second) {
+        } else if (uses >= names.at(*known).second) { // on a tie the later, as the figures show it
             names[*known] = {typed.trimmed(), uses};
         }
     }
