@@ -23,6 +23,7 @@
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -103,6 +104,31 @@ int leastHeight(const QWidget &widget)
 {
     return widget.minimumHeight() > 0 ? widget.minimumHeight() : std::max(0, widget.minimumSizeHint().height());
 }
+
+// Ctrl+C in the pupils' table copies the whole table, as rows and columns,
+// rather than the one cell the view would copy.
+class CopyWholeTable : public QObject
+{
+public:
+    CopyWholeTable(QObject *view, std::function<void()> copyTable)
+        : QObject(view)
+        , copy(std::move(copyTable))
+    {
+        view->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() != QEvent::KeyPress || !static_cast<QKeyEvent *>(event)->matches(QKeySequence::Copy))
+            return false;
+        copy();
+        return true;
+    }
+
+private:
+    std::function<void()> copy;
+};
 
 // A chart and its figures side by side where the width allows, else the
 // figures under the chart: a screen 1024 pixels wide has no room for both
@@ -348,6 +374,7 @@ QWidget *RegisterWindow::buildCentre()
     pupilTable->setSortingEnabled(true);
     pupilTable->sortByColumn(0, Qt::AscendingOrder);
     pupilTable->setSelectionMode(QAbstractItemView::SingleSelection);
+    new CopyWholeTable(pupilTable, [this] { copyTable(); });
     pupilTable->horizontalHeader()->setStretchLastSection(true);
     pupilsFit = new ColumnFit(*pupilTable, *pupils, false);
     connect(pupilTable->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
