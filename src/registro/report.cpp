@@ -103,9 +103,9 @@ void layOutSheet(QPainter &painter, PageFlow &flow, const ReportContent &content
               8);
     flow.text(pupilSummaryText(pupil), reportFont(11, true), 2);
     if (pupil.played()) {
-        flow.text(u"Miglior partita: %1 esatte e %2 errate, il %3 · Ultima partita: %4"_s.arg(
-                      countText(pupil.bestGame().right), countText(pupil.bestGame().wrong),
-                      dateText(pupil.bestGame().when.date()), dateTimeText(pupil.lastGame().when)),
+        flow.text(u"Miglior partita (%1): esatte %2, errate %3 · Ultima partita: %4"_s.arg(
+                      dateText(pupil.bestGame().when.date()), countText(pupil.bestGame().right),
+                      countText(pupil.bestGame().wrong), dateTimeText(pupil.lastGame().when)),
                   reportFont(10), 2);
     }
     flow.text(ruleText(content.figures->rule()) + u"."_s, reportFont(9), 8);
