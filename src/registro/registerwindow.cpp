@@ -542,7 +542,9 @@ void RegisterWindow::registerSettled()
     notice->setVisible(!notice->text().isEmpty());
     skippedButton->setText(classregister::skippedLinesText(file.skippedCount()));
     skippedButton->setVisible(file.skippedCount() > 0);
-    summary->setText(periodSummaryText(classSession->period(), figures) + u"\n"_s + ruleText(figures.rule()));
+    const QString className = classSession->classList().className();
+    summary->setText((className.isEmpty() ? QString() : u"Classe %1 · "_s.arg(className)) +
+                     periodSummaryText(classSession->period(), figures) + u"\n"_s + ruleText(figures.rule()));
     unlisted->setText(unlistedText(figures));
     unlisted->setVisible(!unlisted->text().isEmpty());
     if (std::exchange(restoreSelection, false)) {

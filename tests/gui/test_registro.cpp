@@ -441,7 +441,8 @@ private Q_SLOTS:
         QCOMPARE(column(pupils, u"Miglior partita"_s).at(2), u"nessuna partita"_s);
         QCOMPARE(column(pupils, u"Minuti"_s), QStringList({u"1"_s, u"15"_s, u"0"_s, u"40"_s, u"15"_s, u"15"_s}));
         const QString summary = w.findChild<QLabel *>(u"summary"_s)->text();
-        QVERIFY2(summary.contains(u"2 di 3 hanno giocato"_s), qPrintable(summary));
+        QVERIFY2(summary.startsWith(u"Classe 4ª A · Anno scolastico"_s) && summary.contains(u"2 di 3 hanno giocato"_s),
+                 qPrintable(summary));
         const auto *unlisted = w.findChild<QLabel *>(u"unlisted"_s);
         QVERIFY(unlisted && unlisted->isVisible());
         QCOMPARE(unlisted->text(),
