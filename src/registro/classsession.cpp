@@ -119,9 +119,9 @@ void ClassSession::setPeriod(classregister::Period period)
     live->readAgain();
 }
 
-void ClassSession::setRange(const classregister::DateSpan &days)
+void ClassSession::setRange(const classregister::DateSpan &chosen)
 {
-    range = days;
+    range = chosen;
     setPeriod(classregister::Period::Range);
 }
 

@@ -60,8 +60,8 @@ public:
     // The figures of another period: the register is read again, since the
     // games outside the period shown were not kept.
     void setPeriod(classregister::Period period);
-    // The days from range.first to range.last, as Period::Range.
-    void setRange(const classregister::DateSpan &range);
+    // The days from chosen.first to chosen.last, as Period::Range.
+    void setRange(const classregister::DateSpan &chosen);
     classregister::Period period() const { return shownPeriod; }
     // The days of the period shown.
     classregister::DateSpan span() const;
