@@ -442,10 +442,13 @@ void RegisterWindow::registerOpened()
 {
     setWindowTitle(u"Registro di Mirabolo — %1"_s.arg(classSession->className()));
     const classregister::ClassList &list = classSession->classList();
+    // The list is in the teacher's own settings: "~/.config/…" says so in short.
+    QString listPath = QFileInfo(classSession->classListPath()).absoluteFilePath();
+    if (const QString home = QDir::homePath() + u'/'; listPath.startsWith(home))
+        listPath = u"~/"_s + listPath.sliced(home.size());
     fileLabel->setText(u"Registro: %1 · Elenco della classe: %2"_s.arg(
         QDir::toNativeSeparators(QFileInfo(classSession->registerPath()).absoluteFilePath()),
-        list.isEmpty() && list.className().isEmpty() ? u"nessuno"_s
-                                                     : QDir::toNativeSeparators(classSession->classListPath())));
+        list.isEmpty() && list.className().isEmpty() ? u"nessuno"_s : QDir::toNativeSeparators(listPath)));
 }
 
 // A list that could not be read whole is said once, when read.
