@@ -100,6 +100,7 @@ ClassListDialog::ClassListDialog(const ClassList &list, const QStringList &unmat
     connect(asPupilButton, &QPushButton::clicked, this, [this] { addAsPupil(unmatchedList->currentRow()); });
     connect(asSpellingButton, &QPushButton::clicked, this, [this] { addAsSpelling(unmatchedList->currentRow()); });
 
+    problemLabel->setTextFormat(Qt::PlainText);
     problemLabel->setWordWrap(true);
     problemLabel->setStyleSheet(u"color: #8b0000"_s);
     problemLabel->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);

@@ -37,6 +37,12 @@ const QList<PupilColumn> &pupilColumns()
          .alignment = right,
          .text = [](const PupilFigures &p) { return QLocale().toString(p.games.size()); },
          .sortValue = [](const PupilFigures &p) -> QVariant { return qint64(p.games.size()); }},
+        // Time on task: the games' minutes, a plain number for a spreadsheet.
+        {.title = u"Minuti"_s,
+         .paperWidth = 6,
+         .alignment = right,
+         .text = [](const PupilFigures &p) { return QLocale().toString(p.minutesPlayed()); },
+         .sortValue = [](const PupilFigures &p) -> QVariant { return p.secondsPlayed; }},
         {.title = u"Esatte"_s,
          .paperWidth = 7,
          .alignment = right,
@@ -57,15 +63,17 @@ const QList<PupilColumn> &pupilColumns()
          .alignment = right,
          .text =
              [](const PupilFigures &p) {
+                 if (!p.played())
+                     return noGameText();
                  return u"%1 esatte, %2"_s.arg(QLocale().toString(p.bestGame().right),
                                                dateText(p.bestGame().when.date()));
              },
-         .sortValue = [](const PupilFigures &p) -> QVariant { return p.bestGame().right; }},
+         .sortValue = [](const PupilFigures &p) -> QVariant { return p.played() ? p.bestGame().right : -1; }},
         {.title = u"Ultima partita"_s,
          .paperWidth = 16,
          .alignment = right,
-         .text = [](const PupilFigures &p) { return dateTimeText(p.lastGame().when); },
-         .sortValue = [](const PupilFigures &p) -> QVariant { return p.lastGame().when; }},
+         .text = [](const PupilFigures &p) { return p.played() ? dateTimeText(p.lastGame().when) : QString(); },
+         .sortValue = [](const PupilFigures &p) -> QVariant { return p.played() ? p.lastGame().when : QDateTime(); }},
         {.title = u"Andamento"_s,
          .paperWidth = 11,
          .alignment = right,
@@ -128,6 +136,9 @@ const QList<PupilColumn> &rankingColumns()
         {.title = u"Precisione"_s,
          .alignment = right,
          .text = [](const PupilFigures &p) { return percentText(p.accuracy()); }},
+        {.title = u"Da seguire"_s,
+         .alignment = left,
+         .text = [](const PupilFigures &p) { return p.needsFollowing() ? followText() : QString(); }},
     };
     return columns;
 }
