@@ -38,9 +38,9 @@ pdftotext -layout "$dir/anni.pdf" - | awk -v pages="$pages" 'BEGIN { RS = "\f" }
 
 # A pupil's sheet is one A4 page: with more games than fit, the most recent
 # and a line on how many are left out. With a class list given, a sheet for
-# each pupil on it, one page each, those who did not play too; the page of one
-# named by another spelling is theirs.
-printf 'Classe: 4ª A\nAda = Adina\nBruno\n' >"$dir/elenco.txt"
+# each pupil on it, one page each, in order of name, those who did not play
+# too; the page of one named by another spelling is theirs.
+printf 'Classe: 4ª A\nAda = Adina\nAbele\n' >"$dir/elenco.txt"
 run --periodo tutto --alunno adina --classe "$dir/elenco.txt" --pdf "$dir/ada.pdf" "$dir/anni.csv"
 test "$(pdfinfo "$dir/ada.pdf" | awk '/^Pages:/ { print $2 }')" -eq 1
 pdftotext "$dir/ada.pdf" - >"$dir/ada.txt"
@@ -52,7 +52,7 @@ grep -Eq '^Qui le ultime [0-9]+ partite del periodo: le [0-9]+ precedenti sono n
 grep -q 'Pagina 1 di 1' "$dir/ada.txt"
 run --periodo tutto --schede --classe "$dir/elenco.txt" --pdf "$dir/schede.pdf" "$dir/anni.csv"
 pdftotext "$dir/schede.pdf" - | awk 'BEGIN { RS = "\f" } /Scheda di/ { n++; if (index($0, "Pagina " n " di 2") == 0) bad = 1 }
-    n == 2 && !/Scheda di Bruno\n/ { bad = 1 } END { exit !(n == 2 && !bad) }'
+    n == 1 && !/Scheda di Abele\n/ { bad = 1 } END { exit !(n == 2 && !bad) }'
 pdftotext "$dir/schede.pdf" - | grep -q '^Nessuna partita nel periodo\.$'
 if run --periodo tutto --alunno Zoe --pdf "$dir/zoe.pdf" "$dir/anni.csv" 2>"$dir/err"; then exit 1; fi
 test ! -e "$dir/zoe.pdf"
