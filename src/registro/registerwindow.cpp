@@ -130,6 +130,16 @@ private:
     std::function<void()> copy;
 };
 
+// The class list is in the teacher's own settings: "~/.config/…" says so in
+// short.
+QString listPathText(const QString &path)
+{
+    QString shown = QFileInfo(path).absoluteFilePath();
+    if (const QString home = QDir::homePath() + u'/'; shown.startsWith(home))
+        shown = u"~/"_s + shown.sliced(home.size());
+    return QDir::toNativeSeparators(shown);
+}
+
 // A chart and its figures side by side where the width allows, else the
 // figures under the chart: a screen 1024 pixels wide has no room for both
 // pupils' charts with their tables beside them.
@@ -442,13 +452,9 @@ void RegisterWindow::registerOpened()
 {
     setWindowTitle(u"Registro di Mirabolo — %1"_s.arg(classSession->className()));
     const classregister::ClassList &list = classSession->classList();
-    // The list is in the teacher's own settings: "~/.config/…" says so in short.
-    QString listPath = QFileInfo(classSession->classListPath()).absoluteFilePath();
-    if (const QString home = QDir::homePath() + u'/'; listPath.startsWith(home))
-        listPath = u"~/"_s + listPath.sliced(home.size());
     fileLabel->setText(u"Registro: %1 · Elenco della classe: %2"_s.arg(
         QDir::toNativeSeparators(QFileInfo(classSession->registerPath()).absoluteFilePath()),
-        list.isEmpty() && list.className().isEmpty() ? u"nessuno"_s : QDir::toNativeSeparators(listPath)));
+        list.isEmpty() && list.className().isEmpty() ? u"nessuno"_s : listPathText(classSession->classListPath())));
 }
 
 // A list that could not be read whole is said once, when read.
@@ -459,11 +465,12 @@ void RegisterWindow::classListRead()
     const QStringList &problems = classSession->classListProblems();
     if (error.isEmpty() && problems.isEmpty())
         return;
-    auto *box = new QMessageBox(QMessageBox::Warning, u"Elenco della classe"_s,
-                                error.isEmpty() ? u"Alcune righe dell'elenco della classe %1 non si leggono e non "
-                                                  u"contano; il resto sì."_s.arg(classSession->classListPath())
-                                                : error,
-                                QMessageBox::Ok, this);
+    auto *box =
+        new QMessageBox(QMessageBox::Warning, u"Elenco della classe"_s,
+                        error.isEmpty() ? u"Alcune righe dell'elenco della classe %1 non si leggono e non "
+                                          u"contano; il resto sì."_s.arg(listPathText(classSession->classListPath()))
+                                        : error,
+                        QMessageBox::Ok, this);
     box->setTextFormat(Qt::PlainText);
     if (!problems.isEmpty())
         box->setDetailedText(problems.join(u'\n'));
