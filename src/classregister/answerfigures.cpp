@@ -13,11 +13,11 @@ size_t qHash(const WrongAnswer &answer, size_t seed) noexcept
     return qHashMulti(seed, exercise, answer.typed);
 }
 
-const QLocale &classifyLocale(const QString &expected)
+const QLocale &classifyLocale(QByteArrayView expected)
 {
     static const QLocale italian(QLocale::Italian, QLocale::Italy);
     static const QLocale point = QLocale::c();
-    return expected.contains(u'.') ? point : italian;
+    return expected.contains('.') ? point : italian;
 }
 
 CommonAnswers::CommonAnswers(qsizetype capacity)
@@ -35,7 +35,8 @@ CommonAnswers::Entry &CommonAnswers::bump(const WrongAnswer &answer, bool &added
     } else if (entries.size() < room) {
         at = entries.size();
         entries.append(Entry{answer});
-        where.insert(answer, at);
+        entries.last().answer.typed.detach();
+        where.insert(entries.last().answer, at);
     } else {
         // The least counted makes room, and the newcomer takes its count
         // over: it may have come before, while it was out of the table.
@@ -43,8 +44,9 @@ CommonAnswers::Entry &CommonAnswers::bump(const WrongAnswer &answer, bool &added
         Entry &least = entries[at];
         where.remove(least.answer);
         least.answer = answer;
+        least.answer.typed.detach();
         least.inherited = least.count;
-        where.insert(answer, at);
+        where.insert(least.answer, at);
         pushedOut = true;
     }
     // First among those counted as often, so that one more keeps the order.
@@ -62,13 +64,13 @@ CommonAnswers::Entry &CommonAnswers::bump(const WrongAnswer &answer, bool &added
     return entry;
 }
 
-MistakeKind CommonAnswers::add(const WrongAnswer &answer, const QString &expected)
+MistakeKind CommonAnswers::add(const WrongAnswer &answer, QByteArrayView expected)
 {
     bool added = false;
     Entry &entry = bump(answer, added);
     if (added)
-        entry.kind = game::classifyAnswer(answer.typed, expected, answer.source, answer.target, answer.quantity,
-                                          classifyLocale(expected));
+        entry.kind = game::classifyAnswer(answer.typedText(), QString::fromUtf8(expected), answer.source, answer.target,
+                                          answer.quantity, classifyLocale(expected));
     return entry.kind;
 }
 
@@ -118,8 +120,9 @@ MistakeKind AnswerTally::add(const AnswerRecord &answer)
     countPair(answer);
     if (answer.right)
         return MistakeKind::None;
+    const QByteArray typed = answer.typed.toUtf8();
     const MistakeKind kind =
-        commonAnswers.add({answer.source, answer.target, answer.quantity, answer.typed}, answer.expected);
+        commonAnswers.add({answer.source, answer.target, answer.quantity, typed}, answer.expected.toUtf8());
     ++kinds[int(kind)];
     return kind;
 }
@@ -129,7 +132,7 @@ void AnswerTally::add(const AnswerRecord &answer, MistakeKind kind)
     countPair(answer);
     if (answer.right)
         return;
-    commonAnswers.add({answer.source, answer.target, answer.quantity, answer.typed}, kind);
+    commonAnswers.add({answer.source, answer.target, answer.quantity, answer.typed.toUtf8()}, kind);
     ++kinds[int(kind)];
 }
 
