@@ -29,37 +29,41 @@ CommonAnswers::Entry &CommonAnswers::bump(const WrongAnswer &answer, bool &added
 {
     const auto found = where.constFind(answer);
     added = found == where.cend();
-    qsizetype at = 0;
+    qsizetype index = 0;
     if (!added) {
-        at = *found;
+        index = *found;
     } else if (entries.size() < room) {
-        at = entries.size();
+        index = entries.size();
         entries.append(Entry{answer});
         entries.last().answer.typed.detach();
-        where.insert(entries.last().answer, at);
+        entries.last().rank = byCount.size();
+        byCount.append(index);
+        where.insert(entries.last().answer, index);
     } else {
         // The least counted makes room, and the newcomer takes its count
         // over: it may have come before, while it was out of the table.
-        at = entries.size() - 1;
-        Entry &least = entries[at];
+        index = byCount.constLast();
+        Entry &least = entries[index];
         where.remove(least.answer);
         least.answer = answer;
         least.answer.typed.detach();
         least.inherited = least.count;
-        where.insert(least.answer, at);
+        where.insert(least.answer, index);
         pushedOut = true;
     }
     // First among those counted as often, so that one more keeps the order.
-    const qint64 count = entries.at(at).count;
-    const auto first = std::lower_bound(entries.begin(), entries.begin() + at, count,
-                                        [](const Entry &entry, qint64 value) { return entry.count > value; });
-    const qsizetype to = first - entries.begin();
-    if (to != at) {
-        std::swap(entries[to], entries[at]);
-        where[entries.at(to).answer] = to;
-        where[entries.at(at).answer] = at;
+    Entry &entry = entries[index];
+    const auto first =
+        std::lower_bound(byCount.begin(), byCount.begin() + entry.rank, entry.count,
+                         [this](qsizetype other, qint64 count) { return entries.at(other).count > count; });
+    const qsizetype to = first - byCount.begin();
+    if (to != entry.rank) {
+        const qsizetype displaced = byCount.at(to);
+        byCount[entry.rank] = displaced;
+        entries[displaced].rank = entry.rank;
+        byCount[to] = index;
+        entry.rank = to;
     }
-    Entry &entry = entries[to];
     ++entry.count;
     return entry;
 }

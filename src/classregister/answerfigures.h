@@ -94,13 +94,17 @@ private:
         game::MistakeKind kind = game::MistakeKind::OtherDigits;
         qint64 count = 0; // with the counts of the answers it pushed out
         qint64 inherited = 0; // of those, what it took over
+        qsizetype rank = 0; // index in byCount
     };
     // Counted once more, found or let in; `added` says it was not there.
     Entry &bump(const WrongAnswer &answer, bool &added);
 
     qsizetype room;
     bool pushedOut = false;
-    QList<Entry> entries; // the most counted first
+    // An entry stays where it is while it is counted, so that the table
+    // finds it without working out its place again.
+    QList<Entry> entries;
+    QList<qsizetype> byCount; // indexes in entries, the most counted first
     QHash<WrongAnswer, qsizetype> where; // index in entries
 };
 
