@@ -1,5 +1,5 @@
+#include "answerbatches.h"
 #include "classregister/answerfigures.h"
-#include "game/exercise.h"
 #include "game/units.h"
 
 #include <QTest>
@@ -7,60 +7,14 @@
 using namespace Qt::StringLiterals;
 using namespace mirabolo::classregister;
 using mirabolo::game::MistakeKind;
+using namespace mirabolo::test;
 
 namespace {
-
-enum Unit : qint8 { ml = 1, cl, dl, l, dal, hl };
-
-const QDate monday(2026, 12, 7);
-
-// `times` answers of one pupil to one exercise, all typed alike.
-struct Batch
-{
-    int times = 1;
-    Unit from = dl;
-    Unit to = cl;
-    int quantity = 3;
-    const char16_t *typed = u"30";
-    const char16_t *name = u"Zoe";
-    int day = 0; // after monday
-};
-using Batches = QList<Batch>;
-
-QString expectedText(int source, int target, int quantity, const QLocale &locale)
-{
-    mirabolo::game::Exercise exercise;
-    exercise.source = source;
-    exercise.target = target;
-    exercise.quantity = quantity;
-    exercise.expected = mirabolo::game::expectedValue(source, target, quantity);
-    return mirabolo::game::expectedAnswerText(exercise, locale);
-}
-
-// As the game keeps it: right when typed as the Italian expected text.
-AnswerRecord answer(const Batch &batch)
-{
-    const QString expected = expectedText(batch.from, batch.to, batch.quantity, QLocale(QLocale::Italian));
-    const QString typed = QString::fromUtf16(batch.typed);
-    const QDateTime when(monday.addDays(batch.day), QTime(9, 0), Qt::UTC);
-    return {when,
-            QString::fromUtf16(batch.name),
-            when,
-            batch.from,
-            batch.to,
-            qint16(batch.quantity),
-            expected,
-            typed,
-            typed == expected,
-            5};
-}
 
 AnswerFigures figuresOf(const Batches &batches, DateSpan span = {})
 {
     AnswerFigures figures(span);
-    for (const Batch &batch : batches)
-        for (int i = 0; i < batch.times; ++i)
-            figures.add(answer(batch));
+    forEachAnswer(batches, [&](const AnswerRecord &record) { figures.add(record); });
     return figures;
 }
 
@@ -187,7 +141,7 @@ private slots:
              {u"dl>cl 1/0"_s},
              {u"Un passaggio sbagliato 1"_s},
              {u"3 dl in cl: 3 ×1"_s},
-             {monday, monday}},
+             {answersMonday, answersMonday}},
             {"no answers of the pupil", {{.name = u"Ugo"}}, u"Zoe"_s},
         };
         for (const Row &row : rows)
@@ -362,7 +316,6 @@ private slots:
     }
 };
 
-Q_DECLARE_METATYPE(Batches)
 Q_DECLARE_METATYPE(AnswerRecord)
 Q_DECLARE_METATYPE(DateSpan)
 
