@@ -135,4 +135,9 @@ QString reviewRuleText()
                .arg(classregister::reviewLeastAnswers);
 }
 
+QString nothingToReviewText()
+{
+    return u"Niente da ripassare: nessun tipo di errore e nessuna conversione supera la soglia."_s;
+}
+
 } // namespace mirabolo::registro

@@ -42,5 +42,7 @@ QString commonAnswerText(const classregister::CommonAnswer &answer);
 QString reviewItemText(const classregister::ReviewItem &item);
 // The rule, as the window and the report say it under the list.
 QString reviewRuleText();
+// When nothing passes it.
+QString nothingToReviewText();
 
 } // namespace mirabolo::registro
