@@ -55,7 +55,12 @@ Tavola::Tavola(Platform &desktop, GameController &gameController, QWidget *paren
     connect(&Timer1, &QTimer::timeout, this, &Tavola::Timer1_Timer);
 }
 
-Tavola::~Tavola() = default;
+Tavola::~Tavola()
+{
+    // QWidget's own destructor still moves the focus, after this object is
+    // no longer a Tavola.
+    disconnect(focusWatch);
+}
 
 bool Tavola::hasEnded() const
 {
@@ -73,7 +78,8 @@ void Tavola::buildForm()
     connect(ui->cmdExit, &QPushButton::clicked, this, &Tavola::cmdExit_Click);
     connect(ui->Next, &QAction::triggered, this, &Tavola::Next_Click);
     ui->txtAnswer->installEventFilter(this);
-    connect(qApp, &QApplication::focusChanged, this, [this](QWidget *, QWidget *now) { rememberFocus(now); });
+    focusWatch =
+        connect(qApp, &QApplication::focusChanged, this, [this](QWidget *, QWidget *now) { rememberFocus(now); });
 }
 
 void Tavola::rememberFocus(QWidget *now)

@@ -94,6 +94,7 @@ private:
     std::array<QLineEdit *, 7> Text1{}; // indexes 1 to 6, like the reference lines
     QTimer Timer1;
     QPointer<QWidget> pupilFocus; // the control the pupil was in, never the menu bar
+    QMetaObject::Connection focusWatch;
 
     bool firstExerciseQueued = false;
 };
