@@ -37,34 +37,34 @@ CommonAnswers::Entry &CommonAnswers::bump(const WrongAnswer &answer, bool &added
         entries.append(Entry{answer});
         entries.last().answer.typed.detach();
         entries.last().rank = byCount.size();
-        byCount.append(index);
+        byCount.append({0, index});
         where.insert(entries.last().answer, index);
     } else {
         // The least counted makes room, and the newcomer takes its count
         // over: it may have come before, while it was out of the table.
-        index = byCount.constLast();
+        index = byCount.constLast().entry;
         Entry &least = entries[index];
         where.remove(least.answer);
         least.answer = answer;
         least.answer.typed.detach();
-        least.inherited = least.count;
+        least.inherited = byCount.constLast().count;
         where.insert(least.answer, index);
         pushedOut = true;
     }
     // First among those counted as often, so that one more keeps the order.
     Entry &entry = entries[index];
-    const auto first =
-        std::lower_bound(byCount.begin(), byCount.begin() + entry.rank, entry.count,
-                         [this](qsizetype other, qint64 count) { return entries.at(other).count > count; });
+    const qint64 count = byCount.at(entry.rank).count;
+    const auto first = std::lower_bound(byCount.begin(), byCount.begin() + entry.rank, count,
+                                        [](const Ranked &other, qint64 value) { return other.count > value; });
     const qsizetype to = first - byCount.begin();
     if (to != entry.rank) {
-        const qsizetype displaced = byCount.at(to);
-        byCount[entry.rank] = displaced;
+        const qsizetype displaced = byCount.at(to).entry;
+        byCount[entry.rank].entry = displaced;
         entries[displaced].rank = entry.rank;
-        byCount[to] = index;
+        byCount[to].entry = index;
         entry.rank = to;
     }
-    ++entry.count;
+    ++byCount[to].count;
     return entry;
 }
 
@@ -88,8 +88,10 @@ QList<CommonAnswer> CommonAnswers::mostCommon(qsizetype count) const
 {
     QList<CommonAnswer> all;
     all.reserve(entries.size());
-    for (const Entry &entry : entries)
-        all.append({entry.answer, entry.kind, entry.count - entry.inherited, entry.inherited == 0});
+    for (const Ranked &ranked : byCount) {
+        const Entry &entry = entries.at(ranked.entry);
+        all.append({entry.answer, entry.kind, ranked.count - entry.inherited, entry.inherited == 0});
+    }
     const auto before = [](const CommonAnswer &a, const CommonAnswer &b) {
         if (a.count != b.count)
             return a.count > b.count;

@@ -92,9 +92,13 @@ private:
     {
         WrongAnswer answer;
         game::MistakeKind kind = game::MistakeKind::OtherDigits;
-        qint64 count = 0; // with the counts of the answers it pushed out
-        qint64 inherited = 0; // of those, what it took over
+        qint64 inherited = 0; // of its count, what it took over from the answer it pushed out
         qsizetype rank = 0; // index in byCount
+    };
+    struct Ranked
+    {
+        qint64 count = 0; // with what it inherited
+        qsizetype entry = 0;
     };
     // Counted once more, found or let in; `added` says it was not there.
     Entry &bump(const WrongAnswer &answer, bool &added);
@@ -104,7 +108,9 @@ private:
     // An entry stays where it is while it is counted, so that the table
     // finds it without working out its place again.
     QList<Entry> entries;
-    QList<qsizetype> byCount; // indexes in entries, the most counted first
+    // The most counted first, the counts beside the entries' indexes so that
+    // finding a place reads one list.
+    QList<Ranked> byCount;
     QHash<WrongAnswer, qsizetype> where; // index in entries
 };
 
@@ -180,7 +186,7 @@ class AnswerFigures
 {
 public:
     // Different wrong answers counted for the class, and for each pupil.
-    static constexpr qsizetype classCommonAnswers = 1000;
+    static constexpr qsizetype classCommonAnswers = 20000;
     static constexpr qsizetype pupilCommonAnswers = 50;
     // Pupils counted one by one; the answers of further names count for the
     // class only (a register reads no more names than this either).
