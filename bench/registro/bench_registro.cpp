@@ -128,7 +128,7 @@ private slots:
         {
             mirabolo::registro::RegisterWindow shown(source, mirabolo::classregister::Period::All, &today);
             QVERIFY(waitUntilShown(shown));
-            QVERIFY(shown.figures().games() > 0);
+            QVERIFY(shown.session().figures().games() > 0);
         }
     }
 
@@ -140,12 +140,12 @@ private slots:
             QVERIFY(QFile::copy(source, windowCopy.filePath(u"registro.csv"_s)));
             window.emplace(windowCopy.filePath(u"registro.csv"_s), mirabolo::classregister::Period::All, &today);
             QVERIFY(waitUntilShown(*window));
-            window->live()->setPolling(false);
+            window->session().setFollowing(false);
             windowAppender.setFileName(windowCopy.filePath(u"registro.csv"_s));
             QVERIFY(windowAppender.open(QIODevice::Append));
         }
-        const QByteArray line = oneMoreLine(window->live()->file(), window->figures());
-        const qint64 before = window->figures().games();
+        const QByteArray line = oneMoreLine(window->session().file(), window->session().figures());
+        const qint64 before = window->session().figures().games();
         qint64 appended = 0;
         QCoreApplication::processEvents();
         PaintCounter paints;
@@ -154,10 +154,10 @@ private slots:
             windowAppender.write(line);
             windowAppender.flush();
             ++appended;
-            window->live()->refresh();
+            window->session().refresh();
             QCoreApplication::processEvents();
         }
-        QCOMPARE(window->figures().games(), before + appended);
+        QCOMPARE(window->session().figures().games(), before + appended);
         QVERIFY2(paints.count >= appended, "a game appended, but nothing painted");
     }
 

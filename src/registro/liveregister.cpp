@@ -7,9 +7,10 @@ using namespace std::chrono_literals;
 
 namespace mirabolo::registro {
 
-LiveRegister::LiveRegister(const QString &path, QObject *parent)
+LiveRegister::LiveRegister(const QString &path, qint64 slice, QObject *parent)
     : QObject(parent)
     , registerFile(path)
+    , sliceSize(slice)
 {
     connect(&watcher, &QFileSystemWatcher::fileChanged, this, &LiveRegister::refresh);
     connect(&watcher, &QFileSystemWatcher::directoryChanged, this, &LiveRegister::refresh);
@@ -18,12 +19,19 @@ LiveRegister::LiveRegister(const QString &path, QObject *parent)
     registerFile.setKeepingGames(false);
 }
 
-void LiveRegister::setPolling(bool on)
+void LiveRegister::setFollowing(bool on)
 {
-    if (on)
+    following = on;
+    if (on) {
         poll.start();
-    else
+        watch();
+    } else {
         poll.stop();
+        if (!watcher.files().isEmpty())
+            watcher.removePaths(watcher.files());
+        if (!watcher.directories().isEmpty())
+            watcher.removePaths(watcher.directories());
+    }
 }
 
 void LiveRegister::readAgain()
@@ -32,28 +40,40 @@ void LiveRegister::readAgain()
     refresh();
 }
 
+void LiveRegister::readToEnd()
+{
+    while (readSlice()) { }
+}
+
 void LiveRegister::refresh()
 {
     if (!stepScheduled)
         step();
 }
 
-void LiveRegister::step()
+bool LiveRegister::readSlice()
 {
-    stepScheduled = false;
     using Change = classregister::RegisterFile::Change;
-    const Change change = registerFile.refresh(sliceBytes);
+    const Change change = registerFile.refresh(sliceSize);
     if (change == Change::Reloaded || change == Change::Unavailable) {
         refused.clear(); // maybe another file, or other permissions
         Q_EMIT reloaded();
     } else if (change == Change::Appended)
         Q_EMIT appended(registerFile.appendedFrom());
-    watch();
-    if (!registerFile.atEnd() && registerFile.state() == classregister::RegisterFile::State::Read) {
+    if (following)
+        watch();
+    const bool more = !registerFile.atEnd() && registerFile.state() == classregister::RegisterFile::State::Read;
+    if (!more && change != Change::None)
+        Q_EMIT settled();
+    return more;
+}
+
+void LiveRegister::step()
+{
+    stepScheduled = false;
+    if (readSlice()) {
         stepScheduled = true;
         QTimer::singleShot(0, this, &LiveRegister::step);
-    } else if (change != Change::None) {
-        Q_EMIT settled();
     }
 }
 

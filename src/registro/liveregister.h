@@ -21,14 +21,18 @@ public:
     // At most this much is read before the window gets its turn again.
     static constexpr qint64 sliceBytes = qint64(1) << 20;
 
-    explicit LiveRegister(const QString &path, QObject *parent = nullptr);
+    explicit LiveRegister(const QString &path, qint64 slice = sliceBytes, QObject *parent = nullptr);
 
     const classregister::RegisterFile &file() const { return registerFile; }
     // Slices of the file are still waiting to be read.
     bool loading() const { return stepScheduled; }
 
-    // Polling keeps going until stopped; a window closed stops it anyway.
-    void setPolling(bool on);
+    // Watched and polled, until stopped: a window follows its register, the
+    // report with no window reads it once.
+    void setFollowing(bool on);
+
+    // Reads everything up to the file's end now, without the event loop.
+    void readToEnd();
 
     // Reads the whole file again, as for a replaced one.
     void readAgain();
@@ -49,6 +53,8 @@ Q_SIGNALS:
     void settled();
 
 private:
+    // Reads a slice; true when more is waiting.
+    bool readSlice();
     void step();
     void watch();
 
@@ -57,6 +63,8 @@ private:
     QFileSystemWatcher watcher;
     QSet<QString> refused; // paths the watcher would not take, left to the poll
     QTimer poll;
+    qint64 sliceSize;
+    bool following = false;
     bool stepScheduled = false;
 };
 

@@ -1,5 +1,6 @@
 #include "classregister/registerfile.h"
 #include "registro/application.h"
+#include "registro/classsession.h"
 #include "registro/registerwindow.h"
 #include "registro/report.h"
 #include "runtime/commandline.h"
@@ -109,40 +110,23 @@ bool wantsPdf(int argc, char *argv[])
 
 int writePdf(const Options &options)
 {
-    using mirabolo::classregister::RegisterFile;
     const QDate today = QDate::currentDate();
-    const mirabolo::classregister::DateSpan span = mirabolo::classregister::periodSpan(options.period, today);
-    mirabolo::classregister::ClassFigures figures(span);
-    // A slice at a time, its games then kept by the figures alone.
-    RegisterFile file(options.registerPath);
-    file.setKeepingGames(false);
-    do {
-        const RegisterFile::Change change = file.refresh(RegisterFile::chunkBytes);
-        if (change == RegisterFile::Change::Reloaded) // cut or replaced meanwhile
-            figures = mirabolo::classregister::ClassFigures(span);
-        if (change != RegisterFile::Change::None)
-            for (const mirabolo::classregister::GameRecord &game : file.games())
-                figures.add(game);
-    } while (file.state() == RegisterFile::State::Read && !file.atEnd());
-    if (file.state() != RegisterFile::State::Read) {
+    mirabolo::registro::ClassSession session(options.registerPath, options.period, [today] { return today; });
+    // Nothing waits for its turn meanwhile: slices only as large as the
+    // reader's own pieces, since a slice's games are held twice until counted.
+    session.setSliceBytes(mirabolo::classregister::RegisterFile::chunkBytes);
+    session.readToEnd();
+    const mirabolo::classregister::RegisterFile &file = session.file();
+    if (file.state() != mirabolo::classregister::RegisterFile::State::Read) {
         fail(file.statusMessage());
         return 1;
     }
-    figures.squeeze();
     if (file.skippedCount() > 0)
         fail(mirabolo::classregister::skippedLinesText(file.skippedCount()));
     if (file.skippedForNames() > 0)
         fail(mirabolo::classregister::tooManyNamesText(file.skippedForNames()));
-    const mirabolo::registro::ReportContent content{mirabolo::registro::registerSource(options.registerPath),
-                                                    options.period,
-                                                    today,
-                                                    &figures,
-                                                    file.statusMessage(),
-                                                    file.skippedCount(),
-                                                    file.skippedLines(),
-                                                    file.skippedForNames()};
     QString error;
-    if (!mirabolo::registro::writePdfReport(options.pdf, content, &error)) {
+    if (!mirabolo::registro::writePdfReport(options.pdf, session.reportContent(), &error)) {
         fail(error);
         return 1;
     }

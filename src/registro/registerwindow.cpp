@@ -2,14 +2,15 @@
 
 #include "registro/charts.h"
 #include "registro/chartview.h"
-#include "registro/liveregister.h"
-#include "registro/pupiltablemodel.h"
+#include "registro/classmodels.h"
+#include "registro/report.h"
+#include "registro/reportcontent.h"
 #include "registro/texts.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QBoxLayout>
 #include <QComboBox>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGroupBox>
@@ -28,7 +29,6 @@
 #include <QScrollBar>
 #include <QSortFilterProxyModel>
 #include <QSplitter>
-#include <QStandardItemModel>
 #include <QStandardPaths>
 #include <QStatusBar>
 #include <QTableView>
@@ -70,21 +70,16 @@ constexpr QSize frameAllowance(16, 48);
 
 // Rows a line of text high, not the style's roomier default: on a screen
 // 768 pixels high that is a third more pupils at once.
-void compactRows(QTableView &view)
-{
-    view.verticalHeader()->hide();
-    view.verticalHeader()->setMinimumSectionSize(1);
-    view.verticalHeader()->setDefaultSectionSize(view.fontMetrics().height() + 8);
-}
-
-QTableView *numbersView(QAbstractItemModel *model, const QString &name)
+QTableView *tableView(QAbstractItemModel *model, const QString &name)
 {
     auto *view = new QTableView;
     view->setModel(model);
     view->setAccessibleName(name);
     view->setEditTriggers(QAbstractItemView::NoEditTriggers);
     view->setSelectionBehavior(QAbstractItemView::SelectRows);
-    compactRows(*view);
+    view->verticalHeader()->hide();
+    view->verticalHeader()->setMinimumSectionSize(1);
+    view->verticalHeader()->setDefaultSectionSize(view->fontMetrics().height() + 8);
     view->setTabKeyNavigation(false);
     return view;
 }
@@ -151,57 +146,78 @@ private:
     QWidget *parts[2];
 };
 
-// Every column whole: the chart beside the table gives way rather than the
-// table's last column.
-void fitColumns(QTableView &view)
-{
-    view.resizeColumnsToContents();
-    view.setMinimumWidth(view.horizontalHeader()->length() + 2 * view.frameWidth() +
-                         view.verticalScrollBar()->sizeHint().width());
-}
-
-// Columns are sized to their contents when a table is filled, not on every
-// change (that measures every cell): a changed row only widens them.
-void widenColumnsFor(QTableView &view, int row)
-{
-    const int grid = view.showGrid() ? 1 : 0;
-    for (int column = 0; column < view.model()->columnCount(); ++column) {
-        const int wanted = view.sizeHintForIndex(view.model()->index(row, column)).width() + grid;
-        if (wanted > view.columnWidth(column))
-            view.setColumnWidth(column, wanted);
-    }
-}
-
-void fillRow(QStandardItemModel &model, const QStringList &cells, const QList<int> &rightAligned, int row = -1)
-{
-    QList<QStandardItem *> items;
-    for (qsizetype c = 0; c < cells.size(); ++c) {
-        auto *item = new QStandardItem(cells.at(c));
-        if (rightAligned.contains(int(c)))
-            item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        items << item;
-    }
-    model.insertRow(row < 0 ? model.rowCount() : row, items);
-}
-
 } // namespace
 
-QString registerSource(const QString &registerPath)
+// Columns are sized to their contents when a table is filled, not on every
+// change (that measures every cell): a changed row only widens them. A table
+// beside a chart keeps every column whole: the chart gives way rather than
+// the table's last column.
+class ColumnFit : public QObject
 {
-    const QFileInfo info(registerPath);
-    return info.fileName() == u"registro.csv"_s ? info.absolutePath() : info.absoluteFilePath();
-}
+public:
+    ColumnFit(QTableView &shown, const QAbstractItemModel &source, bool keepWhole)
+        : QObject(&shown)
+        , view(shown)
+        , model(source)
+        , whole(keepWhole)
+    {
+        connect(&model, &QAbstractItemModel::modelReset, this, [this] { fitAll = true; });
+        connect(&model, &QAbstractItemModel::rowsInserted, this,
+                [this](const QModelIndex &, int first, int last) { changed(first, last); });
+        connect(&model, &QAbstractItemModel::dataChanged, this,
+                [this](const QModelIndex &first, const QModelIndex &last) { changed(first.row(), last.row()); });
+    }
 
-RegisterWindow::RegisterWindow(const QString &path, Period period, Today clock, QWidget *parent)
+    void apply()
+    {
+        if (std::exchange(fitAll, false)) {
+            view.resizeColumnsToContents();
+        } else {
+            const auto *order = qobject_cast<const QSortFilterProxyModel *>(view.model());
+            const int grid = view.showGrid() ? 1 : 0;
+            for (const int row : std::as_const(rows)) {
+                const int shown = order ? order->mapFromSource(model.index(row, 0)).row() : row;
+                for (int column = 0; column < model.columnCount(); ++column) {
+                    const int wanted = view.sizeHintForIndex(view.model()->index(shown, column)).width() + grid;
+                    if (wanted > view.columnWidth(column))
+                        view.setColumnWidth(column, wanted);
+                }
+            }
+        }
+        rows.clear();
+        if (whole)
+            view.setMinimumWidth(view.horizontalHeader()->length() + 2 * view.frameWidth() +
+                                 view.verticalScrollBar()->sizeHint().width());
+    }
+
+private:
+    void changed(int first, int last)
+    {
+        for (int row = first; row <= last && !fitAll; ++row)
+            if (!rows.contains(row))
+                rows << row;
+    }
+
+    QTableView &view;
+    const QAbstractItemModel &model;
+    bool whole;
+    bool fitAll = true;
+    QList<int> rows;
+};
+
+RegisterWindow::RegisterWindow(const QString &path, Period period, ClassSession::Today clock, QWidget *parent)
     : QMainWindow(parent)
-    , today(std::move(clock))
-    , shownPeriod(period)
+    , classSession(new ClassSession(path, period, std::move(clock), this))
+    , pupils(new PupilsModel(*classSession, this))
+    , ranking(new ClassRankingModel(*classSession, this))
+    , pupilGames(new PupilGamesModel(*classSession, this))
+    , classBars(std::make_unique<ClassAccuracyChart>(*ranking))
 {
     buildActions();
     setCentralWidget(buildCentre());
     setTabOrder(periodBox, pupilTable);
-    setTabOrder(pupilTable, classNumbersView);
-    setTabOrder(classNumbersView, pupilNumbersView);
+    setTabOrder(pupilTable, rankingView);
+    setTabOrder(rankingView, pupilGamesView);
     fileLabel = plainLabel();
     statusBar()->addWidget(fileLabel, 1);
     skippedButton = new QPushButton;
@@ -216,7 +232,18 @@ RegisterWindow::RegisterWindow(const QString &path, Period period, Today clock, 
         resize(preferredSize.boundedTo(room));
         setWindowState(Qt::WindowMaximized);
     }
-    openRegister(path);
+
+    connect(classSession, &ClassSession::settled, this, &RegisterWindow::registerSettled);
+    // After the class was counted anew, the pupil chosen stays chosen.
+    connect(pupils, &QAbstractItemModel::modelReset, this, [this] { restoreSelection = true; });
+    connect(pupilGames, &QAbstractItemModel::modelReset, this, [this] { gamesToBottom = true; });
+    connect(pupilGames, &QAbstractItemModel::rowsAboutToBeInserted, this, [this] {
+        const QScrollBar *bar = pupilGamesView->verticalScrollBar();
+        gamesToBottom = gamesToBottom || bar->value() == bar->maximum();
+    });
+    registerOpened();
+    classSession->setFollowing(true);
+    classSession->refresh();
 }
 
 RegisterWindow::~RegisterWindow() = default;
@@ -248,7 +275,7 @@ void RegisterWindow::buildActions()
     label->setBuddy(periodBox);
     bar->addWidget(label);
     bar->addWidget(periodBox);
-    periodBox->setCurrentIndex(periodBox->findData(int(shownPeriod)));
+    periodBox->setCurrentIndex(periodBox->findData(int(classSession->period())));
     connect(periodBox, &QComboBox::activated, this,
             [this](int index) { setPeriod(Period(periodBox->itemData(index).toInt())); });
 }
@@ -263,6 +290,7 @@ QWidget *RegisterWindow::buildCentre()
     notice->setStyleSheet(u"font-weight: bold; color: #8b0000"_s);
     notice->hide();
     summary = plainLabel();
+    summary->setObjectName(u"summary"_s);
     summary->setWordWrap(true);
     QFont big = summary->font();
     big.setPointSizeF(big.pointSizeF() * 1.2);
@@ -271,64 +299,59 @@ QWidget *RegisterWindow::buildCentre()
     layout->addWidget(notice);
     layout->addWidget(summary);
 
-    pupilModel = new PupilTableModel(classFigures, this);
     pupilOrder = new QSortFilterProxyModel(this);
-    pupilOrder->setSourceModel(pupilModel);
-    pupilOrder->setSortRole(PupilTableModel::SortRole);
+    pupilOrder->setSourceModel(pupils);
+    pupilOrder->setSortRole(PupilsModel::SortRole);
     pupilOrder->setDynamicSortFilter(true);
-    pupilTable = new QTableView;
-    pupilTable->setModel(pupilOrder);
-    pupilTable->setAccessibleName(u"Alunni della classe"_s);
+    pupilTable = tableView(pupilOrder, u"Alunni della classe"_s);
     pupilTable->setSortingEnabled(true);
-    pupilTable->sortByColumn(PupilTableModel::Name, Qt::AscendingOrder);
-    pupilTable->setSelectionBehavior(QAbstractItemView::SelectRows);
+    pupilTable->sortByColumn(0, Qt::AscendingOrder);
     pupilTable->setSelectionMode(QAbstractItemView::SingleSelection);
-    pupilTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    pupilTable->setTabKeyNavigation(false);
-    compactRows(*pupilTable);
     pupilTable->horizontalHeader()->setStretchLastSection(true);
+    pupilsFit = new ColumnFit(*pupilTable, *pupils, false);
     connect(pupilTable->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex &current) {
                 if (!current.isValid())
                     return;
-                const qsizetype row = pupilOrder->mapToSource(current).row();
-                selectedKey = classregister::ClassFigures::pupilKey(classFigures.pupils().at(row).name);
+                pupilGames->setPupil(pupils->record(pupilOrder->mapToSource(current).row()).name);
                 showPupil();
             });
 
     auto *classBox = new QGroupBox(u"Precisione per alunno"_s);
     auto *classLayout = new QHBoxLayout(classBox);
-    classChartView = new ChartView(u"Grafico: precisione per alunno"_s);
-    classChartView->setDraw([this](QPainter &painter, const QRectF &area, const QRectF &exposed) {
-        // A few pupils' bars stay bars, not slabs.
-        QRectF bars = area;
-        bars.setHeight(std::min(area.height(), 2 * classBars.naturalHeight()));
-        classBars.draw(painter, bars, exposed);
-    });
+    classChartView = new ChartView(
+        u"Grafico: precisione per alunno"_s, *ranking, u"Nessuna risposta da mostrare nel periodo scelto."_s,
+        [this](QPainter &painter, report::GlyphCache &labels, const QRectF &area, const QRectF &exposed) {
+            // A few pupils' bars stay bars, not slabs.
+            QRectF bars = area;
+            bars.setHeight(std::min(area.height(), 2 * classBars->naturalHeight()));
+            classBars->draw(painter, labels, bars, exposed);
+        });
     auto *scroll = new QScrollArea;
     scroll->setWidgetResizable(true);
     scroll->setWidget(classChartView);
     scroll->setFocusPolicy(Qt::NoFocus);
     scroll->setMinimumWidth(300); // the percentages under the bars stay whole
-    classNumbers = new QStandardItemModel(this);
-    classNumbersView = numbersView(classNumbers, u"Precisione per alunno, in numeri"_s);
-    classLayout->addWidget(new BesideOrBelow(scroll, classNumbersView));
+    rankingView = tableView(ranking, u"Precisione per alunno, in numeri"_s);
+    rankingFit = new ColumnFit(*rankingView, *ranking, true);
+    classLayout->addWidget(new BesideOrBelow(scroll, rankingView));
 
     auto *pupilBox = new QGroupBox(u"Partite dell'alunno scelto"_s);
     auto *pupilLayout = new QVBoxLayout(pupilBox);
     pupilTitle = plainLabel();
+    pupilTitle->setObjectName(u"pupilTitle"_s);
     pupilTitle->setWordWrap(true);
     pupilLayout->addWidget(pupilTitle);
-    pupilChartView = new ChartView(u"Grafico: partite dell'alunno scelto"_s);
-    pupilChartView->setDraw([this](QPainter &painter, const QRectF &area, const QRectF &) {
-        if (selectedRow >= 0)
-            pupilChart.draw(painter, area, classFigures.pupils().at(selectedRow));
-    });
-    pupilNumbers = new QStandardItemModel(this);
-    pupilNumbersView = numbersView(pupilNumbers, u"Partite dell'alunno scelto, in numeri"_s);
+    pupilChartView =
+        new ChartView(u"Grafico: partite dell'alunno scelto"_s, *pupilGames, u"Nessuna partita da mostrare."_s,
+                      [this](QPainter &painter, report::GlyphCache &labels, const QRectF &area, const QRectF &) {
+                          drawPupilGames(painter, labels, area, *pupilGames);
+                      });
+    pupilGamesView = tableView(pupilGames, u"Partite dell'alunno scelto, in numeri"_s);
+    gamesFit = new ColumnFit(*pupilGamesView, *pupilGames, true);
     pupilChartView->setMinimumWidth(320); // room for both axes and the legend
     pupilChartView->setMinimumHeight(160);
-    pupilLayout->addWidget(new BesideOrBelow(pupilChartView, pupilNumbersView), 1);
+    pupilLayout->addWidget(new BesideOrBelow(pupilChartView, pupilGamesView), 1);
 
     auto *charts = new QSplitter(Qt::Horizontal);
     charts->addWidget(classBox);
@@ -347,35 +370,25 @@ QWidget *RegisterWindow::buildCentre()
     return centre;
 }
 
-void RegisterWindow::openRegister(const QString &path)
+void RegisterWindow::registerOpened()
 {
-    delete liveRegister;
-    registerPath = path;
-    liveRegister = new LiveRegister(path, this);
-    connect(liveRegister, &LiveRegister::reloaded, this, &RegisterWindow::registerReloaded);
-    connect(liveRegister, &LiveRegister::appended, this, &RegisterWindow::gamesAppended);
-    connect(liveRegister, &LiveRegister::settled, this, &RegisterWindow::registerSettled);
-    setWindowTitle(u"Registro di Mirabolo — %1"_s.arg(registerSource(path)));
-    fileLabel->setText(u"Registro: %1"_s.arg(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath())));
-    rebuildPending = true;
-    liveRegister->setPolling(true);
-    liveRegister->refresh();
+    setWindowTitle(u"Registro di Mirabolo — %1"_s.arg(classSession->source()));
+    fileLabel->setText(
+        u"Registro: %1"_s.arg(QDir::toNativeSeparators(QFileInfo(classSession->registerPath()).absoluteFilePath())));
 }
 
 void RegisterWindow::setPeriod(Period period)
 {
-    shownPeriod = period;
     periodBox->setCurrentIndex(periodBox->findData(int(period)));
-    // The games outside the old period were not kept: read them again.
-    liveRegister->readAgain();
+    classSession->setPeriod(period);
 }
 
 bool RegisterWindow::selectPupil(const QString &name)
 {
     const QString key = classregister::ClassFigures::pupilKey(name);
     for (int row = 0; row < pupilOrder->rowCount(); ++row) {
-        const qsizetype source = pupilOrder->mapToSource(pupilOrder->index(row, 0)).row();
-        if (classregister::ClassFigures::pupilKey(classFigures.pupils().at(source).name) == key) {
+        const int source = pupilOrder->mapToSource(pupilOrder->index(row, 0)).row();
+        if (classregister::ClassFigures::pupilKey(pupils->record(source).name) == key) {
             pupilTable->setCurrentIndex(pupilOrder->index(row, 0));
             return true;
         }
@@ -383,204 +396,48 @@ bool RegisterWindow::selectPupil(const QString &name)
     return false;
 }
 
-void RegisterWindow::registerReloaded()
-{
-    rebuildPending = true;
-    selectedRow = -1; // the rows are counted again
-    newSelectedGames.clear();
-    pupilModel->beginRebuild();
-    classFigures = classregister::ClassFigures(classregister::periodSpan(shownPeriod, today()));
-    for (const classregister::GameRecord &game : liveRegister->file().games())
-        classFigures.add(game);
-    pupilModel->endRebuild();
-}
-
-void RegisterWindow::gamesAppended(qsizetype first)
-{
-    const QList<classregister::GameRecord> &games = liveRegister->file().games();
-    if (rebuildPending) {
-        // Still reading the register whole: one reset costs less than a
-        // signal per game.
-        pupilModel->beginRebuild();
-        for (qsizetype i = first; i < games.size(); ++i)
-            classFigures.add(games.at(i));
-        pupilModel->endRebuild();
-        return;
-    }
-    for (qsizetype i = first; i < games.size(); ++i) {
-        qsizetype position = 0;
-        const qsizetype row = classFigures.add(games.at(i), &position);
-        if (row < 0)
-            continue;
-        pupilModel->pupilChanged(row);
-        changedPupils.append(row);
-        if (row == selectedRow)
-            newSelectedGames.append(position);
-        else if (selectedRow < 0 && classregister::ClassFigures::pupilKey(games.at(i).name) == selectedKey)
-            selectedChanged = true; // the pupil chosen before has games again
-    }
-}
-
 void RegisterWindow::registerSettled()
 {
-    if (rebuildPending) {
-        rebuildPending = false;
-        classFigures.squeeze();
-        restoreSelection();
-        selectedChanged = true;
-        wholeClassChanged = true;
-    }
-    const classregister::RegisterFile &file = liveRegister->file();
-    const QString message = file.statusMessage();
-    QStringList notes{
-        message.isEmpty() && classFigures.games() == 0
-            ? u"Nessuna partita nel periodo scelto: %1."_s.arg(periodText(shownPeriod, classFigures.span()).toLower())
-            : message,
-        classregister::tooManyNamesText(file.skippedForNames())};
-    notes.removeAll(QString());
-    notice->setText(notes.join(u'\n'));
+    const classregister::RegisterFile &file = classSession->file();
+    const classregister::ClassFigures &figures = classSession->figures();
+    notice->setText(noticeText(file.statusMessage(), classSession->period(), figures, file.skippedForNames()));
     notice->setVisible(!notice->text().isEmpty());
     skippedButton->setText(classregister::skippedLinesText(file.skippedCount()));
     skippedButton->setVisible(file.skippedCount() > 0);
-    if (wholeClassChanged)
-        pupilTable->resizeColumnsToContents();
-    else
-        for (const qsizetype row : std::as_const(changedPupils))
-            widenColumnsFor(*pupilTable, pupilOrder->mapFromSource(pupilModel->index(int(row), 0)).row());
-    showClass();
-    if (selectedChanged)
-        showPupil();
-    else if (!newSelectedGames.isEmpty())
-        addPupilGames();
-    if (!shownOnce) {
-        shownOnce = true;
+    summary->setText(periodSummaryText(classSession->period(), figures));
+    if (std::exchange(restoreSelection, false)) {
+        const PupilGamesModel &chosen = *pupilGames;
+        if (pupilOrder->rowCount() == 0)
+            pupilGames->setPupil({});
+        else if (chosen.pupil() == nullptr || !selectPupil(chosen.pupil()->name))
+            pupilTable->setCurrentIndex(pupilOrder->index(0, 0));
+    }
+    pupilsFit->apply();
+    rankingFit->apply();
+    classChartView->setMinimumHeight(int(std::ceil(classBars->naturalHeight() * classChartView->scale())));
+    showPupil();
+    if (!std::exchange(shownOnce, true))
         Q_EMIT ready();
-    }
-}
-
-void RegisterWindow::restoreSelection()
-{
-    if (pupilOrder->rowCount() == 0) {
-        selectedKey.clear();
-        return;
-    }
-    const QString wanted = selectedKey;
-    if (wanted.isEmpty() || !selectPupil(wanted)) {
-        pupilTable->setCurrentIndex(pupilOrder->index(0, 0));
-    }
-}
-
-void RegisterWindow::showClass()
-{
-    const QLocale locale;
-    summary->setText(u"%1 — Partite: %2 · Alunni: %3 · Esatte: %4 · Errate: %5 · Precisione: %6"_s.arg(
-        periodText(shownPeriod, classFigures.span()), locale.toString(classFigures.games()),
-        locale.toString(classFigures.pupils().size()), locale.toString(classFigures.right()),
-        locale.toString(classFigures.wrong()), percentText(classFigures.accuracy())));
-
-    const QList<qsizetype> order = pupilsByAccuracy(classFigures);
-    const auto accuracyCell = [this](qsizetype row) { return percentText(classFigures.pupils().at(row).accuracy()); };
-    if (!wholeClassChanged && order == classOrder) {
-        // One more game mostly leaves every pupil in place.
-        for (const qsizetype row : std::as_const(changedPupils))
-            if (const qsizetype at = order.indexOf(row); at >= 0) {
-                classNumbers->item(int(at), 0)->setText(classFigures.pupils().at(row).name);
-                classNumbers->item(int(at), 1)->setText(accuracyCell(row));
-                widenColumnsFor(*classNumbersView, int(at));
-            }
-    } else if (!wholeClassChanged && order.size() == classOrder.size()) {
-        for (qsizetype at = 0; at < order.size(); ++at) {
-            classNumbers->item(int(at), 0)->setText(classFigures.pupils().at(order.at(at)).name);
-            classNumbers->item(int(at), 1)->setText(accuracyCell(order.at(at)));
-        }
-        fitColumns(*classNumbersView);
-    } else {
-        classNumbers->clear();
-        classNumbers->setHorizontalHeaderLabels({u"Alunno"_s, u"Precisione"_s});
-        for (qsizetype row : order)
-            fillRow(*classNumbers, {classFigures.pupils().at(row).name, accuracyCell(row)}, {1});
-        fitColumns(*classNumbersView);
-    }
-    classOrder = order;
-    classBars.setPupils(classFigures, order);
-    classChartView->setPlaceholder(order.isEmpty() ? u"Nessuna risposta da mostrare nel periodo scelto."_s : QString());
-    classChartView->setMinimumHeight(int(std::ceil(classBars.naturalHeight() * classChartView->scale())));
-    classChartView->update();
-    wholeClassChanged = false;
-    changedPupils.clear();
 }
 
 void RegisterWindow::showPupil()
 {
-    selectedChanged = false;
-    newSelectedGames.clear();
-    selectedRow = -1;
-    for (qsizetype row = 0; row < classFigures.pupils().size(); ++row)
-        if (classregister::ClassFigures::pupilKey(classFigures.pupils().at(row).name) == selectedKey)
-            selectedRow = row;
-    pupilNumbers->clear();
-    pupilNumbers->setHorizontalHeaderLabels(gameColumnTitles());
-    pupilChartView->setPlaceholder(selectedRow < 0 ? u"Nessuna partita da mostrare."_s : QString());
-    if (selectedRow < 0) {
-        pupilTitle->setText(u"Scegli un alunno nella tabella."_s);
-    } else {
-        const classregister::PupilFigures &pupil = classFigures.pupils().at(selectedRow);
-        showPupilHeading(pupil);
-        for (const classregister::GameRecord &game : pupil.games)
-            fillRow(*pupilNumbers, gameCells(game), {2, 3, 4});
-        pupilNumbersView->scrollToBottom();
-    }
-    fitColumns(*pupilNumbersView);
-    pupilChartView->update();
-}
-
-void RegisterWindow::showPupilHeading(const classregister::PupilFigures &pupil)
-{
-    pupilTitle->setText(u"%1 — Partite: %2 · Precisione: %3 · Andamento: %4%5"_s.arg(
-        pupil.name, QLocale().toString(pupil.games.size()), percentText(pupil.accuracy()), trendText(pupil.trend()),
-        pupil.needsFollowing() ? u" · da seguire"_s : QString()));
-}
-
-// The selected pupil's new games join their table one by one, not the whole
-// table again: a pupil of many games would cost each game that pupil plays.
-void RegisterWindow::addPupilGames()
-{
-    const classregister::PupilFigures &pupil = classFigures.pupils().at(selectedRow);
-    const bool atEnd =
-        pupilNumbersView->verticalScrollBar()->value() == pupilNumbersView->verticalScrollBar()->maximum();
-    for (const qsizetype at : std::as_const(newSelectedGames)) {
-        fillRow(*pupilNumbers, gameCells(pupil.games.at(at)), {2, 3, 4}, int(at));
-        widenColumnsFor(*pupilNumbersView, int(at));
-    }
-    newSelectedGames.clear();
-    if (atEnd)
-        pupilNumbersView->scrollToBottom();
-    showPupilHeading(pupil);
-    pupilChartView->update();
-}
-
-ReportContent RegisterWindow::reportContent() const
-{
-    const classregister::RegisterFile &file = liveRegister->file();
-    return {registerSource(registerPath),
-            shownPeriod,
-            today(),
-            &classFigures,
-            file.statusMessage(),
-            file.skippedCount(),
-            file.skippedLines(),
-            file.skippedForNames()};
+    const classregister::PupilFigures *pupil = pupilGames->pupil();
+    pupilTitle->setText(pupil ? pupilHeadingText(*pupil) : u"Scegli un alunno nella tabella."_s);
+    gamesFit->apply();
+    if (std::exchange(gamesToBottom, false))
+        pupilGamesView->scrollToBottom();
 }
 
 bool RegisterWindow::exportPdf(const QString &path, QString *error) const
 {
-    return writePdfReport(path, reportContent(), error);
+    return writePdfReport(path, classSession->reportContent(), error);
 }
 
 void RegisterWindow::askExportPdf()
 {
     const QString suggested = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation) +
-        u"/registro-%1.pdf"_s.arg(today().toString(Qt::ISODate));
+        u"/registro-%1.pdf"_s.arg(classSession->today().toString(Qt::ISODate));
     const QString path = QFileDialog::getSaveFileName(this, u"Esporta PDF"_s, suggested, u"PDF (*.pdf)"_s);
     if (!path.isEmpty())
         saveReport(path);
@@ -611,33 +468,28 @@ void RegisterWindow::askPrint()
     dialog.setWindowTitle(u"Stampa il resoconto"_s);
     if (dialog.exec() != QDialog::Accepted)
         return;
-    if (!printReport(printer, reportContent()))
+    if (!printReport(printer, classSession->reportContent()))
         warn(this, u"Stampa"_s, u"Non è stato possibile stampare il resoconto."_s);
 }
 
 void RegisterWindow::askOpen()
 {
-    const QString path = QFileDialog::getOpenFileName(this, u"Apri un registro"_s, QFileInfo(registerPath).path(),
-                                                      u"Registri di Mirabolo (*.csv);;Tutti i file (*)"_s);
-    if (!path.isEmpty())
-        openRegister(path);
+    const QString path =
+        QFileDialog::getOpenFileName(this, u"Apri un registro"_s, QFileInfo(classSession->registerPath()).path(),
+                                     u"Registri di Mirabolo (*.csv);;Tutti i file (*)"_s);
+    if (path.isEmpty())
+        return;
+    classSession->openRegister(path);
+    registerOpened();
 }
 
 void RegisterWindow::showSkippedLines()
 {
-    const classregister::RegisterFile &file = liveRegister->file();
-    QStringList lines;
-    for (const classregister::SkippedLine &line : file.skippedLines())
-        lines << skippedLineText(line);
-    if (file.skippedCount() > lines.size())
-        lines << u"e altre %1"_s.arg(classregister::skippedLinesText(file.skippedCount() - lines.size()));
-    auto *box = new QMessageBox(
-        QMessageBox::Information, u"Righe non lette"_s,
-        u"Alcune righe del registro non descrivono una partita di Mirabolo e sono state saltate: %1."_s.arg(
-            classregister::skippedLinesText(file.skippedCount())),
-        QMessageBox::Ok, this);
+    const classregister::RegisterFile &file = classSession->file();
+    auto *box = new QMessageBox(QMessageBox::Information, u"Righe non lette"_s,
+                                skippedLinesExplanation(file.skippedCount()), QMessageBox::Ok, this);
     box->setTextFormat(Qt::PlainText);
-    box->setDetailedText(lines.join(u'\n'));
+    box->setDetailedText(skippedLinesDetail(file.skippedCount(), file.skippedLines()));
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->open();
 }

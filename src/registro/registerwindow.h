@@ -1,52 +1,46 @@
 // The teacher's window: the class over a period, each pupil's row, the class
-// chart and the chart of the pupil selected, kept up to date while games end.
+// chart and the chart of the pupil chosen. Layout and wiring only: the class
+// is the session's, and every table and chart a view of a model over it.
 #pragma once
 
-#include "classregister/classfigures.h"
-#include "registro/liveregister.h"
-#include "registro/report.h"
-#include "registro/reportcharts.h"
+#include "registro/classsession.h"
 
 #include <QMainWindow>
-#include <QPointer>
 
-#include <functional>
+#include <memory>
 
 class QComboBox;
 class QLabel;
 class QPushButton;
 class QSortFilterProxyModel;
-class QStandardItemModel;
 class QTableView;
 
 namespace mirabolo::registro {
 
 class ChartView;
-class PupilTableModel;
+class ClassAccuracyChart;
+class ClassRankingModel;
+class ColumnFit;
+class PupilGamesModel;
+class PupilsModel;
 
 class RegisterWindow : public QMainWindow
 {
     Q_OBJECT
 
 public:
-    using Today = std::function<QDate()>;
-
-    RegisterWindow(const QString &path, classregister::Period period, Today clock, QWidget *parent = nullptr);
+    RegisterWindow(const QString &path, classregister::Period period, ClassSession::Today clock,
+                   QWidget *parent = nullptr);
     ~RegisterWindow() override;
 
-    void openRegister(const QString &path);
+    ClassSession &session() { return *classSession; }
     void setPeriod(classregister::Period period);
-    classregister::Period period() const { return shownPeriod; }
-    // Selects the pupil of that name (as grouped); false when not in the period.
+    // Chooses the pupil of that name (as grouped); false when not in the period.
     bool selectPupil(const QString &name);
-    const classregister::ClassFigures &figures() const { return classFigures; }
-    const ClassAccuracyChart &classChart() const { return classBars; }
-    LiveRegister *live() const { return liveRegister; }
 
     // The register was read to its end and shown once.
     bool isReady() const { return shownOnce; }
 
-    ReportContent reportContent() const;
     bool exportPdf(const QString &path, QString *error) const;
     // Writes the report and tells the teacher where, or why not, in a box left open.
     void saveReport(const QString &path);
@@ -58,36 +52,22 @@ Q_SIGNALS:
 private:
     void buildActions();
     QWidget *buildCentre();
-    void registerReloaded();
-    void gamesAppended(qsizetype first);
+    void registerOpened();
     void registerSettled();
-    void showClass();
     void showPupil();
-    void showPupilHeading(const classregister::PupilFigures &pupil);
-    void addPupilGames();
-    void restoreSelection();
     void askExportPdf();
     void askPrint();
     void askOpen();
     void showSkippedLines();
 
-    Today today;
-    QString registerPath;
-    classregister::Period shownPeriod;
-    classregister::ClassFigures classFigures;
-    QPointer<LiveRegister> liveRegister;
-    PupilTableModel *pupilModel = nullptr;
+    ClassSession *classSession;
+    PupilsModel *pupils = nullptr;
     QSortFilterProxyModel *pupilOrder = nullptr;
-    QString selectedKey; // the pupil shown in the pupil's chart
-    qsizetype selectedRow = -1; // in classFigures.pupils(), while it is shown
-    QList<qsizetype> changedPupils; // rows whose figures changed since the class was last shown
-    QList<qsizetype> newSelectedGames; // where the selected pupil's new games went among theirs
-    QList<qsizetype> classOrder; // the rows of the class chart, the best first
-    ClassAccuracyChart classBars;
-    PupilGamesChart pupilChart;
-    bool wholeClassChanged = true;
-    bool rebuildPending = false;
-    bool selectedChanged = false;
+    ClassRankingModel *ranking = nullptr;
+    PupilGamesModel *pupilGames = nullptr;
+    std::unique_ptr<ClassAccuracyChart> classBars;
+    bool restoreSelection = false; // the class was counted anew since it was last shown
+    bool gamesToBottom = false; // the pupil's last game is in sight, and stays so
     bool shownOnce = false;
 
     QComboBox *periodBox = nullptr;
@@ -95,18 +75,15 @@ private:
     QLabel *summary = nullptr;
     QTableView *pupilTable = nullptr;
     ChartView *classChartView = nullptr;
-    QStandardItemModel *classNumbers = nullptr;
-    QTableView *classNumbersView = nullptr;
+    QTableView *rankingView = nullptr;
     ChartView *pupilChartView = nullptr;
-    QStandardItemModel *pupilNumbers = nullptr;
-    QTableView *pupilNumbersView = nullptr;
+    QTableView *pupilGamesView = nullptr;
+    ColumnFit *pupilsFit = nullptr;
+    ColumnFit *rankingFit = nullptr;
+    ColumnFit *gamesFit = nullptr;
     QLabel *pupilTitle = nullptr;
     QLabel *fileLabel = nullptr;
     QPushButton *skippedButton = nullptr;
 };
-
-// The name the report and the title give the register: its folder for a
-// class's registro.csv, else the file itself.
-QString registerSource(const QString &registerPath);
 
 } // namespace mirabolo::registro

@@ -73,18 +73,18 @@ private Q_SLOTS:
 
     void keys()
     {
-        QFETCH(QStringList, row); // see keys.tsv
-        const bool judged = row[1] == u"yes"_s;
-        const QKeyCombination key = QKeySequence::fromString(row[2])[0];
+        QFETCH(mirabolo::test::TsvRow, row); // see keys.tsv
+        const bool judged = row[u"judged"] == u"yes"_s;
+        const QKeyCombination key = QKeySequence::fromString(row[u"key"])[0];
         GameWindow g;
         QVERIFY(g.open(u"Zoe"_s)); // 3 dl into cl
         if (judged)
             g.answer(u"30"_s);
         g.random.exercise(2, 3, 3);
-        QTest::sendKeyEvent(QTest::Press, g.control(u"txtAnswer"_s), key.key(), row[3], key.keyboardModifiers());
+        QTest::sendKeyEvent(QTest::Press, g.control(u"txtAnswer"_s), key.key(), row[u"text"], key.keyboardModifiers());
         QTRY_VERIFY(!g.control(u"cmdNext"_s)->property("down").toBool());
         QCOMPARE(g.text(u"Text3"_s), judged ? u"cl"_s : u"dl"_s);
-        QCOMPARE(g.text(u"txtAnswer"_s), row[4]);
+        QCOMPARE(g.text(u"txtAnswer"_s), row[u"typed"]);
     }
 
     // What the window does with the pupil's ways out of a game; the boxes
@@ -93,13 +93,13 @@ private Q_SLOTS:
 
     void newGameAndEndOfGame()
     {
-        QFETCH(QStringList, row); // see endings.tsv
-        const QString action = row[3];
-        const bool replaced = row[5] == u"yes"_s;
+        QFETCH(mirabolo::test::TsvRow, row); // see endings.tsv
+        const QString action = row[u"action"];
+        const bool replaced = row[u"replaced"] == u"yes"_s;
         GameWindow g;
         QVERIFY(g.open(u"Zoe"_s));
         QSignalSpy finished(g.session.get(), &mirabolo::ui::Session::finished);
-        for (const QChar c : row[1]) {
+        for (const QChar c : row[u"typed"]) {
             if (c == u'←')
                 QTest::keyClick(QApplication::focusWidget(), Qt::Key_Left);
             else
@@ -110,7 +110,7 @@ private Q_SLOTS:
             for (int i = 0; first && i < count; ++i)
                 first->Timer1_Timer();
         };
-        tick(row[2].toInt());
+        tick(row[u"ticks"].toInt());
         g.platform.whileBoxOpen = [&tick] {
             QWidget box; // as a real box does, it takes the focus
             box.setFocusPolicy(Qt::StrongFocus);
@@ -120,7 +120,7 @@ private Q_SLOTS:
             QVERIFY(QTest::qWaitForWindowActive(&box) && box.hasFocus());
             tick(3);
         };
-        g.platform.answers.enqueue(row[4] == u"yes"_s ? Answer::Yes : Answer::No);
+        g.platform.answers.enqueue(row[u"reply"] == u"yes"_s ? Answer::Yes : Answer::No);
         g.platform.names.enqueue(u"Ugo"_s);
         g.random.exercise(1, 2, 4);
         auto *menu = first->findChild<QMenuBar *>();
@@ -147,12 +147,13 @@ private Q_SLOTS:
         QCOMPARE(first.isNull(), replaced);
         QCOMPARE(g.random.remaining(), replaced ? 0 : 5);
         QCOMPARE(g.window()->windowTitle(), u"Giocare con le brunaste"_s);
-        QCOMPARE((QStringList{g.text(u"lblnome1"_s), g.text(u"lblScore2"_s), g.text(u"lblconto"_s)}), row.mid(6, 3));
-        QCOMPARE(finished.size(), row[10] == u"yes"_s ? 1 : 0);
+        QCOMPARE((QStringList{g.text(u"lblnome1"_s), g.text(u"lblScore2"_s), g.text(u"lblconto"_s)}),
+                 row.from(u"name", 3));
+        QCOMPARE(finished.size(), row[u"finished"] == u"yes"_s ? 1 : 0);
         QFile games(g.home.path() + u"/mirabolo/registro.csv"_s); // its line but for the date and time
         const QString line = games.open(QIODevice::ReadOnly) ? QString::fromUtf8(games.readAll()) : QString();
-        QCOMPARE(line.section(u"\r\n"_s, 1, 1).section(u';', 2), row[9]);
-        if (row[11].isEmpty())
+        QCOMPARE(line.section(u"\r\n"_s, 1, 1).section(u';', 2), row[u"line"]);
+        if (row[u"focus"].isEmpty())
             return;
         // Without a window manager the test gives the window back its activation.
         g.window()->activateWindow();
@@ -161,7 +162,7 @@ private Q_SLOTS:
         QString focus = QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : u"none"_s;
         if (QApplication::focusWidget() == answerBox)
             focus += u' ' + answerBox->text().insert(answerBox->cursorPosition(), u'|');
-        QCOMPARE(focus, row[11]);
+        QCOMPARE(focus, row[u"focus"]);
     }
 
     void minimisedCaption()
@@ -180,13 +181,15 @@ private Q_SLOTS:
 
     void controls()
     {
-        QFETCH(QStringList, row); // see form.tsv
+        QFETCH(mirabolo::test::TsvRow, row); // see form.tsv
         GameWindow g;
         QVERIFY(g.open(u"Zoe"_s));
-        QWidget *w = g.control(row[0]);
+        QWidget *w = g.control(row[u"name"]);
         QVERIFY(w && w->parentWidget() == g.control(u"canvas"_s));
-        auto px = [&row](int column) { return qRound(row[column].toInt() / 15.0); };
-        QCOMPARE(w->geometry(), QRect(QPoint(px(1), px(2)), row[3].isEmpty() ? w->sizeHint() : QSize(px(3), px(4))));
+        auto px = [&row](QStringView column) { return qRound(row[column].toInt() / 15.0); };
+        QCOMPARE(w->geometry(),
+                 QRect(QPoint(px(u"left"), px(u"top")),
+                       row[u"width"].isEmpty() ? w->sizeHint() : QSize(px(u"width"), px(u"height"))));
         const QFont f = w->font();
         const QString font = f.family() + u' ' + QString::number(f.pointSizeF()) + (f.bold() ? u" bold"_s : QString()) +
             (f.italic() ? u" italic"_s : QString());
@@ -194,11 +197,13 @@ private Q_SLOTS:
         const auto [ink, face] = label ? std::pair(QPalette::WindowText, QPalette::Window)
             : button                   ? std::pair(QPalette::ButtonText, QPalette::Button)
                                        : std::pair(QPalette::Text, QPalette::Base);
-        auto only = [&row](int column, const QString &actual) { return row[column].isEmpty() ? QString() : actual; };
+        auto only = [&row](QStringView column, const QString &actual) {
+            return row[column].isEmpty() ? QString() : actual;
+        };
         QCOMPARE(QStringList() << w->property(w->inherits("QPlainTextEdit") ? "plainText" : "text").toString()
-                               << only(6, font) << only(7, w->palette().color(ink).name())
-                               << only(8, w->palette().color(face).name()) << w->toolTip(),
-                 row.mid(5));
+                               << only(u"font", font) << only(u"ink", w->palette().color(ink).name())
+                               << only(u"face", w->palette().color(face).name()) << w->toolTip(),
+                 row.from(u"text"));
     }
 };
 

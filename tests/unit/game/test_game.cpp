@@ -33,14 +33,14 @@ private Q_SLOTS:
     // abbreviations too.
     void expectedAnswerText()
     {
-        QFETCH(QStringList, row); // see answers.tsv
+        QFETCH(mirabolo::test::TsvRow, row); // see answers.tsv
         ScriptedRandom random;
-        random.exercise(row[1].toInt(), row[2].toInt(), row[3].toInt());
+        random.exercise(row[u"source"].toInt(), row[u"target"].toInt(), row[u"quantity"].toInt());
         const Exercise e = drawExercise(random);
         QCOMPARE(u"%1 %2 into %3"_s.arg(e.quantity).arg(unitAbbreviation(e.source), unitAbbreviation(e.target)),
-                 row[0]);
-        QCOMPARE(mirabolo::game::expectedAnswerText(e, QLocale(QLocale::Italian, QLocale::Italy)), row[4]);
-        QCOMPARE(mirabolo::game::expectedAnswerText(e, QLocale::c()), row[5]);
+                 row[u"tag"]);
+        QCOMPARE(mirabolo::game::expectedAnswerText(e, QLocale(QLocale::Italian, QLocale::Italy)), row[u"italian"]);
+        QCOMPARE(mirabolo::game::expectedAnswerText(e, QLocale::c()), row[u"c"]);
     }
 
     void classifyAnswer_data() { mirabolo::test::addTsvRows(QFINDTESTDATA("mistakes.tsv")); }
@@ -48,17 +48,17 @@ private Q_SLOTS:
     // Each wrong answer's kind, against the text the game itself expects.
     void classifyAnswer()
     {
-        QFETCH(QStringList, row); // see mistakes.tsv
+        QFETCH(mirabolo::test::TsvRow, row); // see mistakes.tsv
         const QLocale italian(QLocale::Italian, QLocale::Italy);
         Exercise e;
-        e.source = row[2].toInt();
-        e.target = row[3].toInt();
-        e.quantity = row[4].toInt();
+        e.source = row[u"source"].toInt();
+        e.target = row[u"target"].toInt();
+        e.quantity = row[u"quantity"].toInt();
         e.expected = expectedValue(e.source, e.target, e.quantity);
         const QString expected = mirabolo::game::expectedAnswerText(e, italian);
-        QCOMPARE(
-            mistakeKindName(mirabolo::game::classifyAnswer(row[1], expected, e.source, e.target, e.quantity, italian)),
-            row[5]);
+        QCOMPARE(mistakeKindName(
+                     mirabolo::game::classifyAnswer(row[u"typed"], expected, e.source, e.target, e.quantity, italian)),
+                 row[u"kind"]);
     }
 
     void scriptedDraws_data()
@@ -113,9 +113,9 @@ private Q_SLOTS:
     // button again) changes nothing, and the game ends once.
     void play()
     {
-        QFETCH(QStringList, row); // see play.tsv
-        const int ticks = row[5].toInt();
-        const QString ending = row[11];
+        QFETCH(mirabolo::test::TsvRow, row); // see play.tsv
+        const int ticks = row[u"ticks"].toInt();
+        const QString ending = row[u"ending"];
 
         ScriptedRandom random;
         GameModel game(random, QLocale(QLocale::Italian, QLocale::Italy),
@@ -123,20 +123,20 @@ private Q_SLOTS:
         QList<GameSummary> ends;
         connect(&game, &GameModel::ended, this, [&ends](const GameSummary &summary) { ends.append(summary); });
         game.begin(u"Zoe"_s);
-        for (const QString &typed : row.mid(2, row[1].toInt())) {
+        for (const QString &typed : row.from(u"first", row[u"exercises"].toInt())) {
             random.exercise(2, 3, 3);
             game.nextExercise();
             QCOMPARE(game.verdict(), std::nullopt);
             game.answer(typed);
-            if (row[4] == u"yes"_s)
+            if (row[u"again"] == u"yes"_s)
                 QCOMPARE(game.answer(u"0,3"_s), std::nullopt);
         }
         for (int i = 0; i < ticks; ++i)
             game.tick();
-        if (row[6] == u"yes"_s)
+        if (row[u"exit"] == u"yes"_s)
             game.end(GameEnd::Exit);
-        QCOMPARE(game.message(), row[9]);
-        QCOMPARE(game.countdown().text(), row[10]);
+        QCOMPARE(game.message(), row[u"message"]);
+        QCOMPARE(game.countdown().text(), row[u"clock"]);
         QCOMPARE(game.hasEnded(), !ending.isEmpty());
 
         for (int i = 0; i < 1000; ++i)
@@ -144,11 +144,12 @@ private Q_SLOTS:
         game.nextExercise(); // not a draw left: it would end the test
         game.answer(u"0,3"_s);
         game.end(GameEnd::Exit);
-        QCOMPARE(game.countdown().text(), ending.isEmpty() ? u"00:00:00"_s : row[10]);
+        QCOMPARE(game.countdown().text(), ending.isEmpty() ? u"00:00:00"_s : row[u"clock"]);
         QCOMPARE(ends.size(), 1);
         const GameSummary &end = ends.front();
-        QCOMPARE((QList<int>{end.right, end.wrong, end.secondsLeft}),
-                 (QList<int>{row[7].toInt(), row[8].toInt(), ending.isEmpty() ? 0 : qMax(900 - ticks, 0)}));
+        QCOMPARE(
+            (QList<int>{end.right, end.wrong, end.secondsLeft}),
+            (QList<int>{row[u"right"].toInt(), row[u"wrong"].toInt(), ending.isEmpty() ? 0 : qMax(900 - ticks, 0)}));
         QCOMPARE(end.ending, ending == u"exit"_s ? GameEnd::Exit : GameEnd::TimeOut);
         QCOMPARE(end.name + end.end.toString(Qt::ISODate), u"Zoe2026-01-02T00:00:00"_s);
     }
@@ -159,8 +160,8 @@ private Q_SLOTS:
 
     void startAndEnd()
     {
-        QFETCH(QStringList, row); // see endings.tsv
-        const QString action = row[4], obstacle = row[6];
+        QFETCH(mirabolo::test::TsvRow, row); // see endings.tsv
+        const QString action = row[u"action"], obstacle = row[u"obstacle"];
         QTemporaryDir home;
         qputenv("XDG_DATA_HOME", QFile::encodeName(home.path()));
         QFile blocker(home.filePath(obstacle));
@@ -177,16 +178,16 @@ private Q_SLOTS:
         random.exercise(3, 2, 3);
         mirabolo::ui::GameController controller(platform, random);
         GameModel &game = controller.model();
-        platform.names.enqueue(row[1]);
+        platform.names.enqueue(row[u"name"]);
         controller.greet();
         controller.openRecords();
         game.nextExercise();
-        game.answer(row[2]);
-        for (int i = 0; i < row[3].toInt(); ++i)
+        game.answer(row[u"typed"]);
+        for (int i = 0; i < row[u"ticks"].toInt(); ++i)
             game.tick();
         platform.whileBoxOpen = [&game] { game.tick(), game.tick(), game.tick(); };
         using Answer = mirabolo::ui::Platform::Answer;
-        platform.answers.enqueue(row[5] == u"yes"_s ? Answer::Yes : Answer::No);
+        platform.answers.enqueue(row[u"reply"] == u"yes"_s ? Answer::Yes : Answer::No);
         bool restart = false;
         if (action == u"exit"_s)
             game.end(GameEnd::Exit);
@@ -195,12 +196,12 @@ private Q_SLOTS:
         else if (action == u"close"_s)
             game.end(GameEnd::WindowClosed);
 
-        QCOMPARE(platform.boxes, row.mid(9));
-        QCOMPARE(platform.terminations, row[7].toInt());
-        QCOMPARE(restart, row[5] == u"yes"_s && platform.terminations == 0); // a new window only then
+        QCOMPARE(platform.boxes, row.from(u"boxes"));
+        QCOMPARE(platform.terminations, row[u"ends"].toInt());
+        QCOMPARE(restart, row[u"reply"] == u"yes"_s && platform.terminations == 0); // a new window only then
         QFile games(home.filePath(u"mirabolo/registro.csv"_s)); // its line but for the date and time
         const QString line = games.open(QIODevice::ReadOnly) ? QString::fromUtf8(games.readAll()) : QString();
-        QCOMPARE(line.section(u"\r\n"_s, 1, 1).section(u';', 2), row[8]);
+        QCOMPARE(line.section(u"\r\n"_s, 1, 1).section(u';', 2), row[u"line"]);
     }
     void countersStopAtTheirLargestValue()
     {

@@ -1,6 +1,6 @@
 #include "runtime/numbers.h"
+#include "tsvrows.h"
 
-#include <QFile>
 #include <QTest>
 
 #include <clocale>
@@ -13,30 +13,19 @@ class TestNumbers : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    // The cases live in numbers.tsv: case, service, locale or pattern, input,
-    // expected ("none": no number).
+    // The cases live in numbers.tsv.
     void services_data()
     {
         // QApplication sets the C library's locale from the environment; an
         // Italian LC_NUMERIC must not leak a comma into parsing or a point into text.
         QVERIFY2(std::setlocale(LC_NUMERIC, "it_IT.UTF-8"), "it_IT.UTF-8 is not installed");
-        QTest::addColumn<QStringList>("f");
-        QFile file(QFINDTESTDATA("numbers.tsv"));
-        QVERIFY(file.open(QIODevice::ReadOnly | QIODevice::Text));
-        for (const QString &line : QString::fromUtf8(file.readAll()).split(u'\n', Qt::SkipEmptyParts)) {
-            QStringList f = line.split(u'\t');
-            for (QString &field : f)
-                field.replace(u"\\t"_s, u"\t"_s).replace(u"\\r"_s, u"\r"_s).replace(u"\\n"_s, u"\n"_s);
-            if (!line.startsWith(u'#'))
-                QTest::addRow("%s: %s", qPrintable(f.value(1)), qPrintable(f.value(0))) << f;
-        }
+        mirabolo::test::addTsvRows(QFINDTESTDATA("numbers.tsv"));
     }
 
     void services()
     {
-        QFETCH(QStringList, f);
-        QCOMPARE(f.size(), 5);
-        const QString &service = f[1], &argument = f[2], &input = f[3];
+        QFETCH(mirabolo::test::TsvRow, row);
+        const QString service = row[u"service"], argument = row[u"argument"], input = row[u"input"];
         const QLocale locale(argument);
         const auto shortest = [](std::optional<double> v) {
             return v ? QString::number(*v, 'g', QLocale::FloatingPointShortest) : u"none"_s;
@@ -50,7 +39,9 @@ private Q_SLOTS:
             actual = shortest(runtime::val(input));
         else if (service == u"numericText")
             actual = shortest(runtime::numericText(input, locale));
-        QCOMPARE(actual, f[4]);
+        else
+            QFAIL(qPrintable(u"no such service: "_s + service));
+        QCOMPARE(actual, row[u"expected"]);
     }
 };
 

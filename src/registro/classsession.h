@@ -1,0 +1,101 @@
+// The class as the teacher's program holds it: the register followed live,
+// the figures of the period shown, and the period. It says what changed, so
+// that what shows it (item models, and through them tables and charts)
+// changes no more than a game changed. The window and the report with no
+// window read the register through it alike.
+#pragma once
+
+#include "classregister/classfigures.h"
+#include "classregister/registerfile.h"
+#include "registro/liveregister.h"
+
+#include <QDate>
+#include <QObject>
+#include <QPointer>
+
+#include <functional>
+
+namespace mirabolo::registro {
+
+struct ReportContent;
+
+class ClassSession : public QObject
+{
+    Q_OBJECT
+
+public:
+    using Today = std::function<QDate()>;
+
+    // Nothing is read before the first refresh() or readToEnd().
+    ClassSession(const QString &path, classregister::Period period, Today clock, QObject *parent = nullptr);
+
+    // Another register in place of this one, read from its start.
+    void openRegister(const QString &path);
+    QString registerPath() const { return filePath; }
+    // What the report and the title call the register: its folder for a
+    // class's registro.csv, else the file itself.
+    QString source() const;
+
+    // The figures of another period: the register is read again, since the
+    // games outside the period shown were not kept.
+    void setPeriod(classregister::Period period);
+    classregister::Period period() const { return shownPeriod; }
+    QDate today() const { return clock(); }
+
+    const classregister::ClassFigures &figures() const { return classFigures; }
+    const classregister::RegisterFile &file() const { return live->file(); }
+
+    // Watched and polled while on: games ending on any PC show within seconds.
+    void setFollowing(bool on);
+    // Looks for news now (the rest of a large register over the next turns
+    // of the event loop).
+    void refresh() { live->refresh(); }
+    // Reads up to the file's end now, without the event loop.
+    void readToEnd() { live->readToEnd(); }
+    // Read to the file's end once since it was opened.
+    bool isReady() const { return readOnce; }
+    // Slices of the file are waiting to be read.
+    bool loading() const { return live->loading(); }
+
+    // What the report says of the class as it stands.
+    ReportContent reportContent() const;
+
+    // Bytes read at a time before the event loop gets its turn again; set
+    // before the first refresh().
+    void setSliceBytes(qint64 bytes);
+
+Q_SIGNALS:
+    // The figures are built again from scratch (another file, or period):
+    // from aboutToReset() to reset() the register is read whole, maybe over
+    // several turns of the event loop, and there is no class to show.
+    void aboutToReset();
+    void reset();
+    // The figures of pupil `row` changed; a row past the last one shown is a
+    // new pupil.
+    void pupilChanged(qsizetype row);
+    // A game of pupil `row` went in at `position` among that pupil's games.
+    void gameInserted(qsizetype row, qsizetype position);
+    // Read up to the file's end after a change: its state and skipped lines
+    // may be new too.
+    void settled();
+    // The first settled() since the register was opened.
+    void ready();
+
+private:
+    void follow(const QString &registerPath);
+    void registerReloaded();
+    void gamesAppended(qsizetype first);
+    void registerSettled();
+
+    QString filePath;
+    Today clock;
+    classregister::Period shownPeriod;
+    classregister::ClassFigures classFigures;
+    QPointer<LiveRegister> live;
+    qint64 sliceBytes = LiveRegister::sliceBytes;
+    bool following = false;
+    bool rebuilding = false; // reading the register whole: one reset, not a signal per game
+    bool readOnce = false;
+};
+
+} // namespace mirabolo::registro

@@ -1,0 +1,348 @@
+// The teacher's program without its window: the class session over a register
+// in a scratch folder, with a fixed today, and the item models over it. Each
+// case reads the register, then something happens (games end, the file is
+// replaced or taken away, the period changes) and the models must show the
+// class as a fresh reading would, having said no more than what changed.
+#include "registro/application.h"
+#include "registro/classmodels.h"
+#include "registro/classsession.h"
+#include "registro/reportcontent.h"
+#include "registro/texts.h"
+
+#include <QAbstractItemModelTester>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+using mirabolo::classregister::DateSpan;
+using mirabolo::classregister::Period;
+using namespace mirabolo::registro;
+
+namespace {
+
+const QDate today(2026, 12, 7);
+
+// As the game writes it, then lines as a spreadsheet saves them again; Mia
+// played in an earlier school year.
+const QByteArray classRegister = "\xEF\xBB\xBF"
+                                 "Data;Ora;Nome;Esatte;Errate;Totali;Secondi rimasti;Fine;Record\r\n"
+                                 "2025-05-10;11:00:00;Mia;10;0;10;0;tempo scaduto;nuovo\r\n"
+                                 "2026-10-05;10:00:00;Luca;2;8;10;0;uscita;\r\n"
+                                 "2026-10-06;10:00:00;Luca;2;8;10;0;uscita;\r\n"
+                                 "non è una partita\r\n"
+                                 "2026-10-07;10:00:00;Luca;2;8;10;0;uscita;\r\n"
+                                 "01/12/2026;10:00;zoe ;3;7;10;0;finestra chiusa;\r\n"
+                                 "2026-12-07;\"09:12:00\";\"Zoe\";9;1;10;0;\"tempo scaduto\";\"nuovo\"\n";
+
+enum class Change { None, Append, Replace, Remove, Period };
+
+struct Case
+{
+    Period period = Period::All;
+    QString chosen = {}; // whose games the games model shows
+    Change change = Change::None;
+    QByteArray lines = {}; // appended, or the new file
+    Period newPeriod = Period::All;
+    // Afterwards: each pupil as "name games accuracy" in the pupils model's
+    // order, the ranking's names, the chosen pupil's games as "date time",
+    // and what the session said ("reset", "pupil ROW", "game ROW at POSITION").
+    QStringList pupils = {};
+    QStringList ranking = {};
+    QStringList games = {};
+    QStringList told = {};
+};
+
+bool write(const QString &path, const QByteArray &bytes, QIODevice::OpenMode mode)
+{
+    QFile file(path);
+    return file.open(mode) && file.write(bytes) == bytes.size();
+}
+
+// The cells of one column, found by its title, top to bottom.
+QStringList column(const QAbstractItemModel &model, const QString &title)
+{
+    int at = 0;
+    while (at < model.columnCount() && model.headerData(at, Qt::Horizontal).toString() != title)
+        ++at;
+    QStringList cells;
+    for (int row = 0; row < model.rowCount(); ++row)
+        cells << model.index(row, at).data().toString();
+    return cells;
+}
+
+QStringList joined(const QList<QStringList> &columns)
+{
+    QStringList rows = columns.value(0);
+    for (qsizetype c = 1; c < columns.size(); ++c)
+        for (qsizetype r = 0; r < rows.size(); ++r)
+            rows[r] += u' ' + columns.at(c).value(r);
+    return rows;
+}
+
+// A session with its three models, each checked by Qt's model tester at
+// every change it announces.
+struct Class
+{
+    QTemporaryDir dir;
+    QString path = dir.filePath(u"registro.csv"_s);
+    std::optional<ClassSession> session;
+    std::optional<PupilsModel> pupils;
+    std::optional<ClassRankingModel> ranking;
+    std::optional<PupilGamesModel> games;
+    std::vector<std::unique_ptr<QAbstractItemModelTester>> testers;
+    QStringList told = {};
+
+    explicit Class(Period period, const QByteArray &bytes = classRegister)
+    {
+        write(path, bytes, QIODevice::WriteOnly);
+        session.emplace(path, period, [] { return today; });
+        pupils.emplace(*session);
+        ranking.emplace(*session);
+        games.emplace(*session);
+        for (QAbstractItemModel *model : std::initializer_list<QAbstractItemModel *>{&*pupils, &*ranking, &*games})
+            testers.push_back(std::make_unique<QAbstractItemModelTester>(
+                model, QAbstractItemModelTester::FailureReportingMode::QtTest));
+        QObject::connect(&*session, &ClassSession::reset, [this] { told << u"reset"_s; });
+        QObject::connect(&*session, &ClassSession::pupilChanged,
+                         [this](qsizetype row) { told << u"pupil %1"_s.arg(row); });
+        QObject::connect(&*session, &ClassSession::gameInserted,
+                         [this](qsizetype row, qsizetype at) { told << u"game %1 at %2"_s.arg(row).arg(at); });
+    }
+
+    QStringList pupilRows() const
+    {
+        return joined({column(*pupils, u"Nome"_s), column(*pupils, u"Partite"_s), column(*pupils, u"Precisione"_s)});
+    }
+    QStringList gameRows() const { return joined({column(*games, u"Data"_s), column(*games, u"Ora"_s)}); }
+
+    // Every row of the three models, to be followed across a change as a
+    // view's selection is.
+    QList<std::pair<QPersistentModelIndex, QString>> rows() const
+    {
+        QList<std::pair<QPersistentModelIndex, QString>> all;
+        for (const QAbstractItemModel *model :
+             std::initializer_list<const QAbstractItemModel *>{&*pupils, &*ranking, &*games})
+            for (int row = 0; row < model->rowCount(); ++row)
+                all.append({model->index(row, 0), model->index(row, 0).data().toString().toCaseFolded()});
+        return all;
+    }
+};
+
+} // namespace
+
+Q_DECLARE_METATYPE(Case)
+
+class TestClassSession : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase() { setUpApplication(*QCoreApplication::instance()); }
+
+    void following_data()
+    {
+        QTest::addColumn<Case>("c");
+        const QStringList all{u"Mia 1 100,0%"_s, u"Luca 3 20,0%"_s, u"Zoe 2 60,0%"_s};
+        const QStringList zoe{u"01/12/2026 10:00"_s, u"07/12/2026 09:12"_s};
+        QTest::newRow("read whole, school year") << Case{.period = Period::SchoolYear,
+                                                         .chosen = u"zoe"_s,
+                                                         .pupils = {u"Luca 3 20,0%"_s, u"Zoe 2 60,0%"_s},
+                                                         .ranking = {u"Zoe"_s, u"Luca"_s},
+                                                         .games = zoe};
+        QTest::newRow("a game of the pupil shown") << Case{.chosen = u"Zoe"_s,
+                                                           .change = Change::Append,
+                                                           .lines = "2026-12-07;10:30:00;Zoe;5;5;10;0;uscita;\r\n",
+                                                           .pupils = {all[0], all[1], u"Zoe 3 56,7%"_s},
+                                                           .ranking = {u"Mia"_s, u"Zoe"_s, u"Luca"_s},
+                                                           .games = zoe + QStringList{u"07/12/2026 10:30"_s},
+                                                           .told = {u"pupil 2"_s, u"game 2 at 2"_s}};
+        QTest::newRow("a new pupil, level with the best")
+            << Case{.chosen = u"Zoe"_s,
+                    .change = Change::Append,
+                    .lines = "2026-12-07;10:31:00;Ugo;1;0;1;0;uscita;\r\n",
+                    .pupils = all + QStringList{u"Ugo 1 100,0%"_s},
+                    .ranking = {u"Mia"_s, u"Ugo"_s, u"Zoe"_s, u"Luca"_s},
+                    .games = zoe,
+                    .told = {u"pupil 3"_s, u"game 3 at 0"_s}};
+        QTest::newRow("a game that moves no pupil") << Case{.chosen = u"Zoe"_s,
+                                                            .change = Change::Append,
+                                                            .lines = "2026-12-07;11:00:00;Luca;4;6;10;0;uscita;\r\n",
+                                                            .pupils = {all[0], u"Luca 4 25,0%"_s, all[2]},
+                                                            .ranking = {u"Mia"_s, u"Zoe"_s, u"Luca"_s},
+                                                            .games = zoe,
+                                                            .told = {u"pupil 1"_s, u"game 1 at 3"_s}};
+        QTest::newRow("a game that moves a pupil up") << Case{.chosen = u"Zoe"_s,
+                                                              .change = Change::Append,
+                                                              .lines = "2026-12-07;11:10:00;Luca;40;0;40;0;uscita;\r\n",
+                                                              .pupils = {all[0], u"Luca 4 65,7%"_s, all[2]},
+                                                              .ranking = {u"Mia"_s, u"Luca"_s, u"Zoe"_s},
+                                                              .games = zoe,
+                                                              .told = {u"pupil 1"_s, u"game 1 at 3"_s}};
+        QTest::newRow("a game that moves a pupil down")
+            << Case{.chosen = u"Zoe"_s,
+                    .change = Change::Append,
+                    .lines = "2026-12-07;11:10:00;Mia;0;40;40;0;uscita;\r\n",
+                    .pupils = {u"Mia 2 20,0%"_s, all[1], all[2]},
+                    .ranking = {u"Zoe"_s, u"Luca"_s, u"Mia"_s},
+                    .games = zoe,
+                    .told = {u"pupil 0"_s, u"game 0 at 1"_s}};
+        QTest::newRow("an earlier game of the pupil shown")
+            << Case{.chosen = u"Zoe"_s,
+                    .change = Change::Append,
+                    .lines = "2026-11-30;09:00:00;Zoe;1;1;2;0;uscita;\r\n",
+                    .pupils = {all[0], all[1], u"Zoe 3 59,1%"_s},
+                    .ranking = {u"Mia"_s, u"Zoe"_s, u"Luca"_s},
+                    .games = QStringList{u"30/11/2026 09:00"_s} + zoe,
+                    .told = {u"pupil 2"_s, u"game 2 at 0"_s}};
+        QTest::newRow("a spelling used most")
+            << Case{.chosen = u"Zoe"_s,
+                    .change = Change::Append,
+                    .lines = "2026-12-07;12:00:00;ZOE;0;0;0;900;uscita;\r\n"
+                             "2026-12-07;12:01:00;ZOE;0;0;0;900;uscita;\r\n",
+                    .pupils = {all[0], all[1], u"ZOE 4 60,0%"_s},
+                    .ranking = {u"Mia"_s, u"ZOE"_s, u"Luca"_s},
+                    .games = zoe + QStringList{u"07/12/2026 12:00"_s, u"07/12/2026 12:01"_s},
+                    .told = {u"pupil 2"_s, u"game 2 at 2"_s, u"pupil 2"_s, u"game 2 at 3"_s}};
+        QTest::newRow("a game outside the period") << Case{.period = Period::ThisMonth,
+                                                           .chosen = u"Zoe"_s,
+                                                           .change = Change::Append,
+                                                           .lines = "2026-11-30;09:00:00;Zoe;1;1;2;0;uscita;\r\n",
+                                                           .pupils = {u"Zoe 2 60,0%"_s},
+                                                           .ranking = {u"Zoe"_s},
+                                                           .games = zoe};
+        QTest::newRow("the pupil chosen has games again")
+            << Case{.period = Period::Today,
+                    .chosen = u"Luca"_s,
+                    .change = Change::Append,
+                    .lines = "2026-12-07;13:00:00;luca;1;1;2;0;uscita;\r\n",
+                    .pupils = {u"Zoe 1 90,0%"_s, u"luca 1 50,0%"_s},
+                    .ranking = {u"Zoe"_s, u"luca"_s},
+                    .games = {u"07/12/2026 13:00"_s},
+                    .told = {u"pupil 1"_s, u"game 1 at 0"_s}};
+        QTest::newRow("another period, the pupil chosen kept") << Case{.chosen = u"Zoe"_s,
+                                                                       .change = Change::Period,
+                                                                       .newPeriod = Period::Today,
+                                                                       .pupils = {u"Zoe 1 90,0%"_s},
+                                                                       .ranking = {u"Zoe"_s},
+                                                                       .games = {u"07/12/2026 09:12"_s},
+                                                                       .told = {u"reset"_s}};
+        QTest::newRow("the register replaced") << Case{.chosen = u"Zoe"_s,
+                                                       .change = Change::Replace,
+                                                       .lines = "2026-12-07;12:00:00;Eva;5;5;10;0;uscita;\r\n",
+                                                       .pupils = {u"Eva 1 50,0%"_s},
+                                                       .ranking = {u"Eva"_s},
+                                                       .told = {u"reset"_s}};
+        QTest::newRow("the register taken away")
+            << Case{.chosen = u"Zoe"_s, .change = Change::Remove, .told = {u"reset"_s}};
+    }
+    void following()
+    {
+        QFETCH(Case, c);
+        Class shown(c.period);
+        shown.session->readToEnd();
+        shown.games->setPupil(c.chosen);
+        shown.told.clear();
+        const auto followed = shown.rows();
+        const QString other = shown.dir.filePath(u"nuovo.csv"_s);
+        switch (c.change) {
+        case Change::None:
+            break;
+        case Change::Append:
+            QVERIFY(write(shown.path, c.lines, QIODevice::Append));
+            break;
+        case Change::Replace:
+            QVERIFY(write(other, c.lines, QIODevice::WriteOnly));
+            QVERIFY(::rename(QFile::encodeName(other).constData(), QFile::encodeName(shown.path).constData()) == 0);
+            break;
+        case Change::Remove:
+            QVERIFY(QFile::remove(shown.path));
+            break;
+        case Change::Period:
+            shown.session->setPeriod(c.newPeriod);
+            break;
+        }
+        shown.session->readToEnd();
+        QCOMPARE(shown.pupilRows(), c.pupils);
+        QCOMPARE(column(*shown.ranking, u"Alunno"_s), c.ranking);
+        QCOMPARE(shown.gameRows(), c.games);
+        QCOMPARE(shown.told, c.told);
+        for (const auto &[row, text] : followed)
+            if (row.isValid())
+                QCOMPARE(row.data().toString().toCaseFolded(), text);
+    }
+
+    // A register larger than a slice is read over several turns of the event
+    // loop, one reset for them all, and is ready once, as if read at once;
+    // with no event loop (the report from the command line), all at once.
+    void slices()
+    {
+        Class atOnce(Period::All);
+        atOnce.session->setSliceBytes(100);
+        atOnce.session->readToEnd();
+        QVERIFY(atOnce.session->isReady());
+
+        Class shown(Period::All);
+        shown.session->setSliceBytes(100);
+        QSignalSpy ready(&*shown.session, &ClassSession::ready);
+        shown.session->refresh();
+        QVERIFY(shown.session->loading());
+        QCOMPARE(shown.pupils->rowCount(), 0); // no class half counted meanwhile
+        QTRY_VERIFY(shown.session->isReady());
+        QCOMPARE(ready.size(), 1);
+        QCOMPARE(shown.told, QStringList{u"reset"_s});
+        QCOMPARE(shown.pupilRows(), QStringList({u"Mia 1 100,0%"_s, u"Luca 3 20,0%"_s, u"Zoe 2 60,0%"_s}));
+        QCOMPARE(atOnce.pupilRows(), shown.pupilRows());
+        QCOMPARE(shown.session->file().skippedCount(), 1);
+    }
+
+    // What the report says comes from the session: the class folder as its
+    // source, the period of the figures, the lines skipped, why it is empty.
+    void reportContent()
+    {
+        Class shown(Period::Today);
+        shown.session->readToEnd();
+        const ReportContent content = shown.session->reportContent();
+        QCOMPARE(content.source, shown.dir.path());
+        QCOMPARE((std::tuple(content.period, content.today, content.figures->games())),
+                 std::tuple(Period::Today, today, 1));
+        QCOMPARE(skippedSummaryText(content), u"1 riga non letta — riga 5: mancano delle colonne."_s);
+        QVERIFY(QFile::remove(shown.path));
+        shown.session->readToEnd();
+        QVERIFY2(shown.session->reportContent().notice.contains(shown.path),
+                 qPrintable(shown.session->reportContent().notice));
+        QCOMPARE(noticeText({}, Period::Today, shown.session->figures(), 0),
+                 u"Nessuna partita nel periodo scelto: oggi (07/12/2026)."_s);
+    }
+
+    // How a figure reads in the window and the report alike.
+    void texts_data()
+    {
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("count") << countText(999) << u"999"_s;
+        QTest::newRow("count in thousands") << countText(1234) << u"1.234"_s;
+        QTest::newRow("nothing answered") << percentText({}) << u"–"_s;
+        QTest::newRow("accuracy") << percentText(5.0 / 6) << u"83,3%"_s;
+        QTest::newRow("all right") << percentText(1.0) << u"100,0%"_s;
+        QTest::newRow("one game, whole percent") << wholePercentText(2.0 / 3) << u"67%"_s;
+        QTest::newRow("no earlier games") << trendText({}) << u"–"_s;
+        QTest::newRow("rising") << trendText(5.24) << u"+5,2 punti"_s;
+        QTest::newRow("falling") << trendText(-3.0) << u"−3,0 punti"_s;
+        QTest::newRow("level, a hair up") << trendText(0.04) << u"0,0 punti"_s;
+        QTest::newRow("level, a hair down") << trendText(-0.04) << u"0,0 punti"_s;
+        QTest::newRow("one day") << periodText(Period::Today, DateSpan{today, today}) << u"Oggi (07/12/2026)"_s;
+        QTest::newRow("a week") << periodText(Period::ThisWeek, DateSpan{today, today.addDays(6)})
+                                << u"Questa settimana (dal 07/12/2026 al 13/12/2026)"_s;
+        QTest::newRow("open span") << periodText(Period::All, DateSpan{}) << u"Tutto"_s;
+    }
+    void texts()
+    {
+        QFETCH(QString, shown);
+        QTEST(shown, "expected");
+    }
+};
+
+QTEST_GUILESS_MAIN(TestClassSession)
+#include "test_classsession.moc"
