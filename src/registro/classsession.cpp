@@ -13,6 +13,7 @@ ClassSession::ClassSession(const QString &path, classregister::Period period, To
     : QObject(parent)
     , clock(std::move(today))
     , shownPeriod(period)
+    , classAnswers(new ClassAnswers(this))
 {
     follow(path);
 }

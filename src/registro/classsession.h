@@ -7,6 +7,7 @@
 
 #include "classregister/classfigures.h"
 #include "classregister/registerfile.h"
+#include "registro/classanswers.h"
 #include "registro/liveregister.h"
 
 #include <QDate>
@@ -43,6 +44,8 @@ public:
     QDate today() const { return clock(); }
 
     const classregister::ClassFigures &figures() const { return classFigures; }
+    // The answers of the period, beside the register.
+    const ClassAnswers &answers() const { return *classAnswers; }
     const classregister::RegisterFile &file() const { return live->file(); }
 
     // Watched and polled while on: games ending on any PC show within seconds.
@@ -91,6 +94,7 @@ private:
     Today clock;
     classregister::Period shownPeriod;
     classregister::ClassFigures classFigures;
+    ClassAnswers *classAnswers;
     QPointer<LiveRegister> live;
     qint64 sliceBytes = LiveRegister::sliceBytes;
     bool following = false;

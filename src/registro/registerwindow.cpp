@@ -5,6 +5,7 @@
 #include "registro/classmodels.h"
 #include "registro/report.h"
 #include "registro/reportcontent.h"
+#include "registro/reviewpanel.h"
 #include "registro/texts.h"
 
 #include <QAction>
@@ -31,6 +32,7 @@
 #include <QSplitter>
 #include <QStandardPaths>
 #include <QStatusBar>
+#include <QTabWidget>
 #include <QTableView>
 #include <QToolBar>
 #include <QVBoxLayout>
@@ -299,6 +301,7 @@ QWidget *RegisterWindow::buildCentre()
     layout->addWidget(notice);
     layout->addWidget(summary);
 
+    review = new ReviewPanel(classSession->answers());
     pupilOrder = new QSortFilterProxyModel(this);
     pupilOrder->setSourceModel(pupils);
     pupilOrder->setSortRole(PupilsModel::SortRole);
@@ -313,7 +316,9 @@ QWidget *RegisterWindow::buildCentre()
             [this](const QModelIndex &current) {
                 if (!current.isValid())
                     return;
-                pupilGames->setPupil(pupils->record(pupilOrder->mapToSource(current).row()).name);
+                const QString name = pupils->record(pupilOrder->mapToSource(current).row()).name;
+                pupilGames->setPupil(name);
+                review->setPupil(name);
                 showPupil();
             });
 
@@ -360,9 +365,12 @@ QWidget *RegisterWindow::buildCentre()
     // In the proportion both need for their tables beside their charts.
     charts->setStretchFactor(0, 2);
     charts->setStretchFactor(1, 3);
+    auto *tabs = new QTabWidget;
+    tabs->addTab(charts, u"&Grafici"_s);
+    tabs->addTab(review, u"Cosa &ripassare"_s);
     auto *split = new QSplitter(Qt::Vertical);
     split->addWidget(pupilTable);
-    split->addWidget(charts);
+    split->addWidget(tabs);
     split->setStretchFactor(0, 2);
     split->setStretchFactor(1, 3);
     split->setChildrenCollapsible(false);

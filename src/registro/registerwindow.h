@@ -23,6 +23,7 @@ class ClassRankingModel;
 class ColumnFit;
 class PupilGamesModel;
 class PupilsModel;
+class ReviewPanel;
 
 class RegisterWindow : public QMainWindow
 {
@@ -82,6 +83,7 @@ private:
     ColumnFit *rankingFit = nullptr;
     ColumnFit *gamesFit = nullptr;
     QLabel *pupilTitle = nullptr;
+    ReviewPanel *review = nullptr;
     QLabel *fileLabel = nullptr;
     QPushButton *skippedButton = nullptr;
 };
