@@ -105,7 +105,8 @@ ReportContent ClassSession::reportContent() const
             read.statusMessage(),
             read.skippedCount(),
             read.skippedLines(),
-            read.skippedForNames()};
+            read.skippedForNames(),
+            classAnswers};
 }
 
 } // namespace mirabolo::registro

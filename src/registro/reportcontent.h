@@ -12,6 +12,8 @@
 
 namespace mirabolo::registro {
 
+class ClassAnswers;
+
 struct ReportContent
 {
     QString source; // the folder of the register, or the file when given alone
@@ -22,6 +24,7 @@ struct ReportContent
     qint64 skippedCount = 0;
     QList<classregister::SkippedLine> skippedLines;
     qint64 skippedForNames = 0; // of skippedCount, the lines of names beyond the register's bound
+    const ClassAnswers *answers = nullptr; // the answers of the period, when there is a file of them
 };
 
 // "da seguire": a pupil below the accuracy that calls for help.
