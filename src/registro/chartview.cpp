@@ -14,12 +14,12 @@ constexpr qreal pointsPerWindowText = 8;
 constexpr qreal margin = 4;
 } // namespace
 
-ChartView::ChartView(const QString &accessibleName, const QAbstractItemModel &shown, const QString &empty, Draw draw,
+ChartView::ChartView(const QString &accessibleName, const QAbstractItemModel &shown, QString empty, Draw draw,
                      QWidget *parent)
     : QWidget(parent)
     , drawChart(std::move(draw))
     , model(shown)
-    , emptyText(empty)
+    , emptyText(std::move(empty))
 {
     setAccessibleName(accessibleName);
     setFocusPolicy(Qt::NoFocus); // the table beside it holds the same facts for the keyboard

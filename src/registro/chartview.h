@@ -24,7 +24,7 @@ public:
     using Draw =
         std::function<void(QPainter &painter, report::GlyphCache &labels, const QRectF &area, const QRectF &exposed)>;
 
-    ChartView(const QString &accessibleName, const QAbstractItemModel &shown, const QString &empty, Draw draw,
+    ChartView(const QString &accessibleName, const QAbstractItemModel &shown, QString empty, Draw draw,
               QWidget *parent = nullptr);
 
     // Shown instead of the chart while the model has no rows: what a blank

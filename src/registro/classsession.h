@@ -28,7 +28,7 @@ public:
     using Today = std::function<QDate()>;
 
     // Nothing is read before the first refresh() or readToEnd().
-    ClassSession(const QString &path, classregister::Period period, Today clock, QObject *parent = nullptr);
+    ClassSession(const QString &path, classregister::Period period, Today today, QObject *parent = nullptr);
 
     // Another register in place of this one, read from its start.
     void openRegister(const QString &path);
