@@ -13,6 +13,7 @@ ClassSession::ClassSession(const QString &path, classregister::Period period, To
     : QObject(parent)
     , clock(std::move(today))
     , shownPeriod(period)
+    , classAnswers(new ClassAnswers(this))
 {
     follow(path);
 }
@@ -193,7 +194,9 @@ ReportContent ClassSession::reportContent() const
             read.skippedCount(),
             read.skippedLines(),
             read.skippedForNames(),
-            list.className()};
+            list.className(),
+            {},
+            classAnswers};
 }
 
 } // namespace mirabolo::registro

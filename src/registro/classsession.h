@@ -8,6 +8,7 @@
 #include "classregister/classfigures.h"
 #include "classregister/classlist.h"
 #include "classregister/registerfile.h"
+#include "registro/classanswers.h"
 #include "registro/liveregister.h"
 
 #include <QDate>
@@ -68,6 +69,8 @@ public:
     QDate today() const { return clock(); }
 
     const classregister::ClassFigures &figures() const { return classFigures; }
+    // The answers of the period, beside the register.
+    const ClassAnswers &answers() const { return *classAnswers; }
     const classregister::RegisterFile &file() const { return live->file(); }
 
     // Watched and polled while on: games ending on any PC show within seconds.
@@ -130,6 +133,7 @@ private:
     Today clock;
     classregister::Period shownPeriod;
     classregister::ClassFigures classFigures;
+    ClassAnswers *classAnswers;
     QPointer<LiveRegister> live;
     qint64 sliceBytes = LiveRegister::sliceBytes;
     bool following = false;

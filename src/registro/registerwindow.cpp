@@ -6,6 +6,7 @@
 #include "registro/classmodels.h"
 #include "registro/report.h"
 #include "registro/reportcontent.h"
+#include "registro/reviewpanel.h"
 #include "registro/tableexport.h"
 #include "registro/texts.h"
 
@@ -39,6 +40,7 @@
 #include <QSplitter>
 #include <QStandardPaths>
 #include <QStatusBar>
+#include <QTabWidget>
 #include <QTableView>
 #include <QToolBar>
 #include <QVBoxLayout>
@@ -376,6 +378,7 @@ QWidget *RegisterWindow::buildCentre()
     layout->addWidget(summary);
     layout->addWidget(unlisted);
 
+    review = new ReviewPanel(classSession->answers());
     pupilOrder = new QSortFilterProxyModel(this);
     pupilOrder->setSourceModel(pupils);
     pupilOrder->setSortRole(PupilsModel::SortRole);
@@ -391,7 +394,9 @@ QWidget *RegisterWindow::buildCentre()
             [this](const QModelIndex &current) {
                 if (!current.isValid())
                     return;
-                pupilGames->setPupil(pupils->record(pupilOrder->mapToSource(current).row()).name);
+                const QString name = pupils->record(pupilOrder->mapToSource(current).row()).name;
+                pupilGames->setPupil(name);
+                review->setPupil(name);
                 showPupil();
             });
 
@@ -438,9 +443,12 @@ QWidget *RegisterWindow::buildCentre()
     // In the proportion both need for their tables beside their charts.
     charts->setStretchFactor(0, 2);
     charts->setStretchFactor(1, 3);
+    auto *tabs = new QTabWidget;
+    tabs->addTab(charts, u"&Grafici"_s);
+    tabs->addTab(review, u"Cosa &ripassare"_s);
     auto *split = new QSplitter(Qt::Vertical);
     split->addWidget(pupilTable);
-    split->addWidget(charts);
+    split->addWidget(tabs);
     split->setStretchFactor(0, 2);
     split->setStretchFactor(1, 3);
     split->setChildrenCollapsible(false);

@@ -24,6 +24,7 @@ class ClassRankingModel;
 class ColumnFit;
 class PupilGamesModel;
 class PupilsModel;
+class ReviewPanel;
 
 class RegisterWindow : public QMainWindow
 {
@@ -104,6 +105,7 @@ private:
     ColumnFit *rankingFit = nullptr;
     ColumnFit *gamesFit = nullptr;
     QLabel *pupilTitle = nullptr;
+    ReviewPanel *review = nullptr;
     QLabel *fileLabel = nullptr;
     QPushButton *skippedButton = nullptr;
 };

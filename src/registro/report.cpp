@@ -1,7 +1,9 @@
 #include "registro/report.h"
 
 #include "records/folderfile.h"
+#include "registro/answerreport.h"
 #include "registro/charts.h"
+#include "registro/classanswers.h"
 #include "registro/classmodels.h"
 #include "registro/columns.h"
 #include "registro/texts.h"
@@ -189,6 +191,8 @@ bool printReport(QPagedPaintDevice &device, const ReportContent &content)
             if (drawing)
                 chart.draw(painter, flow.labels(), area);
         }
+        if (content.answers)
+            layOutClassAnswers(flow, *content.answers);
 
         if (!byName.isEmpty())
             flow.text(
@@ -207,6 +211,8 @@ bool printReport(QPagedPaintDevice &device, const ReportContent &content)
             flow.ensure(30 + pupilChartHeight + PageFlow::rowHeight * 3);
             flow.text(pupil.name, reportFont(13, true));
             flow.text(pupilSummaryText(pupil), reportFont(9), 4);
+            if (content.answers)
+                layOutPupilAnswers(flow, content.answers->tally(pupil.name));
             const QRectF area = flow.take(pupilChartHeight);
             if (drawing)
                 drawPupilGames(painter, flow.labels(), area, games);

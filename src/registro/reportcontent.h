@@ -12,6 +12,8 @@
 
 namespace mirabolo::registro {
 
+class ClassAnswers;
+
 struct ReportContent
 {
     QString source; // the folder of the register, or the file when given alone
@@ -29,6 +31,7 @@ struct ReportContent
 
     // What the report calls the class: its name, else the register's folder.
     QString classTitle() const { return className.isEmpty() ? source : className; }
+    const ClassAnswers *answers = nullptr; // the answers of the period, when there is a file of them
 };
 
 // "da seguire": a pupil below the accuracy that calls for help.
