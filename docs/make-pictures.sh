@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Makes the guide's pictures from the programs as they are: a sample register
 # of one class over a month (bench/registro/make_register, the same bytes on
-# every run), opened by the real mirabolo-registro on a virtual screen and
-# captured. Run it after changing the register window and commit
+# every run) with the teacher's class list for it, opened by the real
+# mirabolo-registro on a virtual screen and captured. Run it after changing the register window and commit
 # docs/immagini/ with it.
 #
 # Usage: docs/make-pictures.sh [BUILD_DIR]
@@ -44,6 +44,40 @@ mkdir -p "$tmp/srv/classe-4a/mirabolo"
 "$generator" "$tmp/srv/classe-4a/mirabolo/registro.csv" 400 20 2026-12-04
 folder=/srv/classe-4a/mirabolo
 unshare --map-root-user --mount true 2>/dev/null || folder=$tmp$folder
+# A game typed as no pupil on the list is called: the window names it.
+echo "2026-12-04;10:40:00;Mateo;7;5;12;0;tempo scaduto;" >>"$tmp/srv/classe-4a/mirabolo/registro.csv"
+# The teacher's class list for the folder, as the guide shows it: named
+# after the folder, each / a _ (a folder name holds no _ here). Noemi has not
+# played yet.
+lists=$XDG_CONFIG_HOME/mirabolo-registro/classi
+mkdir -p "$lists"
+cat >"$lists/$(printf '%s' "${folder#/}" | tr / _).txt" <<'LIST'
+Classe: 4ª A
+Soglia: 60%
+Partite minime: 3
+
+Giulia
+Marco
+Sofia
+Luca
+Aurora
+Matteo
+Alice
+Leonardo
+Ginevra
+Tommaso
+Emma
+Riccardo
+Giorgia
+Edoardo
+Beatrice
+Lorenzo
+Anna
+Pietro
+Chiara
+Niccolò = Nicolò
+Noemi
+LIST
 run=("$program" --periodo tutto --cartella-record "$folder")
 
 mkfifo "$tmp/xready"

@@ -70,9 +70,9 @@ QString unguarded(QString text)
     return text;
 }
 
-QString csvField(QString text)
+QString csvField(QString text, bool asText = false)
 {
-    if (!text.contains(u';') && !text.contains(u'"'))
+    if (!asText && !text.contains(u';') && !text.contains(u'"') && !text.contains(u'\n') && !text.contains(u'\r'))
         return text;
     return u'"' + text.replace(u'"', u"\"\""_s) + u'"';
 }
@@ -491,6 +491,21 @@ QString storedName(QString name)
         }
     }
     return stored;
+}
+
+QString spreadsheetCell(const QString &text, bool asText)
+{
+    return csvField(text, asText);
+}
+
+QString spreadsheetName(const QString &name)
+{
+    return csvField(guarded(storedName(name)), true);
+}
+
+QString guardedName(const QString &name)
+{
+    return guarded(name);
 }
 
 QByteArray registerLine(const game::GameSummary &game, RecordMark record)

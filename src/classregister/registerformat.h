@@ -49,6 +49,18 @@ QString storedName(QString name);
 // formula gets a leading apostrophe, which the reader takes off again.
 QByteArray registerLine(const game::GameSummary &game, RecordMark record);
 
+// Tables taken to a spreadsheet are written as the register is: UTF-8 with
+// a byte-order mark, ';' between cells, CR LF, RFC 4180 quoting.
+inline constexpr char spreadsheetStart[] = "\xEF\xBB\xBF";
+// A cell, in quotes when it holds a ';', a quote or a line end, or always
+// when `asText`, for a spreadsheet told to take quoted cells as text.
+QString spreadsheetCell(const QString &text, bool asText = false);
+// A name, guarded as the register guards it, so that no name runs as a
+// formula, for any spreadsheet: in quotes, as text.
+QString spreadsheetName(const QString &name);
+// The guard alone, for a name pasted as it is.
+QString guardedName(const QString &name);
+
 // Why a line was not read as a game or an answer.
 enum class SkipReason : quint8 {
     BadQuotes,

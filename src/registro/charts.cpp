@@ -2,6 +2,7 @@
 
 #include "classregister/classfigures.h"
 #include "registro/classmodels.h"
+#include "registro/reportcontent.h"
 #include "registro/texts.h"
 
 #include <QFontMetricsF>
@@ -215,7 +216,13 @@ void ClassAccuracyChart::draw(QPainter &painter, GlyphCache &labels, const QRect
     drawTitle(painter, rest, u"Precisione per alunno"_s);
     painter.setFont(labels.font());
     const qreal nameWidth = std::min(widestName, area.width() / 4);
-    const qreal valueWidth = labels.width(percentText(1.0)) + 2 * gap;
+    // A pupil to follow is told by words at the bar's end, not by colour alone.
+    const QString followMark = u" · "_s + followText();
+    const qreal valueWidth = labels.width(percentText(1.0) + followMark) + 2 * gap;
+    const classregister::FollowRule rule = model.rule();
+    const QString ruleLabel = u"sotto il %1%: da seguire"_s.arg(rule.percent);
+    // The threshold's label over the plot, beside its line.
+    rest.setTop(rest.top() + labels.height() + gap);
     const QRectF plot = rest.adjusted(nameWidth + gap + tick, 0, -valueWidth, -(tick + 2 * labels.height() + gap));
     const Axis axis = percentAxis(u"Risposte esatte sul totale"_s);
     drawGrid(painter, plot, axis.labels.size() - 1, Qt::Vertical);
@@ -227,18 +234,28 @@ void ClassAccuracyChart::draw(QPainter &painter, GlyphCache &labels, const QRect
             continue;
         const classregister::PupilFigures &pupil = model.record(firstRow + i);
         const std::optional<double> accuracy = pupil.accuracy();
+        const bool follow = pupil.needsFollowing();
         const QRectF bar(plot.left(), top + slot * 0.15, plot.width() * accuracy.value_or(0), slot * 0.7);
-        painter.fillRect(bar, accuracyColour);
+        painter.fillRect(bar, follow ? followColour : accuracyColour);
         painter.setPen(Qt::black);
         labels.draw(painter, QRectF(area.left(), top, nameWidth, slot), Qt::AlignRight | Qt::AlignVCenter,
                     nameWidths.value(pupil.name) <= nameWidth
                         ? pupil.name
                         : metrics.elidedText(pupil.name, Qt::ElideRight, nameWidth));
         labels.draw(painter, QRectF(bar.right() + gap, top, valueWidth, slot), Qt::AlignLeft | Qt::AlignVCenter,
-                    percentText(accuracy));
+                    percentText(accuracy) + (follow ? followMark : QString()));
     }
     drawBottomAxis(painter, labels, plot, axis);
     painter.drawLine(plot.topLeft(), plot.bottomLeft());
+    // The teacher's threshold across every bar, dashed, named over the plot.
+    const qreal x = plot.left() + plot.width() * rule.percent / 100.0;
+    painter.setPen(QPen(followColour, 1.2, Qt::DashLine));
+    painter.drawLine(QPointF(x, plot.top() - gap), QPointF(x, plot.bottom()));
+    painter.setPen(followColour);
+    const qreal labelWidth = labels.width(ruleLabel) + 2 * gap;
+    const qreal labelLeft = std::clamp(x - labelWidth / 2, area.left(), area.right() - labelWidth);
+    labels.draw(painter, QRectF(labelLeft, plot.top() - gap - labels.height(), labelWidth, labels.height()),
+                Qt::AlignCenter, ruleLabel);
     painter.restore();
 }
 

@@ -21,6 +21,8 @@ class PupilGamesModel;
 inline const QColor rightColour{0x2e, 0x7d, 0x32};
 inline const QColor wrongColour{0xc6, 0x28, 0x28};
 inline const QColor accuracyColour{0x15, 0x65, 0xc0};
+// Pupils "da seguire", and the threshold that says so.
+inline const QColor followColour{0xb7, 0x1c, 0x1c};
 
 // The charts' labels: axes, names, figures, legends.
 QFont chartLabelFont();

@@ -2,6 +2,9 @@
 
 #include "registro/classsession.h"
 
+#include <QColor>
+#include <QFont>
+
 using mirabolo::classregister::ClassFigures;
 
 namespace mirabolo::registro {
@@ -20,6 +23,31 @@ qsizetype rowOfKey(const ClassFigures &figures, const QString &key)
 }
 
 } // namespace
+
+QVariant followStyle(const classregister::PupilFigures &pupil, int role)
+{
+    if ((role != Qt::FontRole && role != Qt::BackgroundRole) || !pupil.needsFollowing())
+        return {};
+    if (role == Qt::BackgroundRole)
+        return QColor(0xfd, 0xe4, 0xe4);
+    QFont bold;
+    bold.setBold(true);
+    return bold;
+}
+
+QVariant PupilsModel::data(const QModelIndex &index, int role) const
+{
+    const QVariant style =
+        checkIndex(index, CheckIndexOption::IndexIsValid) ? followStyle(record(index.row()), role) : QVariant();
+    return style.isValid() ? style : ColumnsModel::data(index, role);
+}
+
+QVariant ClassRankingModel::data(const QModelIndex &index, int role) const
+{
+    const QVariant style =
+        checkIndex(index, CheckIndexOption::IndexIsValid) ? followStyle(record(index.row()), role) : QVariant();
+    return style.isValid() ? style : ColumnsModel::data(index, role);
+}
 
 PupilsModel::PupilsModel(const ClassSession &session, QObject *parent)
     : ColumnsModel(pupilColumns(), parent)

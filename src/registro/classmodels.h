@@ -67,7 +67,12 @@ private:
     const QList<Column<Row>> &columns;
 };
 
-// One row per pupil, in the order each first played.
+// A pupil "da seguire" stands out on every row that shows them: in bold on
+// a tinted ground, besides the words in the row. None for other roles.
+QVariant followStyle(const classregister::PupilFigures &pupil, int role);
+
+// One row per pupil: those on the class list first, in its order, then the
+// others in the order each first played.
 class PupilsModel : public ColumnsModel<classregister::PupilFigures>
 {
     Q_OBJECT
@@ -77,6 +82,7 @@ public:
 
     const classregister::PupilFigures &record(int row) const override { return figures.pupils().at(row); }
     int rowCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
 
 private:
     void pupilChanged(qsizetype row);
@@ -96,6 +102,9 @@ public:
 
     const classregister::PupilFigures &record(int row) const override { return figures.pupils().at(order.at(row)); }
     int rowCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    // The class's rule for "da seguire", which the chart draws as a line.
+    classregister::FollowRule rule() const { return figures.rule(); }
 
 private:
     void rankAll();

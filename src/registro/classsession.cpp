@@ -13,6 +13,7 @@ ClassSession::ClassSession(const QString &path, classregister::Period period, To
     : QObject(parent)
     , clock(std::move(today))
     , shownPeriod(period)
+    , classAnswers(new ClassAnswers(this))
 {
     follow(path);
 }
@@ -21,6 +22,10 @@ void ClassSession::follow(const QString &registerPath)
 {
     delete live;
     filePath = registerPath;
+    if (!listGiven) {
+        listPath = classregister::classListPath(source());
+        readClassList();
+    }
     live = new LiveRegister(filePath, sliceBytes, this);
     connect(live, &LiveRegister::reloaded, this, &ClassSession::registerReloaded);
     connect(live, &LiveRegister::appended, this, &ClassSession::gamesAppended);
@@ -41,10 +46,89 @@ QString ClassSession::source() const
     return info.fileName() == u"registro.csv"_s ? info.absolutePath() : info.absoluteFilePath();
 }
 
+void ClassSession::setClassListPath(const QString &path)
+{
+    listGiven = true;
+    listPath = path;
+    readClassList();
+    live->readAgain();
+}
+
+void ClassSession::readClassList()
+{
+    classregister::ClassListFile read = classregister::readClassList(listPath);
+    list = std::move(read.list);
+    listError = read.error;
+    listProblems = read.problems;
+    Q_EMIT classListChanged();
+}
+
+QString ClassSession::className() const
+{
+    return list.className().isEmpty() ? source() : list.className();
+}
+
+bool ClassSession::saveClassList(const classregister::ClassList &classList, QString *error)
+{
+    if (!classregister::writeClassList(listPath, classList, error))
+        return false;
+    list = classList;
+    listError.clear();
+    listProblems.clear();
+    Q_EMIT classListChanged();
+    live->readAgain();
+    return true;
+}
+
+void ClassSession::noteTyped(const QString &name)
+{
+    auto typed = typedNames.find(name);
+    if (typed == typedNames.end()) {
+        typed = typedNames.insert(name, 0);
+        typedOrder << name;
+    }
+    ++*typed;
+}
+
+QStringList ClassSession::unlistedNames() const
+{
+    // Grouped as the figures group names; each shown as typed most.
+    QHash<QString, qsizetype> byKey;
+    QList<std::pair<QString, qint64>> names;
+    for (const QString &typed : typedOrder) {
+        if (list.find(typed) >= 0)
+            continue;
+        const QString key = ClassFigures::pupilKey(typed);
+        const qint64 uses = typedNames.value(typed);
+        const auto known = byKey.constFind(key);
+        if (known == byKey.cend()) {
+            byKey.insert(key, names.size());
+            names.append({typed.trimmed(), uses});
+        } else if (uses >= names.at(*known).second) { // on a tie the later, as the figures show it
+            names[*known] = {typed.trimmed(), uses};
+        }
+    }
+    QStringList shown;
+    for (const auto &[name, uses] : names)
+        shown << name;
+    return shown;
+}
+
 void ClassSession::setPeriod(classregister::Period period)
 {
     shownPeriod = period;
     live->readAgain();
+}
+
+void ClassSession::setRange(const classregister::DateSpan &chosen)
+{
+    range = chosen;
+    setPeriod(classregister::Period::Range);
+}
+
+classregister::DateSpan ClassSession::span() const
+{
+    return shownPeriod == classregister::Period::Range ? range : classregister::periodSpan(shownPeriod, clock());
 }
 
 void ClassSession::setFollowing(bool on)
@@ -64,15 +148,20 @@ void ClassSession::registerReloaded()
 {
     if (!std::exchange(rebuilding, true))
         Q_EMIT aboutToReset();
-    classFigures = ClassFigures(classregister::periodSpan(shownPeriod, clock()));
-    for (const classregister::GameRecord &game : live->file().games())
+    classFigures = ClassFigures(span(), &list);
+    typedNames.clear();
+    typedOrder.clear();
+    for (const classregister::GameRecord &game : live->file().games()) {
+        noteTyped(game.name);
         classFigures.add(game);
+    }
 }
 
 void ClassSession::gamesAppended(qsizetype first)
 {
     const QList<classregister::GameRecord> &games = live->file().games();
     for (qsizetype i = first; i < games.size(); ++i) {
+        noteTyped(games.at(i).name);
         qsizetype position = 0;
         const qsizetype row = classFigures.add(games.at(i), &position);
         // Still reading the register whole: told once, at its end.
@@ -104,7 +193,10 @@ ReportContent ClassSession::reportContent() const
             read.statusMessage(),
             read.skippedCount(),
             read.skippedLines(),
-            read.skippedForNames()};
+            read.skippedForNames(),
+            list.className(),
+            {},
+            classAnswers};
 }
 
 } // namespace mirabolo::registro

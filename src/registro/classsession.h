@@ -6,7 +6,9 @@
 #pragma once
 
 #include "classregister/classfigures.h"
+#include "classregister/classlist.h"
 #include "classregister/registerfile.h"
+#include "registro/classanswers.h"
 #include "registro/liveregister.h"
 
 #include <QDate>
@@ -36,13 +38,39 @@ public:
     // class's registro.csv, else the file itself.
     QString source() const;
 
+    // The teacher's class list: her own for this register's class (see
+    // classregister::classListPath()), read again when another register is
+    // opened, unless `path` is given here (the command line's --classe).
+    void setClassListPath(const QString &path);
+    QString classListPath() const { return listPath; }
+    const classregister::ClassList &classList() const { return list; }
+    // Why the list could not be read at all, or the lines of it passed over.
+    QString classListError() const { return listError; }
+    const QStringList &classListProblems() const { return listProblems; }
+    // The list's name for the class, else source(): what the window and the
+    // report call the class.
+    QString className() const;
+    // Saves `classList` as the teacher's list and counts the class afresh by
+    // it; false, with the reason in Italian, when it cannot be saved.
+    bool saveClassList(const classregister::ClassList &classList, QString *error);
+    // The names typed in the whole register, in any period, that are nobody's
+    // on the list (all of them without a list), each in the spelling used
+    // most, in the order first typed.
+    QStringList unlistedNames() const;
+
     // The figures of another period: the register is read again, since the
     // games outside the period shown were not kept.
     void setPeriod(classregister::Period period);
+    // The days from chosen.first to chosen.last, as Period::Range.
+    void setRange(const classregister::DateSpan &chosen);
     classregister::Period period() const { return shownPeriod; }
+    // The days of the period shown.
+    classregister::DateSpan span() const;
     QDate today() const { return clock(); }
 
     const classregister::ClassFigures &figures() const { return classFigures; }
+    // The answers of the period, beside the register.
+    const ClassAnswers &answers() const { return *classAnswers; }
     const classregister::RegisterFile &file() const { return live->file(); }
 
     // Watched and polled while on: games ending on any PC show within seconds.
@@ -80,17 +108,32 @@ Q_SIGNALS:
     void settled();
     // The first settled() since the register was opened.
     void ready();
+    // Another class list was read or saved; the figures follow with a reset.
+    void classListChanged();
 
 private:
     void follow(const QString &registerPath);
     void registerReloaded();
     void gamesAppended(qsizetype first);
     void registerSettled();
+    void readClassList();
+    void noteTyped(const QString &name);
 
     QString filePath;
+    QString listPath;
+    bool listGiven = false; // by the command line: kept for any register
+    classregister::ClassList list;
+    QString listError;
+    QStringList listProblems;
+    classregister::DateSpan range;
+    // Each spelling typed in the whole register, and how often, by its first
+    // appearance: the names nobody on the list has are found among them.
+    QHash<QString, qint64> typedNames;
+    QStringList typedOrder;
     Today clock;
     classregister::Period shownPeriod;
     classregister::ClassFigures classFigures;
+    ClassAnswers *classAnswers;
     QPointer<LiveRegister> live;
     qint64 sliceBytes = LiveRegister::sliceBytes;
     bool following = false;

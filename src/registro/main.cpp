@@ -1,6 +1,7 @@
 #include "classregister/registerfile.h"
 #include "registro/application.h"
 #include "registro/classsession.h"
+#include "registro/options.h"
 #include "registro/registerwindow.h"
 #include "registro/report.h"
 #include "runtime/commandline.h"
@@ -27,63 +28,28 @@ using mirabolo::classregister::Period;
 
 namespace {
 
-struct Options
-{
-    QString registerPath;
-    Period period = Period::SchoolYear;
-    QString pdf;
-    bool quitWhenReady = false;
-};
-
 void fail(const QString &message)
 {
     std::fputs(qPrintable(u"mirabolo-registro: %1\n"_s.arg(message)), stderr);
 }
 
-Options parseCommandLine(const QCoreApplication &app)
+mirabolo::registro::Options parseCommandLine(const QCoreApplication &app)
 {
     QCommandLineParser parser;
     parser.setApplicationDescription(
         u"Registro di Mirabolo: le partite della classe, con grafici e un resoconto da stampare."_s);
     mirabolo::runtime::addHelpAndVersion(parser);
-    const QCommandLineOption folder(u"cartella-record"_s,
-                                    u"Cartella dei record della classe (sostituisce Cartella= della sezione "
-                                    u"[Record] di mirabolo.conf)."_s,
-                                    u"CARTELLA"_s);
-    const QCommandLineOption period(u"periodo"_s,
-                                    u"Periodo mostrato: oggi, settimana, mese, anno (scolastico, dal 1° "
-                                    u"settembre) o tutto. Predefinito: anno."_s,
-                                    u"PERIODO"_s, u"anno"_s);
-    const QCommandLineOption pdf(u"pdf"_s, u"Scrive il resoconto in FILE (PDF, A4) senza aprire la finestra."_s,
-                                 u"FILE"_s);
-    // For benchmarks: the time until the whole register is on screen.
-    QCommandLineOption quitWhenReady(u"esci-quando-pronto"_s, u"Esce appena il registro è mostrato."_s);
-    quitWhenReady.setFlags(QCommandLineOption::HiddenFromHelp);
-    parser.addOptions({folder, period, pdf, quitWhenReady});
-    parser.addPositionalArgument(u"REGISTRO"_s,
-                                 u"Il file registro.csv da aprire (predefinito: quello della cartella dei "
-                                 u"record)."_s,
-                                 u"[REGISTRO]"_s);
+    mirabolo::registro::addOptions(parser);
     mirabolo::runtime::processCommandLine(parser, app);
-
-    Options options;
-    const QStringList files = parser.positionalArguments();
-    if (files.size() > 1) {
-        fail(u"indicare un solo registro."_s);
+    QString error;
+    std::optional<mirabolo::registro::Options> options = mirabolo::registro::readOptions(parser, &error);
+    if (!options) {
+        fail(error);
         std::exit(2);
     }
-    options.registerPath =
-        files.isEmpty() ? mirabolo::classregister::defaultRegisterPath(parser.value(folder)) : files.first();
-    const QStringList names = {u"oggi"_s, u"settimana"_s, u"mese"_s, u"anno"_s, u"tutto"_s};
-    const qsizetype index = names.indexOf(parser.value(period).toLower());
-    if (index < 0) {
-        fail(u"periodo sconosciuto \"%1\": usa oggi, settimana, mese, anno o tutto."_s.arg(parser.value(period)));
-        std::exit(2);
-    }
-    options.period = Period(index);
-    options.pdf = parser.value(pdf);
-    options.quitWhenReady = parser.isSet(quitWhenReady);
-    return options;
+    if (options->registerPath.isEmpty())
+        options->registerPath = mirabolo::classregister::defaultRegisterPath(options->classFolder);
+    return *options;
 }
 
 // A scheduled job has no session, hence no XDG_RUNTIME_DIR, and Qt would warn
@@ -108,10 +74,18 @@ bool wantsPdf(int argc, char *argv[])
     return false;
 }
 
-int writePdf(const Options &options)
+int writePdf(const mirabolo::registro::Options &options)
 {
     const QDate today = QDate::currentDate();
     mirabolo::registro::ClassSession session(options.registerPath, options.period, [today] { return today; });
+    if (!options.classList.isEmpty())
+        session.setClassListPath(options.classList);
+    if (options.period == Period::Range)
+        session.setRange(options.range);
+    if (!session.classListError().isEmpty())
+        fail(session.classListError());
+    for (const QString &problem : session.classListProblems())
+        fail(u"elenco della classe %1: %2"_s.arg(session.classListPath(), problem));
     // Nothing waits for its turn meanwhile: slices only as large as the
     // reader's own pieces, since a slice's games are held twice until counted.
     session.setSliceBytes(mirabolo::classregister::RegisterFile::chunkBytes);
@@ -125,8 +99,23 @@ int writePdf(const Options &options)
         fail(mirabolo::classregister::skippedLinesText(file.skippedCount()));
     if (file.skippedForNames() > 0)
         fail(mirabolo::classregister::tooManyNamesText(file.skippedForNames()));
+    mirabolo::registro::ReportContent content = session.reportContent();
+    if (!options.pupil.isEmpty()) {
+        const qsizetype row = session.figures().indexOf(options.pupil);
+        if (row < 0) {
+            fail(u"nessun alunno \"%1\" nel periodo scelto, né nell'elenco della classe."_s.arg(options.pupil));
+            return 1;
+        }
+        content.sheets = {row};
+    } else if (options.sheets) {
+        content.sheets = mirabolo::registro::pupilsByName(session.figures());
+        if (content.sheets.isEmpty()) {
+            fail(u"nessun alunno nel periodo scelto, né nell'elenco della classe: nessuna scheda da scrivere."_s);
+            return 1;
+        }
+    }
     QString error;
-    if (!mirabolo::registro::writePdfReport(options.pdf, session.reportContent(), &error)) {
+    if (!mirabolo::registro::writePdfReport(options.pdf, content, &error)) {
         fail(error);
         return 1;
     }
@@ -163,12 +152,16 @@ int main(int argc, char *argv[])
 
     QApplication app(argc, argv);
     mirabolo::registro::setUpApplication(app);
-    const Options options = parseCommandLine(app);
+    const mirabolo::registro::Options options = parseCommandLine(app);
     if (!options.pdf.isEmpty())
         return writePdf(options);
 
     QGuiApplication::setDesktopFileName(u"org.example.mirabolo.registro"_s);
     mirabolo::registro::RegisterWindow window(options.registerPath, options.period, &QDate::currentDate);
+    if (!options.classList.isEmpty())
+        window.session().setClassListPath(options.classList);
+    if (options.period == Period::Range)
+        window.setRange(options.range.first, options.range.last, nullptr);
     window.show();
     if (options.quitWhenReady) {
         const auto quit = [&window] {

@@ -2,20 +2,29 @@
 
 #include "registro/charts.h"
 #include "registro/chartview.h"
+#include "registro/classlistdialog.h"
 #include "registro/classmodels.h"
 #include "registro/report.h"
 #include "registro/reportcontent.h"
+#include "registro/reviewpanel.h"
+#include "registro/tableexport.h"
 #include "registro/texts.h"
 
 #include <QAction>
 #include <QBoxLayout>
+#include <QClipboard>
 #include <QComboBox>
+#include <QDateEdit>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFormLayout>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -31,6 +40,7 @@
 #include <QSplitter>
 #include <QStandardPaths>
 #include <QStatusBar>
+#include <QTabWidget>
 #include <QTableView>
 #include <QToolBar>
 #include <QVBoxLayout>
@@ -42,7 +52,9 @@ namespace mirabolo::registro {
 
 namespace {
 
-constexpr Period periods[] = {Period::Today, Period::ThisWeek, Period::ThisMonth, Period::SchoolYear, Period::All};
+// A range of the teacher's choosing before the broadest, which stays last.
+constexpr Period periods[] = {Period::Today,      Period::ThisWeek,   Period::ThisMonth, Period::FirstTerm,
+                              Period::SecondTerm, Period::SchoolYear, Period::Range,     Period::All};
 
 // Names and paths come from the register and the class folder, where pupils
 // write: shown as they are, never as markup that could load a picture or a
@@ -93,6 +105,41 @@ int leastWidth(const QWidget &widget)
 int leastHeight(const QWidget &widget)
 {
     return widget.minimumHeight() > 0 ? widget.minimumHeight() : std::max(0, widget.minimumSizeHint().height());
+}
+
+// Ctrl+C in the pupils' table copies the whole table, as rows and columns,
+// rather than the one cell the view would copy.
+class CopyWholeTable : public QObject
+{
+public:
+    CopyWholeTable(QObject *view, std::function<void()> copyTable)
+        : QObject(view)
+        , copy(std::move(copyTable))
+    {
+        view->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() != QEvent::KeyPress || !static_cast<QKeyEvent *>(event)->matches(QKeySequence::Copy))
+            return false;
+        copy();
+        return true;
+    }
+
+private:
+    std::function<void()> copy;
+};
+
+// The class list is in the teacher's own settings: "~/.config/…" says so in
+// short.
+QString listPathText(const QString &path)
+{
+    QString shown = QFileInfo(path).absoluteFilePath();
+    if (const QString home = QDir::homePath() + u'/'; shown.startsWith(home))
+        shown = u"~/"_s + shown.sliced(home.size());
+    return QDir::toNativeSeparators(shown);
 }
 
 // A chart and its figures side by side where the width allows, else the
@@ -241,7 +288,10 @@ RegisterWindow::RegisterWindow(const QString &path, Period period, ClassSession:
         const QScrollBar *bar = pupilGamesView->verticalScrollBar();
         gamesToBottom = gamesToBottom || bar->value() == bar->maximum();
     });
+    connect(classSession, &ClassSession::classListChanged, this, &RegisterWindow::classListRead);
+    // Read with the session: what it says waits for the window to show.
     registerOpened();
+    QMetaObject::invokeMethod(this, &RegisterWindow::classListRead, Qt::QueuedConnection);
     classSession->setFollowing(true);
     classSession->refresh();
 }
@@ -265,7 +315,22 @@ void RegisterWindow::buildActions()
     bar->addAction(add(u"&Esporta PDF…"_s, "document-export", QKeySequence::Save, &RegisterWindow::askExportPdf));
     bar->addAction(add(u"&Stampa…"_s, "document-print", QKeySequence::Print, &RegisterWindow::askPrint));
     file->addSeparator();
+    add(u"Scheda dell'alunno: esporta P&DF…"_s, "document-export", QKeySequence::UnknownKey,
+        &RegisterWindow::askExportSheet);
+    add(u"Scheda dell'alunno: s&tampa…"_s, "document-print", QKeySequence::UnknownKey, &RegisterWindow::askPrintSheet);
+    add(u"Salva la tabella come CS&V…"_s, "document-save-as", QKeySequence::UnknownKey, &RegisterWindow::askSaveCsv);
+    file->addSeparator();
     add(u"Es&ci"_s, "application-exit", QKeySequence::Quit, &QWidget::close);
+
+    QMenu *edit = menuBar()->addMenu(u"&Modifica"_s);
+    auto *copy = new QAction(QIcon::fromTheme(u"edit-copy"_s), u"&Copia la tabella degli alunni"_s, this);
+    copy->setShortcut(QKeySequence::Copy);
+    connect(copy, &QAction::triggered, this, &RegisterWindow::copyTable);
+    edit->addAction(copy);
+    QMenu *classMenu = menuBar()->addMenu(u"C&lasse"_s);
+    auto *list = new QAction(QIcon::fromTheme(u"document-edit"_s), u"&Elenco della classe…"_s, this);
+    connect(list, &QAction::triggered, this, &RegisterWindow::editClassList);
+    classMenu->addAction(list);
 
     bar->addSeparator();
     auto *label = new QLabel(u" &Periodo: "_s);
@@ -276,8 +341,16 @@ void RegisterWindow::buildActions()
     bar->addWidget(label);
     bar->addWidget(periodBox);
     periodBox->setCurrentIndex(periodBox->findData(int(classSession->period())));
-    connect(periodBox, &QComboBox::activated, this,
-            [this](int index) { setPeriod(Period(periodBox->itemData(index).toInt())); });
+    periodBox->setItemText(periodBox->findData(int(Period::Range)), u"Altro periodo…"_s);
+    connect(periodBox, &QComboBox::activated, this, [this](int index) {
+        const auto period = Period(periodBox->itemData(index).toInt());
+        if (period == Period::Range)
+            askRange();
+        else
+            setPeriod(period);
+    });
+    bar->addSeparator();
+    bar->addAction(list);
 }
 
 QWidget *RegisterWindow::buildCentre()
@@ -296,9 +369,16 @@ QWidget *RegisterWindow::buildCentre()
     big.setPointSizeF(big.pointSizeF() * 1.2);
     summary->setFont(big);
     summary->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
+    unlisted = plainLabel();
+    unlisted->setObjectName(u"unlisted"_s);
+    unlisted->setWordWrap(true);
+    unlisted->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
+    unlisted->hide();
     layout->addWidget(notice);
     layout->addWidget(summary);
+    layout->addWidget(unlisted);
 
+    review = new ReviewPanel(classSession->answers());
     pupilOrder = new QSortFilterProxyModel(this);
     pupilOrder->setSourceModel(pupils);
     pupilOrder->setSortRole(PupilsModel::SortRole);
@@ -307,13 +387,16 @@ QWidget *RegisterWindow::buildCentre()
     pupilTable->setSortingEnabled(true);
     pupilTable->sortByColumn(0, Qt::AscendingOrder);
     pupilTable->setSelectionMode(QAbstractItemView::SingleSelection);
+    new CopyWholeTable(pupilTable, [this] { copyTable(); });
     pupilTable->horizontalHeader()->setStretchLastSection(true);
     pupilsFit = new ColumnFit(*pupilTable, *pupils, false);
     connect(pupilTable->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex &current) {
                 if (!current.isValid())
                     return;
-                pupilGames->setPupil(pupils->record(pupilOrder->mapToSource(current).row()).name);
+                const QString name = pupils->record(pupilOrder->mapToSource(current).row()).name;
+                pupilGames->setPupil(name);
+                review->setPupil(name);
                 showPupil();
             });
 
@@ -360,9 +443,12 @@ QWidget *RegisterWindow::buildCentre()
     // In the proportion both need for their tables beside their charts.
     charts->setStretchFactor(0, 2);
     charts->setStretchFactor(1, 3);
+    auto *tabs = new QTabWidget;
+    tabs->addTab(charts, u"&Grafici"_s);
+    tabs->addTab(review, u"Cosa &ripassare"_s);
     auto *split = new QSplitter(Qt::Vertical);
     split->addWidget(pupilTable);
-    split->addWidget(charts);
+    split->addWidget(tabs);
     split->setStretchFactor(0, 2);
     split->setStretchFactor(1, 3);
     split->setChildrenCollapsible(false);
@@ -372,15 +458,85 @@ QWidget *RegisterWindow::buildCentre()
 
 void RegisterWindow::registerOpened()
 {
-    setWindowTitle(u"Registro di Mirabolo — %1"_s.arg(classSession->source()));
-    fileLabel->setText(
-        u"Registro: %1"_s.arg(QDir::toNativeSeparators(QFileInfo(classSession->registerPath()).absoluteFilePath())));
+    setWindowTitle(u"Registro di Mirabolo — %1"_s.arg(classSession->className()));
+    const classregister::ClassList &list = classSession->classList();
+    fileLabel->setText(u"Registro: %1 · Elenco della classe: %2"_s.arg(
+        QDir::toNativeSeparators(QFileInfo(classSession->registerPath()).absoluteFilePath()),
+        list.isEmpty() && list.className().isEmpty() ? u"nessuno"_s : listPathText(classSession->classListPath())));
+}
+
+// A list that could not be read whole is said once, when read.
+void RegisterWindow::classListRead()
+{
+    registerOpened();
+    const QString error = classSession->classListError();
+    const QStringList &problems = classSession->classListProblems();
+    if (error.isEmpty() && problems.isEmpty())
+        return;
+    auto *box =
+        new QMessageBox(QMessageBox::Warning, u"Elenco della classe"_s,
+                        error.isEmpty() ? u"Alcune righe dell'elenco della classe %1 non si leggono e non "
+                                          u"contano; il resto sì."_s.arg(listPathText(classSession->classListPath()))
+                                        : error,
+                        QMessageBox::Ok, this);
+    box->setTextFormat(Qt::PlainText);
+    if (!problems.isEmpty())
+        box->setDetailedText(problems.join(u'\n'));
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
 }
 
 void RegisterWindow::setPeriod(Period period)
 {
     periodBox->setCurrentIndex(periodBox->findData(int(period)));
     classSession->setPeriod(period);
+}
+
+bool RegisterWindow::setRange(const QDate &first, const QDate &last, QString *error)
+{
+    const auto range = classregister::dateRange(first, last, error);
+    if (!range)
+        return false;
+    periodBox->setCurrentIndex(periodBox->findData(int(Period::Range)));
+    classSession->setRange(*range);
+    return true;
+}
+
+void RegisterWindow::askRange()
+{
+    // Open, not exec: the window goes on following the register meanwhile.
+    auto *dialog = new QDialog(this);
+    dialog->setObjectName(u"rangeDialog"_s);
+    dialog->setWindowTitle(u"Altro periodo"_s);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    auto *form = new QFormLayout(dialog);
+    const classregister::DateSpan shown = classSession->span();
+    const QDate today = classSession->today();
+    const auto dayBox = [](const QDate &day, const QString &name) {
+        auto *box = new QDateEdit(day);
+        box->setObjectName(name);
+        box->setDisplayFormat(u"dd/MM/yyyy"_s);
+        box->setCalendarPopup(true);
+        return box;
+    };
+    QDateEdit *from = dayBox(shown.first.isValid() ? shown.first : today, u"from"_s);
+    QDateEdit *to = dayBox(shown.last.isValid() && shown.last <= today ? shown.last : today, u"to"_s);
+    form->addRow(u"&Dal giorno:"_s, from);
+    form->addRow(u"&Al giorno (compreso):"_s, to);
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+    buttons->button(QDialogButtonBox::Cancel)->setText(u"Annulla"_s);
+    form->addRow(buttons);
+    connect(buttons, &QDialogButtonBox::accepted, dialog, [this, dialog, from, to] {
+        QString error;
+        if (setRange(from->date(), to->date(), &error))
+            dialog->accept();
+        else
+            warn(dialog, u"Altro periodo"_s, u"Periodo non valido: %1"_s.arg(error));
+    });
+    connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
+    connect(dialog, &QDialog::rejected, this,
+            [this] { periodBox->setCurrentIndex(periodBox->findData(int(classSession->period()))); });
+    dialog->open();
 }
 
 bool RegisterWindow::selectPupil(const QString &name)
@@ -404,7 +560,11 @@ void RegisterWindow::registerSettled()
     notice->setVisible(!notice->text().isEmpty());
     skippedButton->setText(classregister::skippedLinesText(file.skippedCount()));
     skippedButton->setVisible(file.skippedCount() > 0);
-    summary->setText(periodSummaryText(classSession->period(), figures));
+    const QString className = classSession->classList().className();
+    summary->setText((className.isEmpty() ? QString() : u"Classe %1 · "_s.arg(className)) +
+                     periodSummaryText(classSession->period(), figures) + u"\n"_s + ruleText(figures.rule()));
+    unlisted->setText(unlistedText(figures));
+    unlisted->setVisible(!unlisted->text().isEmpty());
     if (std::exchange(restoreSelection, false)) {
         const PupilGamesModel &chosen = *pupilGames;
         if (pupilOrder->rowCount() == 0)
@@ -434,6 +594,137 @@ bool RegisterWindow::exportPdf(const QString &path, QString *error) const
     return writePdfReport(path, classSession->reportContent(), error);
 }
 
+ReportContent RegisterWindow::sheetContent() const
+{
+    ReportContent content = classSession->reportContent();
+    if (const classregister::PupilFigures *pupil = pupilGames->pupil())
+        content.sheets = {classSession->figures().indexOf(pupil->name)};
+    return content;
+}
+
+bool RegisterWindow::exportSheet(const QString &path, QString *error) const
+{
+    const ReportContent content = sheetContent();
+    if (content.sheets.isEmpty()) {
+        *error = u"Scegli prima un alunno nella tabella."_s;
+        return false;
+    }
+    return writePdfReport(path, content, error);
+}
+
+bool RegisterWindow::saveCsv(const QString &path, QString *error) const
+{
+    return writeTableCsv(path, *pupilOrder, 0, error);
+}
+
+void RegisterWindow::copyTable() const
+{
+    QGuiApplication::clipboard()->setMimeData(tableMimeData(*pupilOrder, 0));
+}
+
+void RegisterWindow::tellSaved(const QString &title, bool saved, const QString &path, const QString &what,
+                               const QString &error)
+{
+    const QFileInfo written(path);
+    // Open, not exec: the window goes on following the register meanwhile.
+    auto *box = new QMessageBox(saved ? QMessageBox::Information : QMessageBox::Warning, title,
+                                saved ? u"%1 è stato salvato come «%2» nella cartella «%3»."_s.arg(
+                                            what, written.fileName(), QDir::toNativeSeparators(written.absolutePath()))
+                                      : error,
+                                QMessageBox::Ok, this);
+    box->setTextFormat(Qt::PlainText);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
+}
+
+namespace {
+
+// A pupil's name in a file name: plain letters, digits and dashes.
+QString fileNamePart(const QString &text)
+{
+    QString part;
+    for (const QChar c : text.normalized(QString::NormalizationForm_KD)) {
+        if (c.isLetterOrNumber() && c.unicode() < 0x80)
+            part += c.toLower();
+        else if (!part.isEmpty() && !part.endsWith(u'-') && (c.isSpace() || c == u'-' || c == u'_'))
+            part += u'-';
+    }
+    while (part.endsWith(u'-'))
+        part.chop(1);
+    return part.isEmpty() ? u"alunno"_s : part;
+}
+
+} // namespace
+
+void RegisterWindow::askExportSheet()
+{
+    const classregister::PupilFigures *pupil = pupilGames->pupil();
+    if (pupil == nullptr) {
+        tellSaved(u"Scheda dell'alunno"_s, false, {}, {}, u"Scegli prima un alunno nella tabella."_s);
+        return;
+    }
+    const QString name = pupil->name;
+    const QString suggested = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation) +
+        u"/scheda-%1-%2.pdf"_s.arg(fileNamePart(name), classSession->today().toString(Qt::ISODate));
+    const QString path =
+        QFileDialog::getSaveFileName(this, u"Scheda dell'alunno: esporta PDF"_s, suggested, u"PDF (*.pdf)"_s);
+    if (path.isEmpty())
+        return;
+    QString error;
+    const bool saved = exportSheet(path, &error);
+    tellSaved(u"Scheda dell'alunno"_s, saved, path, u"La scheda di %1"_s.arg(name), error);
+}
+
+void RegisterWindow::askPrintSheet()
+{
+    ReportContent content = sheetContent();
+    if (content.sheets.isEmpty()) {
+        tellSaved(u"Scheda dell'alunno"_s, false, {}, {}, u"Scegli prima un alunno nella tabella."_s);
+        return;
+    }
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    printer.setDocName(u"Scheda di %1"_s.arg(content.figures->pupils().at(content.sheets.first()).name));
+    QPrintDialog dialog(&printer, this);
+    dialog.setWindowTitle(u"Stampa la scheda dell'alunno"_s);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    // The register may have moved on while the dialog was open.
+    content = sheetContent();
+    if (content.sheets.isEmpty() || !printReport(printer, content))
+        warn(this, u"Stampa"_s, u"Non è stato possibile stampare la scheda."_s);
+}
+
+void RegisterWindow::askSaveCsv()
+{
+    const QString suggested = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation) +
+        u"/alunni-%1.csv"_s.arg(classSession->today().toString(Qt::ISODate));
+    const QString path = QFileDialog::getSaveFileName(this, u"Salva la tabella come CSV"_s, suggested,
+                                                      u"CSV per fogli di calcolo (*.csv)"_s);
+    if (path.isEmpty())
+        return;
+    QString error;
+    const bool saved = saveCsv(path, &error);
+    tellSaved(u"Salva come CSV"_s, saved, path, u"La tabella degli alunni"_s, error);
+}
+
+bool RegisterWindow::saveClassList(const classregister::ClassList &list)
+{
+    QString error;
+    if (classSession->saveClassList(list, &error))
+        return true;
+    tellSaved(u"Elenco della classe"_s, false, {}, {}, error);
+    return false;
+}
+
+void RegisterWindow::editClassList()
+{
+    auto *dialog = new ClassListDialog(classSession->classList(), classSession->unlistedNames(), this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(dialog, &QDialog::accepted, this, [this, dialog] { saveClassList(dialog->list()); });
+    dialog->open();
+}
+
 void RegisterWindow::askExportPdf()
 {
     const QString suggested = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation) +
@@ -447,16 +738,7 @@ void RegisterWindow::saveReport(const QString &path)
 {
     QString error;
     const bool saved = exportPdf(path, &error);
-    const QFileInfo written(path);
-    // Open, not exec: the window goes on following the register meanwhile.
-    auto *box = new QMessageBox(saved ? QMessageBox::Information : QMessageBox::Warning, u"Esporta PDF"_s,
-                                saved ? u"Il resoconto è stato salvato come «%1» nella cartella «%2»."_s.arg(
-                                            written.fileName(), QDir::toNativeSeparators(written.absolutePath()))
-                                      : error,
-                                QMessageBox::Ok, this);
-    box->setTextFormat(Qt::PlainText);
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->open();
+    tellSaved(u"Esporta PDF"_s, saved, path, u"Il resoconto"_s, error);
 }
 
 void RegisterWindow::askPrint()

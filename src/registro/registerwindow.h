@@ -4,6 +4,7 @@
 #pragma once
 
 #include "registro/classsession.h"
+#include "registro/reportcontent.h"
 
 #include <QMainWindow>
 
@@ -23,6 +24,7 @@ class ClassRankingModel;
 class ColumnFit;
 class PupilGamesModel;
 class PupilsModel;
+class ReviewPanel;
 
 class RegisterWindow : public QMainWindow
 {
@@ -35,6 +37,9 @@ public:
 
     ClassSession &session() { return *classSession; }
     void setPeriod(classregister::Period period);
+    // The days from range.first to range.last; false, with the reason in
+    // `error`, when the end comes before the start.
+    bool setRange(const QDate &first, const QDate &last, QString *error);
     // Chooses the pupil of that name (as grouped); false when not in the period.
     bool selectPupil(const QString &name);
 
@@ -44,6 +49,14 @@ public:
     bool exportPdf(const QString &path, QString *error) const;
     // Writes the report and tells the teacher where, or why not, in a box left open.
     void saveReport(const QString &path);
+    // The chosen pupil's sheet, one A4 page; false when no pupil is chosen.
+    bool exportSheet(const QString &path, QString *error) const;
+    // The pupils' table as the window shows it, in its order.
+    bool saveCsv(const QString &path, QString *error) const;
+    // The pupils' table on the clipboard, as rows and columns.
+    void copyTable() const;
+    // The class list saved as `list`, or why not in a box left open.
+    bool saveClassList(const classregister::ClassList &list);
 
 Q_SIGNALS:
     // The register was read to its end and shown for the first time.
@@ -58,7 +71,16 @@ private:
     void askExportPdf();
     void askPrint();
     void askOpen();
+    void askRange();
+    void askExportSheet();
+    void askPrintSheet();
+    void askSaveCsv();
+    void editClassList();
     void showSkippedLines();
+    void classListRead();
+    // Says in a box left open how a file was saved, or why not.
+    void tellSaved(const QString &title, bool saved, const QString &path, const QString &what, const QString &error);
+    ReportContent sheetContent() const;
 
     ClassSession *classSession;
     PupilsModel *pupils = nullptr;
@@ -73,6 +95,7 @@ private:
     QComboBox *periodBox = nullptr;
     QLabel *notice = nullptr;
     QLabel *summary = nullptr;
+    QLabel *unlisted = nullptr;
     QTableView *pupilTable = nullptr;
     ChartView *classChartView = nullptr;
     QTableView *rankingView = nullptr;
@@ -82,6 +105,7 @@ private:
     ColumnFit *rankingFit = nullptr;
     ColumnFit *gamesFit = nullptr;
     QLabel *pupilTitle = nullptr;
+    ReviewPanel *review = nullptr;
     QLabel *fileLabel = nullptr;
     QPushButton *skippedButton = nullptr;
 };

@@ -1,7 +1,9 @@
 #include "registro/report.h"
 
 #include "records/folderfile.h"
+#include "registro/answerreport.h"
 #include "registro/charts.h"
+#include "registro/classanswers.h"
 #include "registro/classmodels.h"
 #include "registro/columns.h"
 #include "registro/texts.h"
@@ -24,6 +26,8 @@ namespace mirabolo::registro {
 namespace {
 
 constexpr qreal pupilChartHeight = 170;
+// A pupil's sheet lists the games in this many columns side by side.
+constexpr int sheetGroups = 2;
 // A class chart for more pupils than this goes on over several charts.
 constexpr int pupilsPerChart = 50;
 
@@ -50,24 +54,14 @@ QStringList cellsOf(const QList<Column<Row>> &columns, const Row &row)
     return cells;
 }
 
-QList<qsizetype> pupilsByName(const classregister::ClassFigures &figures)
-{
-    QList<qsizetype> order(figures.pupils().size());
-    std::iota(order.begin(), order.end(), 0);
-    std::stable_sort(order.begin(), order.end(), [&figures](qsizetype a, qsizetype b) {
-        return figures.pupils().at(a).name.localeAwareCompare(figures.pupils().at(b).name) < 0;
-    });
-    return order;
-}
-
 // Each calendar year's games under the year as a heading; `withCells`
 // false: the games' rows hold no cells, enough to count the pages.
-Table gamesTable(const PupilGamesModel &games, bool withCells)
+Table gamesTable(const PupilGamesModel &games, bool withCells, int firstRow = 0)
 {
     Table table = tableOf(gameColumns(), u"%1 (continua)"_s.arg(games.pupil()->name));
     table.headed = true;
     int year = 0;
-    for (int row = 0; row < games.rowCount(); ++row) {
+    for (int row = firstRow; row < games.rowCount(); ++row) {
         const classregister::GameRecord &game = games.record(row);
         if (game.when.date().year() != year) {
             year = game.when.date().year();
@@ -78,12 +72,88 @@ Table gamesTable(const PupilGamesModel &games, bool withCells)
     return table;
 }
 
+// The games a sheet shows in two columns: how many of the most recent fit in
+// `room` points with the line that says how many are left out.
+int gamesOnSheet(const PupilGamesModel &games, qreal room, qreal noteHeight)
+{
+    const auto fits = [&games](int shown, qreal points) {
+        const auto lines = qsizetype(points / PageFlow::rowHeight) - 2; // the titles and a year's heading
+        return lines > 0 &&
+            report::paginate(gamesTable(games, false, games.rowCount() - shown), lines, lines, sheetGroups).size() == 1;
+    };
+    const int total = games.rowCount();
+    if (fits(total, room))
+        return total;
+    // Most fit at once: each year's heading and each column's repeated one
+    // take a line more.
+    int shown = std::min(total, int(room / PageFlow::rowHeight) * sheetGroups);
+    while (shown > 0 && !fits(shown, room - noteHeight))
+        --shown;
+    return shown;
+}
+
+// One A4 page of a pupil's term, for a parents' meeting: whose and when, the
+// figures, the chart, then the games, the most recent that fit.
+void layOutSheet(QPainter &painter, PageFlow &flow, const ReportContent &content, const QString &period,
+                 PupilGamesModel &games, qsizetype row)
+{
+    games.setPupilRow(row);
+    const classregister::PupilFigures &pupil = *games.pupil();
+    flow.text(u"Scheda di %1"_s.arg(pupil.name), reportFont(18, true), 4);
+    flow.text(u"Classe: %1 · Periodo: %2"_s.arg(content.classTitle(), period), reportFont(10));
+    flow.text(u"Registro di Mirabolo, %1"_s.arg(QLocale().toString(content.today, QLocale::LongFormat)), reportFont(10),
+              8);
+    flow.text(pupilSummaryText(pupil), reportFont(11, true), 2);
+    if (pupil.played()) {
+        flow.text(u"Miglior partita (%1): esatte %2, errate %3 · Ultima partita: %4"_s.arg(
+                      dateText(pupil.bestGame().when.date()), countText(pupil.bestGame().right),
+                      countText(pupil.bestGame().wrong), dateTimeText(pupil.lastGame().when)),
+                  reportFont(10), 2);
+    }
+    flow.text(ruleText(content.figures->rule()) + u"."_s, reportFont(9), 8);
+    if (!pupil.played())
+        return;
+    const QRectF area = flow.take(pupilChartHeight);
+    if (flow.drawing())
+        drawPupilGames(painter, flow.labels(), area, games);
+    const QFont noteFont = reportFont(9);
+    const QString note = u"Qui le ultime %1 partite del periodo: le %2 precedenti sono nel resoconto della classe."_s;
+    const qreal noteHeight = flow.textHeight(note, noteFont) + 2;
+    const int shown = gamesOnSheet(games, flow.room(), noteHeight);
+    if (shown < games.rowCount())
+        flow.text(note.arg(countText(shown), countText(games.rowCount() - shown)), noteFont);
+    flow.table(gamesTable(games, flow.drawing(), games.rowCount() - shown), sheetGroups);
+}
+
 } // namespace
+
+QList<qsizetype> pupilsByName(const classregister::ClassFigures &figures)
+{
+    QList<qsizetype> order(figures.pupils().size());
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(), [&figures](qsizetype a, qsizetype b) {
+        return figures.pupils().at(a).name.localeAwareCompare(figures.pupils().at(b).name) < 0;
+    });
+    return order;
+}
 
 bool printReport(QPagedPaintDevice &device, const ReportContent &content)
 {
     const classregister::ClassFigures &figures = *content.figures;
-    const QString period = periodText(content.period, classregister::periodSpan(content.period, content.today));
+    const QString period = periodText(content.period, figures.span());
+    if (!content.sheets.isEmpty()) {
+        PupilGamesModel games(figures);
+        return report::layOutPages(
+            device,
+            u"Registro di Mirabolo · %1 · %2"_s.arg(content.classTitle(), classregister::periodName(content.period)),
+            [&](QPainter &painter, PageFlow &flow) {
+                for (qsizetype i = 0; i < content.sheets.size(); ++i) {
+                    if (i > 0)
+                        flow.pageBreak();
+                    layOutSheet(painter, flow, content, period, games, content.sheets.at(i));
+                }
+            });
+    }
     const QList<qsizetype> byName = pupilsByName(figures);
     const ClassRankingModel ranking(figures);
     PupilGamesModel games(figures);
@@ -92,7 +162,7 @@ bool printReport(QPagedPaintDevice &device, const ReportContent &content)
         // take their room undrawn.
         const bool drawing = flow.drawing();
         flow.text(u"Registro di Mirabolo"_s, reportFont(20, true), 4);
-        flow.text(u"Classe: %1"_s.arg(content.source), reportFont(10));
+        flow.text(u"Classe: %1"_s.arg(content.classTitle()), reportFont(10));
         flow.text(u"Periodo: %1"_s.arg(period), reportFont(10));
         flow.text(u"Resoconto del %1"_s.arg(QLocale().toString(content.today, QLocale::LongFormat)), reportFont(10));
         if (content.skippedCount > 0)
@@ -104,7 +174,10 @@ bool printReport(QPagedPaintDevice &device, const ReportContent &content)
         flow.space(8);
 
         flow.text(u"La classe"_s, reportFont(14, true));
-        flow.text(classSummaryText(figures), reportFont(10), 6);
+        flow.text(classSummaryText(figures), reportFont(10), 2);
+        if (const QString unlisted = unlistedText(figures); !unlisted.isEmpty())
+            flow.text(unlisted + u"."_s, reportFont(10), 2);
+        flow.text(ruleText(figures.rule()) + u"."_s, reportFont(10), 6);
         if (!byName.isEmpty()) {
             flow.text(u"Gli alunni"_s, reportFont(14, true));
             Table pupils = tableOf(pupilColumns(), u"Gli alunni (continua)"_s);
@@ -118,6 +191,8 @@ bool printReport(QPagedPaintDevice &device, const ReportContent &content)
             if (drawing)
                 chart.draw(painter, flow.labels(), area);
         }
+        if (content.answers)
+            layOutClassAnswers(flow, *content.answers);
 
         if (!byName.isEmpty())
             flow.text(
@@ -127,9 +202,17 @@ bool printReport(QPagedPaintDevice &device, const ReportContent &content)
             games.setPupilRow(row);
             const classregister::PupilFigures &pupil = *games.pupil();
             flow.space(10);
+            if (!pupil.played()) {
+                flow.ensure(30);
+                flow.text(pupil.name, reportFont(13, true));
+                flow.text(pupilSummaryText(pupil), reportFont(9), 4);
+                continue;
+            }
             flow.ensure(30 + pupilChartHeight + PageFlow::rowHeight * 3);
             flow.text(pupil.name, reportFont(13, true));
             flow.text(pupilSummaryText(pupil), reportFont(9), 4);
+            if (content.answers)
+                layOutPupilAnswers(flow, content.answers->tally(pupil.name));
             const QRectF area = flow.take(pupilChartHeight);
             if (drawing)
                 drawPupilGames(painter, flow.labels(), area, games);
@@ -137,7 +220,8 @@ bool printReport(QPagedPaintDevice &device, const ReportContent &content)
         }
     };
     return report::layOutPages(
-        device, u"Registro di Mirabolo · %1 · %2"_s.arg(content.source, classregister::periodName(content.period)),
+        device,
+        u"Registro di Mirabolo · %1 · %2"_s.arg(content.classTitle(), classregister::periodName(content.period)),
         layOut);
 }
 

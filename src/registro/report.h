@@ -9,6 +9,9 @@ class QPagedPaintDevice;
 
 namespace mirabolo::registro {
 
+// The rows of figures.pupils() by name, as the report lists the pupils.
+QList<qsizetype> pupilsByName(const classregister::ClassFigures &figures);
+
 // Draws the report on `device`, a QPdfWriter or a QPrinter set to A4 by the
 // caller or by the print dialog. False when the device cannot be painted on.
 bool printReport(QPagedPaintDevice &device, const ReportContent &content);

@@ -32,12 +32,43 @@ QString followText()
     return u"da seguire"_s;
 }
 
+QString noGameText()
+{
+    return u"nessuna partita"_s;
+}
+
 QString classSummaryText(const classregister::ClassFigures &figures)
 {
     const QLocale locale;
-    return u"Partite: %1 · Alunni: %2 · Esatte: %3 · Errate: %4 · Precisione: %5"_s.arg(
-        locale.toString(figures.games()), locale.toString(figures.pupils().size()), locale.toString(figures.right()),
-        locale.toString(figures.wrong()), percentText(figures.accuracy()));
+    const QString pupils = figures.hasList()
+        ? u"%1 di %2 hanno giocato"_s.arg(locale.toString(figures.listedPlayed()), locale.toString(figures.listed()))
+        : u"Alunni: %1"_s.arg(locale.toString(figures.pupils().size()));
+    return u"Partite: %1 · %2 · Minuti: %3 · Esatte: %4 · Errate: %5 · Precisione: %6"_s.arg(
+        locale.toString(figures.games()), pupils,
+        locale.toString(classregister::PupilFigures::minutes(figures.secondsPlayed())),
+        locale.toString(figures.right()), locale.toString(figures.wrong()), percentText(figures.accuracy()));
+}
+
+QString ruleText(const classregister::FollowRule &rule)
+{
+    return u"Da seguire: precisione sotto il %1% in almeno %2"_s.arg(rule.percent)
+        .arg(rule.games == 1 ? u"1 partita"_s : u"%1 partite"_s.arg(rule.games));
+}
+
+QString unlistedText(const classregister::ClassFigures &figures)
+{
+    if (!figures.hasList())
+        return {};
+    QStringList names;
+    for (const classregister::PupilFigures &pupil : figures.pupils()) {
+        if (pupil.listed)
+            continue;
+        const qsizetype games = pupil.games.size();
+        names << u"%1 (%2)"_s.arg(pupil.name, games == 1 ? u"1 partita"_s : u"%1 partite"_s.arg(games));
+    }
+    if (names.isEmpty())
+        return {};
+    return u"Nomi che non sono nell'elenco della classe: %1"_s.arg(names.join(u", "_s));
 }
 
 QString periodSummaryText(classregister::Period period, const classregister::ClassFigures &figures)
@@ -47,18 +78,23 @@ QString periodSummaryText(classregister::Period period, const classregister::Cla
 
 QString pupilHeadingText(const classregister::PupilFigures &pupil)
 {
-    return u"%1 — Partite: %2 · Precisione: %3 · Andamento: %4"_s.arg(
-               pupil.name, QLocale().toString(pupil.games.size()), percentText(pupil.accuracy()),
-               trendText(pupil.trend())) +
+    if (!pupil.played())
+        return u"%1 — %2 nel periodo"_s.arg(pupil.name, noGameText());
+    return u"%1 — Partite: %2 · Minuti: %3 · Precisione: %4 · Andamento: %5"_s.arg(
+               pupil.name, QLocale().toString(pupil.games.size()), QLocale().toString(pupil.minutesPlayed()),
+               percentText(pupil.accuracy()), trendText(pupil.trend())) +
         followSuffix(pupil);
 }
 
 QString pupilSummaryText(const classregister::PupilFigures &pupil)
 {
+    if (!pupil.played())
+        return u"Nessuna partita nel periodo."_s;
     const QLocale locale;
-    return u"Partite: %1 · Esatte: %2 · Errate: %3 · Precisione: %4 · Andamento: %5"_s.arg(
-               locale.toString(pupil.games.size()), locale.toString(pupil.right), locale.toString(pupil.wrong),
-               percentText(pupil.accuracy()), trendText(pupil.trend())) +
+    return u"Partite: %1 · Minuti: %2 · Esatte: %3 · Errate: %4 · Precisione: %5 · Andamento: %6"_s.arg(
+               locale.toString(pupil.games.size()), locale.toString(pupil.minutesPlayed()),
+               locale.toString(pupil.right), locale.toString(pupil.wrong), percentText(pupil.accuracy()),
+               trendText(pupil.trend())) +
         followSuffix(pupil);
 }
 

@@ -91,6 +91,8 @@ QString timeText(const QDateTime &when)
 
 QString periodText(classregister::Period period, const classregister::DateSpan &span)
 {
+    if (period == classregister::Period::Range)
+        return u"Dal %1 al %2"_s.arg(dateText(span.first), dateText(span.last));
     QString name = classregister::periodName(period);
     if (span.first.isNull() || span.last.isNull())
         return name;

@@ -32,7 +32,8 @@ QString dayMonthText(const QDate &day);
 QString dateTimeText(const QDateTime &when);
 // "09:12".
 QString timeText(const QDateTime &when);
-// "Anno scolastico (dal 01/09/2026 al 31/08/2027)", "Tutto".
+// "Anno scolastico (dal 01/09/2026 al 31/08/2027)", "Tutto"; a range of
+// days chosen: "Dal 01/02/2027 al 10/06/2027".
 QString periodText(classregister::Period period, const classregister::DateSpan &span);
 // "riga 5: data non leggibile".
 QString skippedLineText(const classregister::SkippedLine &line);

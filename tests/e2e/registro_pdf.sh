@@ -33,8 +33,30 @@ pdftotext -layout "$dir/anni.pdf" - |
 pages=$(pdfinfo "$dir/anni.pdf" | awk '/^Pages:/ { print $2 }')
 pdftotext -layout "$dir/anni.pdf" - | awk -v pages="$pages" 'BEGIN { RS = "\f" } NR <= pages {
         if (index($0, "Pagina " NR " di " pages "\n") == 0) bad = 1
-        if ($0 ~ /(^|\n) *Data +Ora/ && $0 !~ /Partite: 300 · Esatte/ && $0 !~ /^[ \n]*Ada \(continua\)\n/) bad = 1
+        if ($0 ~ /(^|\n) *Data +Ora/ && $0 !~ /Partite: 300 · Minuti: 4.500 · Esatte/ && $0 !~ /^[ \n]*Ada \(continua\)\n/) bad = 1
     } END { exit !(pages > 2 && !bad) }'
+
+# A pupil's sheet is one A4 page: with more games than fit, the most recent
+# and a line on how many are left out. With a class list given, a sheet for
+# each pupil on it, one page each, in order of name, those who did not play
+# too; the page of one named by another spelling is theirs.
+printf 'Classe: 4ª A\nAda = Adina\nAbele\n' >"$dir/elenco.txt"
+run --periodo tutto --alunno adina --classe "$dir/elenco.txt" --pdf "$dir/ada.pdf" "$dir/anni.csv"
+test "$(pdfinfo "$dir/ada.pdf" | awk '/^Pages:/ { print $2 }')" -eq 1
+pdftotext "$dir/ada.pdf" - >"$dir/ada.txt"
+grep -q '^Scheda di Ada$' "$dir/ada.txt"
+grep -q '^Classe: 4ª A · Periodo: Tutto$' "$dir/ada.txt"
+grep -q 'Partite: 300 · Minuti: 4.500 · Esatte: 2.700 · Errate: 300 · Precisione: 90,0%' "$dir/ada.txt"
+grep -Eq '^Qui le ultime [0-9]+ partite del periodo: le [0-9]+ precedenti sono nel resoconto della classe\.$' \
+    "$dir/ada.txt"
+grep -q 'Pagina 1 di 1' "$dir/ada.txt"
+run --periodo tutto --schede --classe "$dir/elenco.txt" --pdf "$dir/schede.pdf" "$dir/anni.csv"
+pdftotext "$dir/schede.pdf" - | awk 'BEGIN { RS = "\f" } /Scheda di/ { n++; if (index($0, "Pagina " n " di 2") == 0) bad = 1 }
+    n == 1 && !/Scheda di Abele\n/ { bad = 1 } END { exit !(n == 2 && !bad) }'
+pdftotext "$dir/schede.pdf" - | grep -q '^Nessuna partita nel periodo\.$'
+if run --periodo tutto --alunno Zoe --pdf "$dir/zoe.pdf" "$dir/anni.csv" 2>"$dir/err"; then exit 1; fi
+test ! -e "$dir/zoe.pdf"
+grep -q 'nessun alunno "Zoe"' "$dir/err"
 
 # A pupil's link at the report's name: the report takes the name, the file
 # the link pointed to keeps its bytes. A link at the register's name is not
@@ -62,9 +84,14 @@ grep -q -- '--help  *Mostra' "$dir/help"
 ! grep -q 'Displays' "$dir/help"
 
 # Each period by its option; whatever today is, the heading names it.
-for pair in oggi:Oggi settimana:'Questa settimana' mese:'Questo mese' anno:'Anno scolastico' tutto:Tutto; do
+for pair in oggi:Oggi settimana:'Questa settimana' mese:'Questo mese' anno:'Anno scolastico' tutto:Tutto \
+    quadrimestre1:'Primo quadrimestre' quadrimestre2:'Secondo quadrimestre'; do
     run --periodo "${pair%%:*}" --pdf "$dir/periodo.pdf" "$dir/registro.csv"
     pdftotext "$dir/periodo.pdf" - | grep -q "${pair#*:}"
 done
 if run --periodo trimestre --pdf "$dir/periodo.pdf" "$dir/registro.csv" 2>"$dir/err"; then exit 1; fi
 grep -q 'periodo sconosciuto' "$dir/err"
+run --dal 01/02/2027 --al 10/06/2027 --pdf "$dir/periodo.pdf" "$dir/registro.csv"
+pdftotext "$dir/periodo.pdf" - | grep -q 'Periodo: Dal 01/02/2027 al 10/06/2027'
+if run --dal 01/02/2027 --al 31/01/2027 --pdf "$dir/periodo.pdf" "$dir/registro.csv" 2>"$dir/err"; then exit 1; fi
+grep -q 'viene prima' "$dir/err"

@@ -42,5 +42,5 @@ class RegisterWindowTest(Game):
                         "--pdf", pdf], env=env, check=True, timeout=120)
         report = subprocess.run(["pdftotext", "-layout", pdf, "-"], capture_output=True, text=True,
                                 check=True).stdout
-        self.assertRegex(report, re.compile(r"^ *=Ugo +1 +1 +0 ", re.M))
-        self.assertRegex(report, re.compile(r"^ *'=Ugo +1 +2 +0 ", re.M))
+        self.assertRegex(report, re.compile(r"^ *=Ugo +1 +0 +1 +0 ", re.M))
+        self.assertRegex(report, re.compile(r"^ *'=Ugo +1 +0 +2 +0 ", re.M))

@@ -6,25 +6,31 @@
 #include "classregister/registerformat.h"
 #include "registro/application.h"
 #include "registro/chartview.h"
+#include "registro/classlistdialog.h"
 #include "registro/liveregister.h"
 #include "registro/registerwindow.h"
 #include "registro/report.h"
 
 #include <QAccessible>
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QLabel>
+#include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScreen>
+#include <QSpinBox>
 #include <QTableView>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -311,8 +317,8 @@ private Q_SLOTS:
         QVERIFY(pupils && games && ranking);
         QCOMPARE(column(pupils, u"Nome"_s), QStringList({u"Luca"_s, u"Zoe"_s}));
         QCOMPARE(w.findChild<QLabel *>(u"summary"_s)->text(),
-                 u"Anno scolastico (dal 01/09/2026 al 31/08/2027) — Partite: 5 · Alunni: 2 · Esatte: 18 · "
-                 u"Errate: 32 · Precisione: 36,0%"_s);
+                 u"Anno scolastico (dal 01/09/2026 al 31/08/2027) — Partite: 5 · Alunni: 2 · Minuti: 75 · Esatte: 18 "
+                 u"· Errate: 32 · Precisione: 36,0%\nDa seguire: precisione sotto il 60% in almeno 3 partite"_s);
         auto *skipped = w.findChild<QPushButton *>();
         QVERIFY(skipped && skipped->isVisible());
         QCOMPARE(skipped->text(), u"1 riga non letta"_s);
@@ -336,7 +342,7 @@ private Q_SLOTS:
         QTest::mouseClick(pupils->viewport(), Qt::LeftButton, {}, pupils->visualRect(zoe).center());
         QCOMPARE(column(games, u"Data"_s), QStringList({u"01/12/2026"_s, u"07/12/2026"_s}));
         QCOMPARE(w.findChild<QLabel *>(u"pupilTitle"_s)->text(),
-                 u"Zoe — Partite: 2 · Precisione: 60,0% · Andamento: –"_s);
+                 u"Zoe — Partite: 2 · Minuti: 30 · Precisione: 60,0% · Andamento: –"_s);
 
         // Games end while the window is open and reach the tables.
         QVERIFY(append(path,
@@ -378,10 +384,10 @@ private Q_SLOTS:
         for (const QString &fact :
              {u"Registro di Mirabolo"_s, u"Classe: "_s + dir.path(), u"Periodo: Tutto"_s,
               u"Resoconto del lunedì 7 dicembre 2026"_s, u"1 riga non letta — riga 5: mancano delle colonne."_s,
-              u"Partite: 9 · Alunni: 4 · Esatte: 38 · Errate: 43 · Precisione: 46,9%"_s, u"Mia"_s, u"Ugo"_s, u"Luca"_s,
-              u"Zoe"_s, u"Partite: 3 · Esatte: 17 · Errate: 13 · Precisione: 56,7%"_s, u"Precisione per alunno"_s,
-              u"Luca: partite dal 05/10/2026 al 07/12/2026"_s, u"uscita"_s, u"finestra chiusa"_s,
-              u"Fine è vuota quando la partita è finita allo scadere del tempo"_s})
+              u"Partite: 9 · Alunni: 4 · Minuti: 135 · Esatte: 38 · Errate: 43 · Precisione: 46,9%"_s, u"Mia"_s,
+              u"Ugo"_s, u"Luca"_s, u"Zoe"_s, u"Partite: 3 · Minuti: 45 · Esatte: 17 · Errate: 13 · Precisione: 56,7%"_s,
+              u"Precisione per alunno"_s, u"Luca: partite dal 05/10/2026 al 07/12/2026"_s, u"uscita"_s,
+              u"finestra chiusa"_s, u"Fine è vuota quando la partita è finita allo scadere del tempo"_s})
             QVERIFY2(report.contains(fact), qPrintable(fact));
         QVERIFY(!report.contains(u"tempo scaduto"_s)); // the games that ran their time out leave Fine blank
         // A pupil's games under their year, dated by day and month.
@@ -400,6 +406,127 @@ private Q_SLOTS:
         // Charts with nothing to show say so, rather than stand blank.
         for (auto *view : w.findChildren<mirabolo::registro::ChartView *>())
             QVERIFY2(!blank(view), qPrintable(view->accessibleName()));
+    }
+
+    // The term from the window alone: the class by its name with every
+    // pupil, her rule, names on nobody's list added, the table taken to a
+    // spreadsheet, and a pupil's page.
+    void term()
+    {
+        QTemporaryDir dir;
+        QTemporaryDir settings;
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(settings.path()));
+        const QString path = dir.filePath(u"registro.csv"_s);
+        QVERIFY(append(path,
+                       "Data;Ora;Nome;Esatte;Errate;Totali;Secondi rimasti;Fine;Record\r\n"
+                       "2026-10-05;10:00:00;Luca;2;8;10;0;uscita;\r\n"
+                       "2026-10-06;10:00:00;Luca;3;7;10;300;uscita;\r\n"
+                       "2026-10-07;10:00:00;Lucas;2;8;10;0;uscita;\r\n"
+                       "2026-10-08;10:00:00;Luca;2;8;10;0;uscita;\r\n"
+                       "2026-12-07;09:12:00;Zoe;9;1;10;0;tempo scaduto;nuovo\r\n"
+                       "2026-12-07;09:30:00;'=Ugo;1;0;1;870;uscita;\r\n"
+                       "2026-12-07;09:40:00;\"a;b\";1;1;2;0;uscita;\r\n"));
+        const QString listPath = mirabolo::classregister::classListPath(dir.path());
+        QVERIFY(QDir().mkpath(QFileInfo(listPath).path()));
+        QVERIFY(append(listPath, "Classe: 4\xC2\xAA A\nLuca\nZoe\nAnna\n"));
+        RegisterWindow w(path, Period::SchoolYear, [] { return QDate(2026, 12, 7); });
+        w.session().setFollowing(false);
+        w.show();
+        QTRY_VERIFY_WITH_TIMEOUT(w.isReady(), 30000);
+        QCOMPARE(w.windowTitle(), u"Registro di Mirabolo — 4ª A"_s);
+        auto *pupils = named<QTableView>(w, u"Alunni della classe"_s);
+        QVERIFY(pupils);
+        QCOMPARE(column(pupils, u"Nome"_s),
+                 QStringList({u"=Ugo"_s, u"a;b"_s, u"Anna"_s, u"Luca"_s, u"Lucas"_s, u"Zoe"_s}));
+        QCOMPARE(column(pupils, u"Miglior partita"_s).at(2), u"nessuna partita"_s);
+        QCOMPARE(column(pupils, u"Minuti"_s), QStringList({u"1"_s, u"15"_s, u"0"_s, u"40"_s, u"15"_s, u"15"_s}));
+        const QString summary = w.findChild<QLabel *>(u"summary"_s)->text();
+        QVERIFY2(summary.startsWith(u"Classe 4ª A · Anno scolastico"_s) && summary.contains(u"2 di 3 hanno giocato"_s),
+                 qPrintable(summary));
+        const auto *unlisted = w.findChild<QLabel *>(u"unlisted"_s);
+        QVERIFY(unlisted && unlisted->isVisible());
+        QCOMPARE(unlisted->text(),
+                 u"Nomi che non sono nell'elenco della classe: Lucas (1 partita), =Ugo (1 partita), "
+                 u"a;b (1 partita)"_s);
+        // Luca, below 60% over three games: in bold on a tinted ground, and
+        // said in words.
+        const QModelIndex luca = pupils->model()->index(3, 0);
+        QVERIFY(luca.data(Qt::FontRole).value<QFont>().bold());
+        QVERIFY(luca.data(Qt::BackgroundRole).isValid());
+        QVERIFY(!pupils->model()->index(5, 0).data(Qt::FontRole).isValid());
+
+        // A pupil with no game: their heading says so, their chart too.
+        QVERIFY(w.selectPupil(u"anna"_s));
+        QCOMPARE(w.findChild<QLabel *>(u"pupilTitle"_s)->text(), u"Anna — nessuna partita nel periodo"_s);
+        for (auto *view : w.findChildren<mirabolo::registro::ChartView *>())
+            QVERIFY2(!blank(view), qPrintable(view->accessibleName()));
+
+        // Her own rule, and a typed name joined to a pupil, from the dialog.
+        QAction *editList = nullptr;
+        for (QAction *action : w.findChildren<QAction *>())
+            if (action->text() == u"&Elenco della classe…"_s)
+                editList = action;
+        QVERIFY(editList);
+        editList->trigger();
+        auto *dialog = w.findChild<mirabolo::registro::ClassListDialog *>();
+        QVERIFY(dialog && dialog->isVisible());
+        auto *names = dialog->findChild<QListWidget *>();
+        QCOMPARE(names->count(), 3);
+        QCOMPARE(names->item(0)->text(), u"Lucas"_s);
+        auto *table = dialog->findChild<QTableWidget *>();
+        table->setCurrentCell(0, 0); // Luca
+        dialog->addAsSpelling(0);
+        dialog->addAsPupil(0); // =Ugo
+        auto spins = dialog->findChildren<QSpinBox *>();
+        QCOMPARE(spins.size(), 2);
+        spins[0]->setValue(50);
+        spins[1]->setValue(1);
+        dialog->accept();
+        QCOMPARE(w.session().classList().pupils().at(0).spellings, QStringList{u"Lucas"_s});
+        w.session().readToEnd();
+        QCOMPARE(column(pupils, u"Nome"_s), QStringList({u"=Ugo"_s, u"a;b"_s, u"Anna"_s, u"Luca"_s, u"Zoe"_s}));
+        QCOMPARE(column(pupils, u"Partite"_s), QStringList({u"1"_s, u"1"_s, u"0"_s, u"4"_s, u"1"_s}));
+        QCOMPARE(column(pupils, u"Da seguire"_s),
+                 QStringList({QString(), QString(), QString(), u"da seguire"_s, QString()}));
+        QVERIFY(readBytes(listPath).endsWith("\nLuca = Lucas\nZoe\nAnna\n\"=Ugo\"\n"));
+        QVERIFY(readBytes(listPath).contains("Soglia: 50%\nPartite minime: 1\n"));
+
+        // The table to a spreadsheet: copied as rows and columns, and saved
+        // as CSV; no name runs as a formula.
+        pupils->setFocus();
+        QTest::keyClick(pupils, Qt::Key_C, Qt::ControlModifier);
+        const QMimeData *copied = QGuiApplication::clipboard()->mimeData();
+        QVERIFY(copied);
+        const QStringList lines = copied->text().split(u'\n');
+        QCOMPARE(lines.at(0),
+                 u"Nome\tPartite\tMinuti\tEsatte\tErrate\tPrecisione\tMiglior partita\tUltima partita\t"
+                 u"Andamento\tDa seguire"_s);
+        QCOMPARE(lines.at(1).section(u'\t', 0, 2), u"'=Ugo\t1\t1"_s);
+        QCOMPARE(lines.size(), 7); // the header, five pupils, the end of the last line
+        QVERIFY(copied->html().contains(u"<td>a;b</td>"_s));
+        QVERIFY(copied->html().contains(u"<th>Precisione</th>"_s));
+        QString error;
+        const QString csv = dir.filePath(u"alunni.csv"_s);
+        QVERIFY2(w.saveCsv(csv, &error), qPrintable(error));
+        const QList<QByteArray> rows = readBytes(csv).split('\n');
+        QCOMPARE(rows.at(0).left(29), "\xEF\xBB\xBF\"Nome\";\"Partite\";\"Minuti\";");
+        QCOMPARE(rows.at(1), "\"'=Ugo\";1;1;1;0;100,0%;1 esatte, 07/12/2026;07/12/2026 09:30;–;\r");
+        QCOMPARE(rows.at(2).left(13), "\"a;b\";1;15;1;");
+
+        // A range that ends before it starts is refused, the period kept.
+        QVERIFY(!w.setRange(QDate(2026, 12, 7), QDate(2026, 12, 6), &error));
+        QCOMPARE(error, u"la data di fine (06/12/2026) viene prima di quella d'inizio (07/12/2026)."_s);
+        QCOMPARE(w.session().period(), Period::SchoolYear);
+
+        // Luca's page, one A4 sheet.
+        QVERIFY(w.selectPupil(u"luca"_s));
+        const QString sheet = dir.filePath(u"scheda.pdf"_s);
+        QVERIFY2(w.exportSheet(sheet, &error), qPrintable(error));
+        const QString text = pdfText(sheet);
+        for (const QString &fact :
+             {u"Scheda di Luca"_s, u"Classe: 4ª A"_s, u"Partite: 4 · Minuti: 55 · Esatte: 9 · Errate: 31"_s,
+              u"Da seguire: precisione sotto il 50% in almeno 1 partita."_s, u"Pagina 1 di 1"_s, u"07/10"_s})
+            QVERIFY2(text.contains(fact), qPrintable(fact));
     }
 
     // A name is shown as the pupil typed it, wherever it appears: never as

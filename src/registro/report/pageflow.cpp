@@ -145,6 +145,12 @@ QRectF PageFlow::take(qreal height)
     return area;
 }
 
+void PageFlow::pageBreak()
+{
+    if (y > 0)
+        newPage();
+}
+
 void PageFlow::newPage()
 {
     if (drawing())

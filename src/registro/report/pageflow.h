@@ -80,9 +80,14 @@ public:
     // Room across the page for something `height` high, on a new page when
     // it does not fit on this one.
     QRectF take(qreal height);
+    // What follows starts a page of its own.
+    void pageBreak();
+    // Points left on this page above the footer.
+    qreal room() const { return bottom - y; }
+    // How high `line` is in `font`, wrapped across the page.
+    qreal textHeight(const QString &line, const QFont &font);
 
 private:
-    qreal textHeight(const QString &line, const QFont &font);
     void newPage();
     void drawFooter();
     // `left` and `top` in points.

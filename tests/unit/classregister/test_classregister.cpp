@@ -1,4 +1,5 @@
 #include "classregister/classfigures.h"
+#include "classregister/classlist.h"
 #include "classregister/registerfile.h"
 #include "classregister/registerformat.h"
 
@@ -15,6 +16,7 @@ using Change = RegisterFile::Change;
 using State = RegisterFile::State;
 using Pairs = QList<std::pair<qint16, qint16>>;
 using Skipped = QList<SkippedLine>;
+using Listed = QList<ListedPupil>;
 
 namespace {
 
@@ -33,10 +35,15 @@ QByteArray line(const GameRecord &game)
 
 const QByteArray gameFile = registerHeader + line(zoe) + line(ugo) + line(eva);
 
-GameRecord named(const QString &name, qint16 right = 1, qint16 wrong = 0, int hour = 9)
+GameRecord named(const QString &name, qint16 right = 1, qint16 wrong = 0, int hour = 9, qint16 secondsLeft = 0)
 {
-    return {
-        QDateTime(nine.date(), QTime(hour, 0), Qt::UTC), name, right, wrong, 0, Ending::Exit, RecordMark::NotBeaten};
+    return {QDateTime(nine.date(), QTime(hour, 0), Qt::UTC),
+            name,
+            right,
+            wrong,
+            secondsLeft,
+            Ending::Exit,
+            RecordMark::NotBeaten};
 }
 
 } // namespace
@@ -323,6 +330,18 @@ private slots:
         QTest::newRow("year on 1 September")
             << Period::SchoolYear << QDate(2026, 9, 1) << QDate(2026, 9, 1) << QDate(2027, 8, 31);
         QTest::newRow("all") << Period::All << QDate(2026, 12, 7) << QDate() << QDate();
+        QTest::newRow("first term on 31 January")
+            << Period::FirstTerm << QDate(2027, 1, 31) << QDate(2026, 9, 1) << QDate(2027, 1, 31);
+        // The term just ended, for its reports.
+        QTest::newRow("first term on 1 February")
+            << Period::FirstTerm << QDate(2027, 2, 1) << QDate(2026, 9, 1) << QDate(2027, 1, 31);
+        QTest::newRow("second term on 31 January")
+            << Period::SecondTerm << QDate(2027, 1, 31) << QDate(2027, 2, 1) << QDate(2027, 8, 31);
+        QTest::newRow("second term on 1 September")
+            << Period::SecondTerm << QDate(2027, 9, 1) << QDate(2028, 2, 1) << QDate(2028, 8, 31);
+        QTest::newRow("second term on 29 February")
+            << Period::SecondTerm << QDate(2028, 2, 29) << QDate(2028, 2, 1) << QDate(2028, 8, 31);
+        QTest::newRow("range") << Period::Range << QDate(2026, 12, 7) << QDate() << QDate();
     }
     // Games on the first and last days count, those a day outside do not.
     void periods()
@@ -343,27 +362,180 @@ private slots:
         QCOMPARE(counted, first.isNull() ? 6 : 2);
     }
 
+    void range_data()
+    {
+        QTest::addColumn<QString>("from");
+        QTest::addColumn<QString>("to");
+        QTest::addColumn<QDate>("first"); // null: refused
+        QTest::addColumn<QDate>("last");
+        QTest::addColumn<QString>("error");
+        const auto row = [](const char *tag, const QString &from, const QString &to, const QDate &first,
+                            const QDate &last,
+                            const QString &error = {}) { QTest::newRow(tag) << from << to << first << last << error; };
+        row("a term", u"01/09/2026"_s, u"31/01/2027"_s, QDate(2026, 9, 1), QDate(2027, 1, 31));
+        row("one day, short", u" 7/2/2028"_s, u"07/02/2028 "_s, QDate(2028, 2, 7), QDate(2028, 2, 7));
+        row("leap day", u"29/02/2028"_s, u"01/03/2028"_s, QDate(2028, 2, 29), QDate(2028, 3, 1));
+        row("end before start", u"01/02/2027"_s, u"31/01/2027"_s, {}, {},
+            u"la data di fine (31/01/2027) viene prima di quella d'inizio (01/02/2027)."_s);
+        row("no leap day", u"29/02/2027"_s, u"01/03/2027"_s, {}, {},
+            u"manca la data d'inizio, o non è una data del calendario (GG/MM/AAAA)."_s);
+        row("not Italian", u"01/09/2026"_s, u"2027-01-31"_s, {}, {},
+            u"manca la data di fine, o non è una data del calendario (GG/MM/AAAA)."_s);
+        row("two-digit year", u"1/9/26"_s, u"31/01/2027"_s, {}, {},
+            u"manca la data d'inizio, o non è una data del calendario (GG/MM/AAAA)."_s);
+    }
+    void range()
+    {
+        QFETCH(QString, from);
+        QFETCH(QString, to);
+        QFETCH(QDate, first);
+        QString error;
+        const auto span = dateRange(parseDay(from), parseDay(to), &error);
+        QCOMPARE(span.has_value(), first.isValid());
+        if (span)
+            QTEST(span->last, "last");
+        QCOMPARE(span.value_or(DateSpan{}).first, first);
+        QTEST(error, "error");
+    }
+
+    void classList_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<QString>("className");
+        QTest::addColumn<FollowRule>("rule");
+        QTest::addColumn<Listed>("pupils");
+        QTest::addColumn<QStringList>("problems");
+        const auto row = [](const char *tag, const QByteArray &text, const QString &className, FollowRule rule,
+                            const Listed &pupils, const QStringList &problems = {}) {
+            QTest::newRow(tag) << text << className << rule << pupils << problems;
+        };
+        row("a class",
+            "\xEF\xBB\xBF# 4A\r\nClasse:  4\xC2\xAA  A \r\n soglia : 55 %\nPARTITE MINIME: 4\n\n"
+            "Niccol\xC3\xB2 Bianchi = Niccol | niccolo  b|\nAnna\n",
+            u"4ª A"_s, FollowRule{55, 4}, {{u"Niccolò Bianchi"_s, {u"Niccol"_s, u"niccolo b"_s}}, {u"Anna"_s, {}}});
+        row("quoted names", "\"=Ugo\" | \"a|b\" = \"Zoe \"\"la\"\"\" \n\"#1: Ida\"\nZo\"e\n", {}, {},
+            {{u"=Ugo"_s, {u"a|b"_s, u"Zoe \"la\""_s}}, {u"#1: Ida"_s, {}}, {u"Zo\"e"_s, {}}});
+        // Each damaged line is named, and the rest is read.
+        row("damaged",
+            "Clase: 4A\nAnna = Ann\nNicol\xF2 = ann | Nico\nANNA\nBruno = \"Bru\nSoglia: 0\nPartite minime: tre\n"
+            "= Ida\nClasse: 4A\nClasse: 4B\nZoe = Zoe | zoe\n",
+            u"4A"_s, {}, {{u"Anna"_s, {u"Ann"_s}}, {u"Nicolò"_s, {u"Nico"_s}}, {u"Zoe"_s, {}}},
+            {u"Riga 1: «Clase: 4A» non si capisce. Una riga è un alunno, oppure «Classe:», «Soglia:» o «Partite "
+             u"minime:»; un nome con i due punti va tra virgolette."_s,
+             u"Riga 3: non è testo UTF-8: letta come testo di Windows (Windows-1252), «Nicolò = ann | Nico». "
+             u"Salvando l'elenco dal Registro diventa UTF-8."_s,
+             u"Riga 3: «ann» è già un nome di Anna (riga 2): qui non conta."_s,
+             u"Riga 4: «ANNA» è già un nome di Anna (riga 2): questa riga non conta."_s,
+             u"Riga 5: virgolette non chiuse in «Bruno = \"Bru»: questa riga non conta."_s,
+             u"Riga 6: la soglia «0» non va: serve un numero intero da 1 a 100 (per cento). Resta 60%."_s,
+             u"Riga 7: le partite minime «tre» non vanno: serve un numero intero da 1 a 999. Restano 3."_s,
+             u"Riga 8: manca il nome dell'alunno prima di «=» in «= Ida»: questa riga non conta."_s,
+             u"Riga 10: la classe ha già un nome alla riga 9: questa riga non conta."_s});
+        QByteArray huge;
+        Listed many;
+        for (int i = 0; huge.size() < ClassList::maxBytes; ++i) {
+            const QByteArray name = "Alunno " + QByteArray::number(i);
+            if (huge.size() + name.size() + 1 <= ClassList::maxBytes)
+                many << ListedPupil{QString::fromLatin1(name), {}};
+            huge += name + '\n';
+        }
+        row("too long", huge, {}, {}, many,
+            {u"L'elenco supera i 256 kB: lette solo le prime %1 righe."_s.arg(many.size())});
+    }
+    // What is read is written back the same, with notes but no problem.
+    void classList()
+    {
+        QFETCH(QByteArray, text);
+        QStringList problems;
+        const ClassList list = ClassList::parse(text, &problems);
+        QTEST(list.className(), "className");
+        QTEST(list.rule(), "rule");
+        QTEST(list.pupils(), "pupils");
+        QTEST(problems, "problems");
+        if (list.text().size() > ClassList::maxBytes)
+            return;
+        QStringList again;
+        const ClassList reread = ClassList::parse(list.text(), &again);
+        QCOMPARE(again, QStringList());
+        QCOMPARE(std::tuple(reread.className(), reread.rule(), reread.pupils()),
+                 std::tuple(list.className(), list.rule(), list.pupils()));
+    }
+
+    // Kept in the teacher's own settings, named after the class's folder;
+    // read and written whole, a damaged file still read.
+    void classListFile()
+    {
+        QTemporaryDir home;
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.path()));
+        QCoreApplication::setApplicationName(u"mirabolo-registro"_s);
+        const QString path = classListPath(u"/srv/classe_4a/mirabolo/"_s);
+        QCOMPARE(path, home.filePath(u"mirabolo-registro/classi/srv_classe%5F4a_mirabolo.txt"_s));
+        QVERIFY(classListPath(u"/srv/classe/4a"_s) != classListPath(u"/srv/classe_4a"_s));
+        QVERIFY(QFileInfo(classListPath(QString(300, u'x'))).fileName().toUtf8().size() <= 200 + 4);
+        QVERIFY(!readClassList(path).found);
+
+        ClassList list;
+        list.setClassName(u"4ª A"_s);
+        list.setRule({70, 2});
+        QVERIFY(list.addPupil(u"Niccolò"_s));
+        QVERIFY(list.addSpelling(0, u"Niccol"_s));
+        QVERIFY(!list.addPupil(u" niccol"_s));
+        QVERIFY(list.addPupil(u"Anna"_s));
+        QVERIFY(!list.addSpelling(1, u"NICCOL"_s));
+        QCOMPARE(list.find(u"niccol "_s), 0);
+        QString error;
+        QVERIFY2(writeClassList(path, list, &error), qPrintable(error));
+        QCOMPARE(QFileInfo(path).dir().entryList(QDir::Files), QStringList{QFileInfo(path).fileName()});
+        QCOMPARE(QFileInfo(QFileInfo(path).path()).permissions() & (QFile::WriteGroup | QFile::ReadOther), 0);
+        const ClassListFile read = readClassList(path);
+        QVERIFY(read.found);
+        QCOMPARE(read.error, QString());
+        QCOMPARE(read.list.pupils(), list.pupils());
+        QCOMPARE(read.list.rule(), (FollowRule{70, 2}));
+
+        QVERIFY(QFile::remove(path) && QFile::link(home.filePath(u"altrove.txt"_s), path));
+        QVERIFY(!readClassList(path).error.isEmpty());
+    }
+
     void grouping_data()
     {
+        QTest::addColumn<QByteArray>("list");
         QTest::addColumn<QStringList>("typed");
         QTest::addColumn<QStringList>("pupils");
         QTest::addColumn<QList<qsizetype>>("games");
+        QTest::addColumn<QList<qsizetype>>("played"); // of the listed pupils: how many played, of how many
         QTest::newRow("capitals and blanks")
-            << QStringList{u"Zoe"_s, u"zoe"_s, u"Zoe "_s, u" ZOE"_s, u"Ugo"_s, u"Zoe"_s}
-            << QStringList{u"Zoe"_s, u"Ugo"_s} << QList<qsizetype>{5, 1};
-        QTest::newRow("tie to the last") << QStringList{u"Zoe"_s, u"zoe"_s, u"Zoe"_s, u"zoe"_s} << QStringList{u"zoe"_s}
-                                         << QList<qsizetype>{4};
-        QTest::newRow("a stray blank") << QStringList{u"Giulia"_s, u"Giulia "_s, u"giulia"_s, u" Ugo "_s}
-                                       << QStringList{u"Giulia"_s, u"Ugo"_s} << QList<qsizetype>{3, 1};
-        QTest::newRow("inner blanks") << QStringList{u"Anna  Rossi"_s, u"anna rossi"_s, u"anna rossi"_s}
-                                      << QStringList{u"anna rossi"_s} << QList<qsizetype>{3};
+            << QByteArray() << QStringList{u"Zoe"_s, u"zoe"_s, u"Zoe "_s, u" ZOE"_s, u"Ugo"_s, u"Zoe"_s}
+            << QStringList{u"Zoe"_s, u"Ugo"_s} << QList<qsizetype>{5, 1} << QList<qsizetype>{0, 0};
+        QTest::newRow("tie to the last") << QByteArray() << QStringList{u"Zoe"_s, u"zoe"_s, u"Zoe"_s, u"zoe"_s}
+                                         << QStringList{u"zoe"_s} << QList<qsizetype>{4} << QList<qsizetype>{0, 0};
+        QTest::newRow("a stray blank") << QByteArray()
+                                       << QStringList{u"Giulia"_s, u"Giulia "_s, u"giulia"_s, u" Ugo "_s}
+                                       << QStringList{u"Giulia"_s, u"Ugo"_s} << QList<qsizetype>{3, 1}
+                                       << QList<qsizetype>{0, 0};
+        QTest::newRow("inner blanks") << QByteArray() << QStringList{u"Anna  Rossi"_s, u"anna rossi"_s, u"anna rossi"_s}
+                                      << QStringList{u"anna rossi"_s} << QList<qsizetype>{3} << QList<qsizetype>{0, 0};
+        // Spellings joined under the list's name, listed pupils with no
+        // game, and names on nobody's list after them.
+        QTest::newRow("class list") << QByteArray("Classe: 4A\nNiccol\xC3\xB2 = Niccol\nAnna\nZoe\n")
+                                    << QStringList{u"niccol"_s, u"Pippo"_s, u"Niccolò "_s, u"NICCOL"_s, u"niccol"_s}
+                                    << QStringList{u"Niccolò"_s, u"Anna"_s, u"Zoe"_s, u"Pippo"_s}
+                                    << QList<qsizetype>{4, 0, 0, 1} << QList<qsizetype>{1, 3};
+        QTest::newRow("a list with only a rule")
+            << QByteArray("Soglia: 80%\n") << QStringList{u"Zoe"_s} << QStringList{u"Zoe"_s} << QList<qsizetype>{1}
+            << QList<qsizetype>{0, 0};
     }
     void grouping()
     {
+        QFETCH(QByteArray, list);
         QFETCH(QStringList, typed);
-        ClassFigures figures;
-        for (const QString &name : typed)
-            QCOMPARE(figures.pupils().value(figures.add(named(name, 2, 1))).games.last().name, name);
+        const ClassList classList = ClassList::parse(list);
+        ClassFigures figures({}, list.isEmpty() ? nullptr : &classList);
+        QList<qsizetype> rows;
+        for (const QString &name : typed) {
+            rows << figures.add(named(name, 2, 1));
+            QCOMPARE(figures.pupils().value(rows.last()).games.last().name, name);
+        }
         QStringList shown;
         QList<qsizetype> games;
         for (const PupilFigures &pupil : figures.pupils()) {
@@ -372,6 +544,13 @@ private slots:
         }
         QTEST(shown, "pupils");
         QTEST(games, "games");
+        QTEST((QList{figures.listedPlayed(), figures.listed()}), "played");
+        QCOMPARE(figures.hasList(), figures.listed() > 0);
+        QCOMPARE(figures.rule(), classList.rule());
+        for (qsizetype i = 0; i < typed.size(); ++i)
+            QCOMPARE(figures.indexOf(typed.at(i)), rows.at(i));
+        for (const ListedPupil &pupil : classList.pupils())
+            QCOMPARE(figures.pupils().at(figures.indexOf(pupil.name)).listed, true);
         QCOMPARE(std::tuple(figures.games(), figures.right(), figures.wrong()),
                  std::tuple(typed.size(), 2 * typed.size(), typed.size()));
     }
@@ -383,22 +562,35 @@ private slots:
         QTest::addColumn<qsizetype>("best");
         QTest::addColumn<double>("trend"); // 999: none
         QTest::addColumn<bool>("follow");
-        QTest::newRow("nothing answered") << Pairs{{0, 0}} << -1.0 << qsizetype(0) << 999.0 << false;
-        QTest::newRow("three below 60%") << Pairs{{5, 5}, {7, 3}, {5, 5}} << 17 / 30.0 << qsizetype(1) << 999.0 << true;
-        QTest::newRow("two below 60%") << Pairs{{1, 9}, {1, 9}} << 0.1 << qsizetype(0) << 999.0 << false;
-        QTest::newRow("exactly 60%") << Pairs{{6, 4}, {3, 2}, {3, 2}} << 0.6 << qsizetype(0) << 999.0 << false;
+        QTest::addColumn<FollowRule>("rule");
+        QTest::newRow("nothing answered") << Pairs{{0, 0}} << -1.0 << qsizetype(0) << 999.0 << false << FollowRule{};
+        QTest::newRow("three below 60%") << Pairs{{5, 5}, {7, 3}, {5, 5}} << 17 / 30.0 << qsizetype(1) << 999.0 << true
+                                         << FollowRule{};
+        QTest::newRow("two below 60%") << Pairs{{1, 9}, {1, 9}} << 0.1 << qsizetype(0) << 999.0 << false
+                                       << FollowRule{};
+        QTest::newRow("exactly 60%") << Pairs{{6, 4}, {3, 2}, {3, 2}} << 0.6 << qsizetype(0) << 999.0 << false
+                                     << FollowRule{};
         QTest::newRow("best: fewer wrong, then earlier")
-            << Pairs{{8, 2}, {8, 1}, {8, 1}, {7, 0}} << 31 / 35.0 << qsizetype(1) << 999.0 << false;
+            << Pairs{{8, 2}, {8, 1}, {8, 1}, {7, 0}} << 31 / 35.0 << qsizetype(1) << 999.0 << false << FollowRule{};
         QTest::newRow("rising") << Pairs{{0, 10}, {1, 1}, {10, 0}, {10, 0}, {10, 0}, {11, 1}} << 42 / 54.0
-                                << qsizetype(5) << 42 / 44.0 * 100 << false;
-        QTest::newRow("earlier answered nothing")
-            << Pairs{{0, 0}, {1, 1}, {1, 1}, {1, 1}, {1, 1}, {1, 1}} << 0.5 << qsizetype(1) << 999.0 << true;
+                                << qsizetype(5) << 42 / 44.0 * 100 << false << FollowRule{};
+        QTest::newRow("earlier answered nothing") << Pairs{{0, 0}, {1, 1}, {1, 1}, {1, 1}, {1, 1}, {1, 1}} << 0.5
+                                                  << qsizetype(1) << 999.0 << true << FollowRule{};
+        QTest::newRow("her rule: below 80% over 2")
+            << Pairs{{7, 3}, {8, 2}} << 0.75 << qsizetype(1) << 999.0 << true << FollowRule{80, 2};
+        QTest::newRow("her rule: exactly 75%")
+            << Pairs{{3, 1}, {3, 1}} << 0.75 << qsizetype(0) << 999.0 << false << FollowRule{75, 2};
+        QTest::newRow("her rule: one game short")
+            << Pairs{{0, 5}, {0, 5}, {0, 5}} << 0.0 << qsizetype(0) << 999.0 << false << FollowRule{100, 4};
     }
     // The newest comes first: the figures follow the time of the games, not the order they came in.
     void pupil()
     {
         QFETCH(Pairs, games);
-        ClassFigures figures;
+        QFETCH(FollowRule, rule);
+        ClassList list;
+        list.setRule(rule);
+        ClassFigures figures({}, &list);
         for (qsizetype i = 0; i < games.size(); ++i) {
             const qsizetype at = (i + games.size() - 1) % games.size();
             figures.add(named(u"Zoe"_s, games.at(at).first, games.at(at).second, 8 + int(at)));
@@ -409,6 +601,30 @@ private slots:
         QTEST(one.trend().value_or(999), "trend");
         QTEST(one.needsFollowing(), "follow");
         QCOMPARE(one.lastGame().when.time().hour(), 8 + int(games.size()) - 1);
+    }
+
+    void minutes_data()
+    {
+        QTest::addColumn<QList<qint16>>("secondsLeft"); // one game each
+        QTest::addColumn<qint64>("minutes");
+        QTest::newRow("time out") << QList<qint16>{0} << qint64(15);
+        QTest::newRow("left at once") << QList<qint16>{900} << qint64(0);
+        QTest::newRow("29 seconds") << QList<qint16>{871} << qint64(0);
+        QTest::newRow("30 seconds") << QList<qint16>{870} << qint64(1);
+        QTest::newRow("summed, then rounded") << QList<qint16>{0, 450, 899} << qint64(23);
+    }
+    // Time on task: each game's fifteen minutes less the time left.
+    void minutes()
+    {
+        QFETCH(QList<qint16>, secondsLeft);
+        ClassFigures figures;
+        for (const qint16 left : secondsLeft) {
+            figures.add(named(u"Zoe"_s, 1, 0, 9, left));
+            figures.add(named(u"Ugo"_s, 1, 0, 9, 900));
+        }
+        QTEST(figures.pupils().at(0).minutesPlayed(), "minutes");
+        QCOMPARE(figures.pupils().at(1).minutesPlayed(), 0);
+        QCOMPARE(PupilFigures::minutes(figures.secondsPlayed()), figures.pupils().at(0).minutesPlayed());
     }
 
     // The teacher's program is called otherwise, yet finds the game's register and creates nothing.

@@ -10,7 +10,9 @@
 #include "registro/texts.h"
 
 #include <QAbstractItemModelTester>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -138,8 +140,88 @@ class TestClassSession : public QObject
 {
     Q_OBJECT
 
+    QTemporaryDir settings;
+
 private Q_SLOTS:
-    void initTestCase() { setUpApplication(*QCoreApplication::instance()); }
+    void initTestCase()
+    {
+        setUpApplication(*QCoreApplication::instance());
+        // The class lists the sessions read and save, apart from any other run's.
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(settings.path()));
+    }
+
+    void classList_data()
+    {
+        QTest::addColumn<QByteArray>("list"); // the teacher's, for the class folder
+        QTest::addColumn<Period>("period");
+        QTest::addColumn<QStringList>("pupils"); // name, games, accuracy, best game, da seguire
+        QTest::addColumn<QStringList>("ranking");
+        QTest::addColumn<QString>("summary");
+        QTest::addColumn<QString>("unlisted"); // in the period
+        QTest::addColumn<QStringList>("unlistedNames"); // in the whole register
+        QTest::addColumn<QStringList>("problems");
+        const QByteArray list = "Classe: 4\xC2\xAA A\nLuca = Lucas\nZoe Bianchi = zoe\nAnna\n";
+        QTest::newRow("spellings joined, a pupil with no game")
+            << list << Period::SchoolYear
+            << QStringList{u"Luca 3 20,0% 2 esatte, 05/10/2026 da seguire"_s,
+                           u"Zoe Bianchi 2 60,0% 9 esatte, 07/12/2026 "_s, u"Anna 0 – nessuna partita "_s}
+            << QStringList{u"Zoe Bianchi"_s, u"Luca"_s}
+            << u"Partite: 5 · 2 di 3 hanno giocato · Minuti: 75 · Esatte: 18 · Errate: 32 · Precisione: 36,0%"_s
+            << QString() << QStringList{u"Mia"_s} << QStringList();
+        QTest::newRow("a name on nobody's list")
+            << list << Period::All
+            << QStringList{u"Luca 3 20,0% 2 esatte, 05/10/2026 da seguire"_s,
+                           u"Zoe Bianchi 2 60,0% 9 esatte, 07/12/2026 "_s, u"Anna 0 – nessuna partita "_s,
+                           u"Mia 1 100,0% 10 esatte, 10/05/2025 "_s}
+            << QStringList{u"Mia"_s, u"Zoe Bianchi"_s, u"Luca"_s}
+            << u"Partite: 6 · 2 di 3 hanno giocato · Minuti: 90 · Esatte: 28 · Errate: 32 · Precisione: 46,7%"_s
+            << u"Nomi che non sono nell'elenco della classe: Mia (1 partita)"_s << QStringList{u"Mia"_s}
+            << QStringList();
+        QTest::newRow("a list with errors")
+            << QByteArray("Classe: 4A\nLuca\nluca = Mia\nMia\nMaestra: Rossi\n") << Period::All
+            << QStringList{u"Luca 3 20,0% 2 esatte, 05/10/2026 da seguire"_s, u"Mia 1 100,0% 10 esatte, 10/05/2025 "_s,
+                           u"Zoe 2 60,0% 9 esatte, 07/12/2026 "_s}
+            << QStringList{u"Mia"_s, u"Zoe"_s, u"Luca"_s}
+            << u"Partite: 6 · 2 di 2 hanno giocato · Minuti: 90 · Esatte: 28 · Errate: 32 · Precisione: 46,7%"_s
+            << u"Nomi che non sono nell'elenco della classe: Zoe (2 partite)"_s << QStringList{u"Zoe"_s}
+            << QStringList{u"Riga 3: «luca» è già un nome di Luca (riga 2): questa riga non conta."_s,
+                           u"Riga 5: «Maestra: Rossi» non si capisce. Una riga è un alunno, oppure «Classe:», "
+                           u"«Soglia:» o «Partite minime:»; un nome con i due punti va tra virgolette."_s};
+        QTest::newRow("her rule, no pupils")
+            << QByteArray("Soglia: 70%\nPartite minime: 2\n") << Period::All
+            << QStringList{u"Mia 1 100,0% 10 esatte, 10/05/2025 "_s, u"Luca 3 20,0% 2 esatte, 05/10/2026 da seguire"_s,
+                           u"Zoe 2 60,0% 9 esatte, 07/12/2026 da seguire"_s}
+            << QStringList{u"Mia"_s, u"Zoe"_s, u"Luca"_s}
+            << u"Partite: 6 · Alunni: 3 · Minuti: 90 · Esatte: 28 · Errate: 32 · Precisione: 46,7%"_s << QString()
+            << QStringList{u"Mia"_s, u"Luca"_s, u"Zoe"_s} << QStringList();
+    }
+    // The teacher's list for the class folder, found by the session: the
+    // class by its name with every pupil, names typed otherwise joined, and
+    // those on nobody's list said.
+    void classList()
+    {
+        QFETCH(QByteArray, list);
+        QFETCH(Period, period);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(u"registro.csv"_s);
+        QVERIFY(write(path, classRegister, QIODevice::WriteOnly));
+        const QString listPath = mirabolo::classregister::classListPath(dir.path());
+        QVERIFY(QDir().mkpath(QFileInfo(listPath).path()) && write(listPath, list, QIODevice::WriteOnly));
+        ClassSession session(path, period, [] { return today; });
+        PupilsModel pupils(session);
+        ClassRankingModel ranking(session);
+        session.readToEnd();
+        QTEST(joined({column(pupils, u"Nome"_s), column(pupils, u"Partite"_s), column(pupils, u"Precisione"_s),
+                      column(pupils, u"Miglior partita"_s), column(pupils, u"Da seguire"_s)}),
+              "pupils");
+        QTEST(column(ranking, u"Alunno"_s), "ranking");
+        QTEST(classSummaryText(session.figures()), "summary");
+        QTEST(unlistedText(session.figures()), "unlisted");
+        QTEST(session.unlistedNames(), "unlistedNames");
+        QTEST(session.classListProblems(), "problems");
+        QCOMPARE(session.reportContent().classTitle(),
+                 session.classList().className().isEmpty() ? dir.path() : session.classList().className());
+    }
 
     void following_data()
     {
@@ -271,6 +353,52 @@ private Q_SLOTS:
         for (const auto &[row, text] : followed)
             if (row.isValid())
                 QCOMPARE(row.data().toString().toCaseFolded(), text);
+    }
+
+    // Saved from the window, the list counts at once and is read again by
+    // the next session; one given on the command line is read and saved
+    // where it is; a range of days counts its own.
+    void savingTheList()
+    {
+        Class shown(Period::SchoolYear);
+        shown.session->readToEnd();
+        mirabolo::classregister::ClassList list;
+        list.setClassName(u"4ª B"_s);
+        QVERIFY(list.addPupil(u"Luca"_s) && list.addPupil(u"Eva"_s));
+        list.setRule({50, 1});
+        QString error;
+        shown.told.clear();
+        QVERIFY2(shown.session->saveClassList(list, &error), qPrintable(error));
+        shown.session->readToEnd();
+        QCOMPARE(shown.told, QStringList{u"reset"_s});
+        QCOMPARE(shown.pupilRows(), QStringList({u"Luca 3 20,0%"_s, u"Eva 0 –"_s, u"Zoe 2 60,0%"_s}));
+        QCOMPARE(shown.session->className(), u"4ª B"_s);
+        QCOMPARE(column(*shown.pupils, u"Da seguire"_s), QStringList({u"da seguire"_s, QString(), QString()}));
+
+        ClassSession again(shown.path, Period::SchoolYear, [] { return today; });
+        QCOMPARE(again.classList().pupils(), list.pupils());
+        QCOMPARE(again.classListPath(), mirabolo::classregister::classListPath(shown.dir.path()));
+
+        const QString given = shown.dir.filePath(u"elenco.txt"_s);
+        QVERIFY(write(given, "Zoe\n", QIODevice::WriteOnly));
+        again.setClassListPath(given);
+        again.openRegister(shown.path); // another register keeps the list given
+        again.readToEnd();
+        QCOMPARE(again.figures().listed(), 1);
+        QVERIFY(again.saveClassList(list, &error));
+        QCOMPARE(mirabolo::classregister::readClassList(given).list.pupils(), list.pupils());
+
+        // Where nothing can be written: said, and not taken for saved.
+        again.setClassListPath(shown.dir.filePath(u"registro.csv/elenco.txt"_s));
+        QVERIFY(!again.saveClassList(list, &error));
+        QVERIFY2(error.contains(u"registro.csv/elenco.txt"_s), qPrintable(error));
+        QVERIFY(again.classList().isEmpty());
+
+        shown.session->setRange({QDate(2026, 10, 6), QDate(2026, 12, 1)});
+        shown.session->readToEnd();
+        QCOMPARE(shown.pupilRows(), QStringList({u"Luca 2 20,0%"_s, u"Eva 0 –"_s, u"zoe 1 30,0%"_s}));
+        QCOMPARE(periodSummaryText(shown.session->period(), shown.session->figures()).section(u" — "_s, 0, 0),
+                 u"Dal 06/10/2026 al 01/12/2026"_s);
     }
 
     // A register larger than a slice is read over several turns of the event
