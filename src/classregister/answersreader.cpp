@@ -20,9 +20,10 @@ constexpr qsizetype checkBytes = 64;
 
 } // namespace
 
-AnswersReader::AnswersReader(AnswerVisitor onAnswer, SkipVisitor onSkipped)
+AnswersReader::AnswersReader(AnswerVisitor onAnswer, SkipVisitor onSkipped, std::function<void()> onStartOver)
     : visitAnswer(std::move(onAnswer))
     , visitSkipped(std::move(onSkipped))
+    , startOver(std::move(onStartOver))
 {
 }
 
@@ -31,6 +32,8 @@ void AnswersReader::reset()
     pending = QByteArray();
     overlong = false;
     lines = answers = skipped = 0;
+    if (startOver)
+        startOver();
 }
 
 void AnswersReader::feed(QByteArrayView bytes)
@@ -101,12 +104,13 @@ AnswersFile::Change AnswersFile::refresh(AnswersReader &reader, qint64 maxBytes)
     FileIdentity identity;
     const State opened = openForReading(filePath, file, identity);
     if (opened != State::Read) {
-        const bool news = opened != currentState || readOffset > 0;
+        if (opened == currentState && readOffset == 0)
+            return Change::None;
         reader.reset();
         currentState = opened;
         readOffset = knownSize = 0;
         lastBytes.clear();
-        return news ? Change::Unavailable : Change::None;
+        return Change::Unavailable;
     }
 
     // Another file in its place, a shorter one, or the same rewritten in place.

@@ -25,12 +25,15 @@ public:
     using AnswerVisitor = std::function<void(const AnswerRecord &)>;
     using SkipVisitor = std::function<void(const SkippedLine &)>;
 
-    explicit AnswersReader(AnswerVisitor onAnswer, SkipVisitor onSkipped = {});
+    // `onStartOver` is told when the file is read again from its start, or
+    // cannot be read any more, before any answer of the new reading: whoever
+    // keeps figures drops them then.
+    explicit AnswersReader(AnswerVisitor onAnswer, SkipVisitor onSkipped = {}, std::function<void()> onStartOver = {});
 
     // Reads the complete lines in `bytes`; the rest waits for the next feed.
     void feed(QByteArrayView bytes);
 
-    // As new, for a file read again from its start.
+    // As new, for a file read again from its start; tells onStartOver.
     void reset();
 
     qint64 answerCount() const { return answers; }
@@ -44,6 +47,7 @@ private:
 
     AnswerVisitor visitAnswer;
     SkipVisitor visitSkipped;
+    std::function<void()> startOver;
     AnswerLineReader lineReader;
     AnswerRecord answer;
     QByteArray pending; // the start of a line not yet ended
@@ -61,7 +65,7 @@ public:
     enum class Change {
         None, // nothing new
         Appended, // the bytes added were fed to the reader (or, reading in slices, the next slice)
-        Reloaded, // the reader was reset and fed the file from its start (first read, shrunk or replaced file)
+        Reloaded, // the reader was reset, then fed the file from its start (first read, shrunk or replaced file)
         Unavailable // it cannot be read now, unlike before (state() says why): the reader was reset
     };
     using State = FileState;

@@ -249,7 +249,12 @@ private slots:
         const QString path = answersPathBeside(dir.filePath(u"registro.csv"_s));
         QCOMPARE(path, dir.filePath(u"risposte.csv"_s));
         QStringList answers;
-        AnswersReader reader([&answers](const AnswerRecord &answer) { answers << shown(answer); });
+        int startedOver = 0;
+        AnswersReader reader([&answers](const AnswerRecord &answer) { answers << shown(answer); }, {},
+                             [&answers, &startedOver] {
+                                 answers.clear();
+                                 ++startedOver;
+                             });
         AnswersFile followed(path);
         const auto write = [](const QString &name, const QByteArray &bytes, QIODevice::OpenMode mode) {
             QFile file(name);
@@ -277,12 +282,13 @@ private slots:
         QVERIFY(write(other, answersHeader + answerLine(judged(u"3"_s)), QIODevice::WriteOnly));
         QVERIFY(QFile::remove(path) && QFile::rename(other, path));
         QCOMPARE(followed.refresh(reader), Change::Reloaded);
-        QCOMPARE(reader.answerCount(), 1);
+        QCOMPARE(answers, QStringList{u"2026-12-07 09:12:05|Zoe|2026-12-07 09:00:00|3>2|3|30|3|7|wrong"_s});
+        QCOMPARE(startedOver, 3); // gone, first read, replaced
 
         QVERIFY(QFile::rename(path, other) && QFile::link(other, path));
         QCOMPARE(followed.refresh(reader), Change::Unavailable);
         QCOMPARE(followed.state(), FileState::Linked);
-        QCOMPARE(reader.answerCount(), 0);
+        QCOMPARE(answers, QStringList());
     }
 };
 
