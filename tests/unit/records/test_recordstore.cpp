@@ -1,10 +1,8 @@
 #include "classregister/registerformat.h"
-#include "records/answerswriter.h"
 #include "records/folderfile.h"
 #include "records/recordstore.h"
 
 #include <QElapsedTimer>
-#include <QSemaphore>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -214,38 +212,6 @@ private slots:
         const GameSummary game{QDateTime(QDate(2026, 12, 6), QTime(9, 5, 3)), u"Eva"_s, 1, 2, 3, GameEnd::NewGame};
         QVERIFY(store.registerOnly(game));
         QCOMPARE(readBytes(store.registerFilePath()), half + "\r\n2026-12-06;09:05:03;Eva;1;2;3;3;nuova gara;\r\n");
-    }
-
-    void writer_data()
-    {
-        QTest::addColumn<QString>("obstacle");
-        QTest::addColumn<bool>("written");
-        QTest::newRow("lock held, then let go") << u"lock"_s << true;
-        QTest::newRow("a folder in the way") << u"folder"_s << false;
-    }
-    // Lines wait in order while another game holds the lock; a file that
-    // refuses them ends the wait at once.
-    void writer()
-    {
-        QFETCH(QString, obstacle);
-        QTemporaryDir dir;
-        const RecordStore store(dir.path(), true);
-        std::optional<HeldLock> lock;
-        if (obstacle == u"lock")
-            QVERIFY(lock.emplace(dir.path()).held);
-        else
-            QVERIFY(QDir().mkdir(store.answersFilePath()));
-        QSemaphore tried;
-        AnswersWriter writer(std::chrono::milliseconds(1), [&tried](RecordStore::Appended) { tried.release(); });
-        for (const char *line : {"1\r\n", "2\r\n", "3\r\n"})
-            writer.post(store, line);
-        tried.acquire(); // the lock or the folder has refused them once
-        QVERIFY(!writer.flush(QDeadlineTimer(0)));
-        lock.reset();
-        QTEST(writer.flush(QDeadlineTimer::Forever), "written");
-        if (obstacle == u"lock")
-            QCOMPARE(readBytes(store.answersFilePath()),
-                     mirabolo::classregister::answersHeader + QByteArray("1\r\n2\r\n3\r\n"));
     }
 
     void attacks_data()
