@@ -38,8 +38,6 @@ public:
 
     qint64 answerCount() const { return answers; }
     qint64 skippedCount() const { return skipped; }
-    // A line without its line end waits for more bytes.
-    bool midLine() const { return overlong || !pending.isEmpty(); }
 
 private:
     void takeLine(QByteArrayView line);
