@@ -16,9 +16,8 @@ class AnswersTest(Game):
         self.greet()
         typed = []
         for answer in (expected_answer, lambda q, s, t: expected_answer(q, t, s), off_by_ten):
-            quantity, source, target = self.exercise()
-            typed.append((quantity, source, target, expected_answer(quantity, source, target),
-                          answer(quantity, source, target)))
+            exercise = self.exercise()
+            typed.append([exercise[1], exercise[2], str(exercise[0]), expected_answer(*exercise), answer(*exercise)])
             self.answer(typed[-1][-1])
             self.keys(CAPTION, "Return")
         self.exercise()
@@ -29,10 +28,9 @@ class AnswersTest(Game):
         self.assertEqual(lines[0], "\ufeffData;Ora;Nome;Inizio partita;Da;A;Quantità;Soluzione;Risposta;"
                                    "Secondi impiegati;Esito")
         self.assertEqual(lines[4:], [""])
-        for line, (quantity, source, target, expected, answer) in zip(lines[1:4], typed):
+        for line, fields in zip(lines[1:4], typed):
             self.assertRegex(line, r"^\d{4}-\d\d-\d\d;\d\d:\d\d:\d\d;Zoe;\d{4}-\d\d-\d\d \d\d:\d\d:\d\d;")
             self.assertEqual(line.split(";")[4:9] + line.split(";")[10:],
-                             [source, target, str(quantity), expected, answer,
-                              "esatta" if answer == expected else "errata"])
+                             fields + ["esatta" if fields[3] == fields[4] else "errata"])
         self.assertRegex((folder / "registro.csv").read_bytes().decode("utf-8"),
                          r"\r\n\d{4}-\d\d-\d\d;\d\d:\d\d:\d\d;Zoe;1;2;3;\d+;interrotta;\r\n$")
