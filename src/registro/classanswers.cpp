@@ -30,11 +30,12 @@ void ClassAnswers::add(const classregister::AnswerRecord &answer)
 
 void ClassAnswers::settle()
 {
-    if (building) {
+    if (!building) {
+        if (!std::exchange(grew, false))
+            return;
+    } else {
         shownFigures = std::move(*building);
         building.reset();
-    } else if (!std::exchange(grew, false)) {
-        return;
     }
     Q_EMIT changed();
 }
