@@ -51,7 +51,7 @@ QStringList commonOf(const CommonAnswers &common, qsizetype count = 5)
     for (const CommonAnswer &item : common.mostCommon(count)) {
         const WrongAnswer &a = item.answer;
         lines << u"%1 %2 in %3: %4 ×%5%6"_s.arg(a.quantity)
-                     .arg(unit(a.source), unit(a.target), a.typedText())
+                     .arg(unit(a.source), unit(a.target), a.typed)
                      .arg(item.count)
                      .arg(item.exact ? QString() : u" almeno"_s);
     }
@@ -251,7 +251,7 @@ private slots:
         QFETCH(bool, madeRoom);
         CommonAnswers table(capacity);
         for (const QString &text : typed)
-            table.add(WrongAnswer{dl, cl, 3, text.toUtf8()}, MistakeKind::OtherDigits);
+            table.add(WrongAnswer{dl, cl, 3, text}, MistakeKind::OtherDigits);
         QCOMPARE(commonOf(table, shown), common);
         QCOMPARE(table.madeRoom(), madeRoom);
         QVERIFY(table.size() <= capacity);
