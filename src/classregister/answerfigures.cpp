@@ -1,5 +1,8 @@
 #include "classregister/answerfigures.h"
 
+#include "classregister/classlist.h"
+#include "classregister/registerformat.h"
+
 #include <algorithm>
 
 namespace mirabolo::classregister {
@@ -171,9 +174,18 @@ QList<ReviewItem> AnswerTally::toReview() const
     return items;
 }
 
-AnswerFigures::AnswerFigures(DateSpan span)
+AnswerFigures::AnswerFigures(DateSpan span, const ClassList *list)
     : dateSpan(span)
 {
+    if (list == nullptr)
+        return;
+    for (const ListedPupil &listed : list->pupils()) {
+        const qsizetype index = pupilTallies.size();
+        pupilTallies.append(AnswerTally(pupilCommonAnswers));
+        pupilIndex.insert(ClassFigures::pupilKey(storedName(listed.name)), index);
+        for (const QString &spelling : listed.spellings)
+            pupilIndex.insert(ClassFigures::pupilKey(storedName(spelling)), index);
+    }
 }
 
 qsizetype AnswerFigures::pupilOf(const QString &name)
@@ -210,7 +222,7 @@ bool AnswerFigures::add(const AnswerRecord &answer)
 
 const AnswerTally *AnswerFigures::pupil(const QString &name) const
 {
-    const qsizetype index = pupilIndex.value(ClassFigures::pupilKey(name), -1);
+    const qsizetype index = pupilIndex.value(ClassFigures::pupilKey(storedName(name)), -1);
     return index < 0 ? nullptr : &pupilTallies.at(index);
 }
 

@@ -174,8 +174,11 @@ private:
     CommonAnswers commonAnswers;
 };
 
+class ClassList;
+
 // The figures of the answers of a period: the class's, and each pupil's, the
-// pupil named as the class's figures group names (ClassFigures::pupilKey).
+// pupil named as the class's figures group names (ClassFigures::pupilKey, and
+// the spellings of the class list).
 class AnswerFigures
 {
 public:
@@ -186,7 +189,9 @@ public:
     // class only (a register reads no more names than this either).
     static constexpr qsizetype maxPupils = 2000;
 
-    explicit AnswerFigures(DateSpan span = {});
+    // With a class list, the answers under any spelling of a listed pupil
+    // are that pupil's.
+    explicit AnswerFigures(DateSpan span = {}, const ClassList *list = nullptr);
 
     DateSpan span() const { return dateSpan; }
 
