@@ -1,5 +1,8 @@
 #include "classregister/answerfigures.h"
 
+#include "classregister/classlist.h"
+#include "classregister/registerformat.h"
+
 #include <algorithm>
 
 namespace mirabolo::classregister {
@@ -13,11 +16,11 @@ size_t qHash(const WrongAnswer &answer, size_t seed) noexcept
     return qHashMulti(seed, exercise, answer.typed);
 }
 
-const QLocale &classifyLocale(QByteArrayView expected)
+const QLocale &classifyLocale(const QString &expected)
 {
     static const QLocale italian(QLocale::Italian, QLocale::Italy);
     static const QLocale point = QLocale::c();
-    return expected.contains('.') ? point : italian;
+    return expected.contains(u'.') ? point : italian;
 }
 
 CommonAnswers::CommonAnswers(qsizetype capacity)
@@ -35,7 +38,6 @@ CommonAnswers::Entry &CommonAnswers::bump(const WrongAnswer &answer, bool &added
     } else if (entries.size() < room) {
         index = entries.size();
         entries.append(Entry{answer});
-        entries.last().answer.typed.detach();
         entries.last().rank = byCount.size();
         byCount.append({0, index});
         where.insert(entries.last().answer, index);
@@ -46,7 +48,6 @@ CommonAnswers::Entry &CommonAnswers::bump(const WrongAnswer &answer, bool &added
         Entry &least = entries[index];
         where.remove(least.answer);
         least.answer = answer;
-        least.answer.typed.detach();
         least.inherited = byCount.constLast().count;
         where.insert(least.answer, index);
         pushedOut = true;
@@ -68,13 +69,13 @@ CommonAnswers::Entry &CommonAnswers::bump(const WrongAnswer &answer, bool &added
     return entry;
 }
 
-MistakeKind CommonAnswers::add(const WrongAnswer &answer, QByteArrayView expected)
+MistakeKind CommonAnswers::add(const WrongAnswer &answer, const QString &expected)
 {
     bool added = false;
     Entry &entry = bump(answer, added);
     if (added)
-        entry.kind = game::classifyAnswer(answer.typedText(), QString::fromUtf8(expected), answer.source, answer.target,
-                                          answer.quantity, classifyLocale(expected));
+        entry.kind = game::classifyAnswer(answer.typed, expected, answer.source, answer.target, answer.quantity,
+                                          classifyLocale(expected));
     return entry.kind;
 }
 
@@ -126,9 +127,8 @@ MistakeKind AnswerTally::add(const AnswerRecord &answer)
     countPair(answer);
     if (answer.right)
         return MistakeKind::None;
-    const QByteArray typed = answer.typed.toUtf8();
     const MistakeKind kind =
-        commonAnswers.add({answer.source, answer.target, answer.quantity, typed}, answer.expected.toUtf8());
+        commonAnswers.add({answer.source, answer.target, answer.quantity, answer.typed}, answer.expected);
     ++kinds[int(kind)];
     return kind;
 }
@@ -138,7 +138,7 @@ void AnswerTally::add(const AnswerRecord &answer, MistakeKind kind)
     countPair(answer);
     if (answer.right)
         return;
-    commonAnswers.add({answer.source, answer.target, answer.quantity, answer.typed.toUtf8()}, kind);
+    commonAnswers.add({answer.source, answer.target, answer.quantity, answer.typed}, kind);
     ++kinds[int(kind)];
 }
 
@@ -174,9 +174,18 @@ QList<ReviewItem> AnswerTally::toReview() const
     return items;
 }
 
-AnswerFigures::AnswerFigures(DateSpan span)
+AnswerFigures::AnswerFigures(DateSpan span, const ClassList *list)
     : dateSpan(span)
 {
+    if (list == nullptr)
+        return;
+    for (const ListedPupil &listed : list->pupils()) {
+        const qsizetype index = pupilTallies.size();
+        pupilTallies.append(AnswerTally(pupilCommonAnswers));
+        pupilIndex.insert(ClassFigures::pupilKey(storedName(listed.name)), index);
+        for (const QString &spelling : listed.spellings)
+            pupilIndex.insert(ClassFigures::pupilKey(storedName(spelling)), index);
+    }
 }
 
 qsizetype AnswerFigures::pupilOf(const QString &name)
@@ -213,7 +222,7 @@ bool AnswerFigures::add(const AnswerRecord &answer)
 
 const AnswerTally *AnswerFigures::pupil(const QString &name) const
 {
-    const qsizetype index = pupilIndex.value(ClassFigures::pupilKey(name), -1);
+    const qsizetype index = pupilIndex.value(ClassFigures::pupilKey(storedName(name)), -1);
     return index < 0 ? nullptr : &pupilTallies.at(index);
 }
 

@@ -9,8 +9,6 @@
 #include "classregister/classfigures.h"
 #include "game/mistakes.h"
 
-#include <QByteArray>
-#include <QByteArrayView>
 #include <QHash>
 #include <QList>
 #include <QString>
@@ -40,9 +38,7 @@ struct WrongAnswer
     qint8 source = 0;
     qint8 target = 0;
     qint16 quantity = 0;
-    QByteArray typed; // UTF-8, as the answers file has it
-
-    QString typedText() const { return QString::fromUtf8(typed); }
+    QString typed;
 
     friend bool operator==(const WrongAnswer &, const WrongAnswer &) = default;
 };
@@ -71,10 +67,8 @@ public:
     explicit CommonAnswers(qsizetype capacity);
 
     // Counts the answer once more. Its kind is worked out from `expected`
-    // (under classifyLocale()) only when the answer is not in the table. The
-    // table keeps a copy of the text typed, so `answer` may view bytes that
-    // go away (QByteArray::fromRawData).
-    game::MistakeKind add(const WrongAnswer &answer, QByteArrayView expected);
+    // (under classifyLocale()) only when the answer is not in the table.
+    game::MistakeKind add(const WrongAnswer &answer, const QString &expected);
     // The same when the kind is already known.
     void add(const WrongAnswer &answer, game::MistakeKind kind);
 
@@ -180,8 +174,11 @@ private:
     CommonAnswers commonAnswers;
 };
 
+class ClassList;
+
 // The figures of the answers of a period: the class's, and each pupil's, the
-// pupil named as the class's figures group names (ClassFigures::pupilKey).
+// pupil named as the class's figures group names (ClassFigures::pupilKey, and
+// the spellings of the class list).
 class AnswerFigures
 {
 public:
@@ -192,7 +189,9 @@ public:
     // class only (a register reads no more names than this either).
     static constexpr qsizetype maxPupils = 2000;
 
-    explicit AnswerFigures(DateSpan span = {});
+    // With a class list, the answers under any spelling of a listed pupil
+    // are that pupil's.
+    explicit AnswerFigures(DateSpan span = {}, const ClassList *list = nullptr);
 
     DateSpan span() const { return dateSpan; }
 
@@ -225,6 +224,6 @@ private:
 // The locale a wrong answer is classified under: Italian, unless the exercise
 // was set on a PC whose expected text has a decimal point, where the pupil
 // was asked for a point.
-const QLocale &classifyLocale(QByteArrayView expected);
+const QLocale &classifyLocale(const QString &expected);
 
 } // namespace mirabolo::classregister

@@ -102,7 +102,7 @@ QString exerciseText(const WrongAnswer &answer)
 
 QString typedText(const WrongAnswer &answer)
 {
-    return answer.typed.isEmpty() ? u"(vuota)"_s : answer.typedText();
+    return answer.typed.isEmpty() ? u"(vuota)"_s : answer.typed;
 }
 
 QString timesText(const CommonAnswer &answer)

@@ -84,6 +84,7 @@ ReviewPanel::ReviewPanel(const ClassAnswers &answers, QWidget *parent)
     layout->addLayout(choice);
     notice = plainLabel();
     notice->setObjectName(u"answersNotice"_s);
+    notice->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     layout->addWidget(notice);
 
     auto *reviewView = tableView(review, u"Da ripassare"_s, classregister::reviewLines);

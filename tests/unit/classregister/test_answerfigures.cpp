@@ -1,5 +1,6 @@
 #include "answerbatches.h"
 #include "classregister/answerfigures.h"
+#include "classregister/classlist.h"
 #include "game/units.h"
 
 #include <QTest>
@@ -11,9 +12,9 @@ using namespace mirabolo::test;
 
 namespace {
 
-AnswerFigures figuresOf(const Batches &batches, DateSpan span = {})
+AnswerFigures figuresOf(const Batches &batches, DateSpan span = {}, const ClassList *list = nullptr)
 {
-    AnswerFigures figures(span);
+    AnswerFigures figures(span, list);
     forEachAnswer(batches, [&](const AnswerRecord &record) { figures.add(record); });
     return figures;
 }
@@ -51,7 +52,7 @@ QStringList commonOf(const CommonAnswers &common, qsizetype count = 5)
     for (const CommonAnswer &item : common.mostCommon(count)) {
         const WrongAnswer &a = item.answer;
         lines << u"%1 %2 in %3: %4 ×%5%6"_s.arg(a.quantity)
-                     .arg(unit(a.source), unit(a.target), a.typedText())
+                     .arg(unit(a.source), unit(a.target), a.typed)
                      .arg(item.count)
                      .arg(item.exact ? QString() : u" almeno"_s);
     }
@@ -82,6 +83,7 @@ private slots:
     {
         QTest::addColumn<Batches>("batches");
         QTest::addColumn<DateSpan>("span");
+        QTest::addColumn<QByteArray>("list"); // the class list's text
         QTest::addColumn<QString>("who"); // empty for the class
         QTest::addColumn<QStringList>("grid");
         QTest::addColumn<QStringList>("kinds");
@@ -95,6 +97,7 @@ private slots:
             QStringList kinds = {};
             QStringList common = {};
             DateSpan span = {};
+            QByteArray list = {};
         };
         const QList<Row> rows{
             {"each way its own cell",
@@ -143,19 +146,30 @@ private slots:
              {u"3 dl in cl: 3 ×1"_s},
              {answersMonday, answersMonday}},
             {"no answers of the pupil", {{.name = u"Ugo"}}, u"Zoe"_s},
+            {"spellings on the class list",
+             {{.typed = u"300", .name = u"Zoé"}, {.typed = u"3", .name = u"zo"}, {.typed = u"300", .name = u"Zoe"}},
+             u"Zoe Rossi"_s,
+             {u"dl>cl 2/0"_s},
+             {u"Un passaggio sbagliato 2"_s},
+             {u"3 dl in cl: 3 ×1"_s, u"3 dl in cl: 300 ×1"_s},
+             {},
+             "Zoe Rossi = Zoé | ZO\n"},
         };
         for (const Row &row : rows)
-            QTest::newRow(row.tag) << row.batches << row.span << row.who << row.grid << row.kinds << row.common;
+            QTest::newRow(row.tag) << row.batches << row.span << row.list << row.who << row.grid << row.kinds
+                                   << row.common;
     }
     void figures()
     {
         QFETCH(Batches, batches);
         QFETCH(DateSpan, span);
+        QFETCH(QByteArray, list);
         QFETCH(QString, who);
         QFETCH(QStringList, grid);
         QFETCH(QStringList, kinds);
         QFETCH(QStringList, common);
-        const AnswerFigures figures = figuresOf(batches, span);
+        const ClassList classList = ClassList::parse(list);
+        const AnswerFigures figures = figuresOf(batches, span, &classList);
         const AnswerTally *tally = who.isEmpty() ? &figures.wholeClass() : figures.pupil(who);
         if (grid.isEmpty()) {
             QVERIFY(tally == nullptr || tally->answers() == 0);
@@ -251,7 +265,7 @@ private slots:
         QFETCH(bool, madeRoom);
         CommonAnswers table(capacity);
         for (const QString &text : typed)
-            table.add(WrongAnswer{dl, cl, 3, text.toUtf8()}, MistakeKind::OtherDigits);
+            table.add(WrongAnswer{dl, cl, 3, text}, MistakeKind::OtherDigits);
         QCOMPARE(commonOf(table, shown), common);
         QCOMPARE(table.madeRoom(), madeRoom);
         QVERIFY(table.size() <= capacity);
