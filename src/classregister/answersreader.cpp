@@ -159,6 +159,13 @@ AnswersFile::Change AnswersFile::refresh(AnswersReader &reader, qint64 maxBytes)
     return reload ? Change::Reloaded : Change::Appended;
 }
 
+void AnswersFile::readAgain()
+{
+    currentState = State::NotRead;
+    readOffset = knownSize = 0;
+    lastBytes.clear();
+}
+
 QString AnswersFile::statusMessage() const
 {
     const QString shown = QDir::toNativeSeparators(filePath);

@@ -80,6 +80,9 @@ public:
     // many bytes are read in this call (atEnd() then says whether more wait).
     Change refresh(AnswersReader &reader, qint64 maxBytes = 0);
 
+    // The next refresh() reads the file from its start, as a new one.
+    void readAgain();
+
     bool atEnd() const { return readOffset >= knownSize; }
     State state() const { return currentState; }
 

@@ -3,6 +3,7 @@
 #include "classregister/answerfigures.h"
 #include "registro/answertexts.h"
 #include "registro/classanswers.h"
+#include "registro/reportcontent.h"
 #include "report/pageflow.h"
 
 #include <QStringList>
@@ -92,6 +93,9 @@ void layOutClassAnswers(PageFlow &flow, const ClassAnswers &answers)
     // On a page of its own, to be handed out alone.
     flow.ensure(PageFlow::rowHeight * 1000);
     flow.text(u"Cosa ripassare"_s, reportFont(14, true));
+    const QString skipped = answersSkippedText(answers.skippedCount(), answers.skippedLines());
+    if (!skipped.isEmpty())
+        flow.text(skipped, reportFont(9), 4);
     flow.text(u"Da ripassare"_s, reportFont(11, true));
     const QStringList review = reviewLines(*tally);
     if (review.isEmpty())

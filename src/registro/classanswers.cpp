@@ -15,9 +15,10 @@ const AnswerTally *ClassAnswers::tally(const QString &pupil) const
     return found != nullptr && found->answers() > 0 ? found : nullptr;
 }
 
-void ClassAnswers::startOver(classregister::DateSpan span)
+void ClassAnswers::startOver(classregister::DateSpan span, const classregister::ClassList *list)
 {
-    building.emplace(span);
+    building.emplace(span, list);
+    buildingSkipped = {};
 }
 
 void ClassAnswers::add(const classregister::AnswerRecord &answer)
@@ -28,23 +29,26 @@ void ClassAnswers::add(const classregister::AnswerRecord &answer)
         grew = shownFigures.add(answer) || grew;
 }
 
-void ClassAnswers::settle()
+void ClassAnswers::skipped(const classregister::SkippedLine &line)
 {
+    Skipped &into = building ? buildingSkipped : shownSkipped;
+    ++into.count;
+    if (into.lines.size() < classregister::RegisterParser::maxSkippedLines)
+        into.lines.append(line);
+    grew = grew || !building;
+}
+
+void ClassAnswers::settle(const QString &statusMessage)
+{
+    const bool newStatus = std::exchange(status, statusMessage) != statusMessage;
     if (!building) {
-        if (!std::exchange(grew, false))
+        if (!std::exchange(grew, false) && !newStatus)
             return;
     } else {
         shownFigures = std::move(*building);
+        shownSkipped = std::exchange(buildingSkipped, {});
         building.reset();
     }
-    Q_EMIT changed();
-}
-
-void ClassAnswers::setStatusMessage(const QString &message)
-{
-    if (message == status)
-        return;
-    status = message;
     Q_EMIT changed();
 }
 

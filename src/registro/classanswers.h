@@ -4,6 +4,7 @@
 #pragma once
 
 #include "classregister/answerfigures.h"
+#include "classregister/registerparser.h"
 
 #include <QObject>
 
@@ -23,28 +24,42 @@ public:
     // no answers to show.
     const classregister::AnswerTally *tally(const QString &pupil) const;
 
-    // Counts afresh for `span` (another period, or the file read again):
-    // the figures shown stay until settle(), so that a file read in slices
-    // never shows half its answers.
-    void startOver(classregister::DateSpan span);
+    // Counts afresh for `span` and `list` (another period or class list, or
+    // the file read again): the figures shown stay until settle(), so that a
+    // file read in slices never shows half its answers.
+    void startOver(classregister::DateSpan span, const classregister::ClassList *list = nullptr);
     // Counts one more answer.
     void add(const classregister::AnswerRecord &answer);
+    // A line of the answers file that could not be read.
+    void skipped(const classregister::SkippedLine &line);
     // The end of a stretch of answers: the figures counted afresh are shown,
-    // or those shown grew. Says changed() when they did.
-    void settle();
+    // or those shown grew, with `statusMessage` as the file's state. Says
+    // changed() once when anything did.
+    void settle(const QString &statusMessage = {});
     // Counting afresh and not yet settled.
     bool rebuilding() const { return building.has_value(); }
 
     // Why there is nothing to show (no answers file yet, or it cannot be
     // read); empty when the file reads.
     QString statusMessage() const { return status; }
-    void setStatusMessage(const QString &message);
+
+    // The lines of the answers file skipped, and the first of them.
+    qint64 skippedCount() const { return shownSkipped.count; }
+    const QList<classregister::SkippedLine> &skippedLines() const { return shownSkipped.lines; }
 
 Q_SIGNALS:
     void changed();
 
 private:
+    struct Skipped
+    {
+        qint64 count = 0;
+        QList<classregister::SkippedLine> lines;
+    };
+
     classregister::AnswerFigures shownFigures;
+    Skipped shownSkipped;
+    Skipped buildingSkipped;
     std::optional<classregister::AnswerFigures> building;
     bool grew = false;
     QString status;

@@ -21,6 +21,7 @@ ClassSession::ClassSession(const QString &path, classregister::Period period, To
 void ClassSession::follow(const QString &registerPath)
 {
     delete live;
+    delete liveAnswers;
     filePath = registerPath;
     if (!listGiven) {
         listPath = classregister::classListPath(source());
@@ -31,13 +32,45 @@ void ClassSession::follow(const QString &registerPath)
     connect(live, &LiveRegister::appended, this, &ClassSession::gamesAppended);
     connect(live, &LiveRegister::settled, this, &ClassSession::registerSettled);
     live->setFollowing(following);
+    classregister::AnswersReader reader(
+        [this](const classregister::AnswerRecord &answer) { classAnswers->add(answer); },
+        [this](const classregister::SkippedLine &line) { classAnswers->skipped(line); },
+        [this] { classAnswers->startOver(span(), &list); });
+    liveAnswers = new LiveAnswers(classregister::answersPathBeside(filePath), std::move(reader), sliceBytes, this);
+    connect(liveAnswers, &LiveAnswers::settled, this, &ClassSession::answersSettled);
+    liveAnswers->setFollowing(following);
     readOnce = false;
+}
+
+void ClassSession::refresh()
+{
+    live->refresh();
+    liveAnswers->refresh();
+}
+
+void ClassSession::readToEnd()
+{
+    live->readToEnd();
+    liveAnswers->readToEnd();
+}
+
+// The figures of another period or class list: both files read again, since
+// only the figures of what was shown were kept.
+void ClassSession::readAgain()
+{
+    live->readAgain();
+    liveAnswers->readAgain();
+}
+
+void ClassSession::answersSettled()
+{
+    classAnswers->settle(liveAnswers->file().statusMessage());
 }
 
 void ClassSession::openRegister(const QString &registerPath)
 {
     follow(registerPath);
-    live->refresh();
+    refresh();
 }
 
 QString ClassSession::source() const
@@ -51,7 +84,7 @@ void ClassSession::setClassListPath(const QString &path)
     listGiven = true;
     listPath = path;
     readClassList();
-    live->readAgain();
+    readAgain();
 }
 
 void ClassSession::readClassList()
@@ -76,7 +109,7 @@ bool ClassSession::saveClassList(const classregister::ClassList &classList, QStr
     listError.clear();
     listProblems.clear();
     Q_EMIT classListChanged();
-    live->readAgain();
+    readAgain();
     return true;
 }
 
@@ -117,7 +150,7 @@ QStringList ClassSession::unlistedNames() const
 void ClassSession::setPeriod(classregister::Period period)
 {
     shownPeriod = period;
-    live->readAgain();
+    readAgain();
 }
 
 void ClassSession::setRange(const classregister::DateSpan &chosen)
@@ -135,6 +168,7 @@ void ClassSession::setFollowing(bool on)
 {
     following = on;
     live->setFollowing(on);
+    liveAnswers->setFollowing(on);
 }
 
 void ClassSession::setSliceBytes(qint64 bytes)

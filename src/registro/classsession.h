@@ -9,6 +9,7 @@
 #include "classregister/classlist.h"
 #include "classregister/registerfile.h"
 #include "registro/classanswers.h"
+#include "registro/liveanswers.h"
 #include "registro/liveregister.h"
 
 #include <QDate>
@@ -77,13 +78,13 @@ public:
     void setFollowing(bool on);
     // Looks for news now (the rest of a large register over the next turns
     // of the event loop).
-    void refresh() { live->refresh(); }
+    void refresh();
     // Reads up to the file's end now, without the event loop.
-    void readToEnd() { live->readToEnd(); }
+    void readToEnd();
     // Read to the file's end once since it was opened.
     bool isReady() const { return readOnce; }
     // Slices of the file are waiting to be read.
-    bool loading() const { return live->loading(); }
+    bool loading() const { return live->loading() || liveAnswers->loading(); }
 
     // What the report says of the class as it stands.
     ReportContent reportContent() const;
@@ -117,6 +118,8 @@ private:
     void gamesAppended(qsizetype first);
     void registerSettled();
     void readClassList();
+    void readAgain();
+    void answersSettled();
     void noteTyped(const QString &name);
 
     QString filePath;
@@ -135,6 +138,7 @@ private:
     classregister::ClassFigures classFigures;
     ClassAnswers *classAnswers;
     QPointer<LiveRegister> live;
+    QPointer<LiveAnswers> liveAnswers;
     qint64 sliceBytes = LiveRegister::sliceBytes;
     bool following = false;
     bool rebuilding = false; // reading the register whole: one reset, not a signal per game

@@ -118,6 +118,16 @@ QString skippedSummaryText(const ReportContent &content)
     return u"%1 — %2."_s.arg(classregister::skippedLinesText(content.skippedCount), lines.join(u"; "_s));
 }
 
+QString answersSkippedText(qint64 count, const QList<classregister::SkippedLine> &lines)
+{
+    if (count == 0)
+        return {};
+    QStringList said = eachLine(lines);
+    if (count > said.size())
+        said << u"…"_s;
+    return u"Nel file delle risposte, %1 — %2."_s.arg(classregister::skippedLinesText(count), said.join(u"; "_s));
+}
+
 QString skippedLinesExplanation(qint64 count)
 {
     return u"Alcune righe del registro non descrivono una partita di Mirabolo e sono state saltate: %1."_s.arg(

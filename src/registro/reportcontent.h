@@ -74,5 +74,9 @@ QString skippedSummaryText(const ReportContent &content);
 // line.
 QString skippedLinesExplanation(qint64 count);
 QString skippedLinesDetail(qint64 count, const QList<classregister::SkippedLine> &lines);
+// The same for the answers file, in the window and the report: "Nel file
+// delle risposte, 1 riga non letta — riga 5: mancano delle colonne."; empty
+// for none.
+QString answersSkippedText(qint64 count, const QList<classregister::SkippedLine> &lines);
 
 } // namespace mirabolo::registro

@@ -3,6 +3,7 @@
 #include "registro/answermodels.h"
 #include "registro/answertexts.h"
 #include "registro/classanswers.h"
+#include "registro/reportcontent.h"
 
 #include <QButtonGroup>
 #include <QGroupBox>
@@ -155,6 +156,9 @@ void ReviewPanel::showAnswers()
         said = u"Scegli un alunno nella tabella."_s;
     else if (empty)
         said = noAnswersInPeriodText();
+    const QString skipped = answersSkippedText(classAnswers.skippedCount(), classAnswers.skippedLines());
+    if (!skipped.isEmpty())
+        said = said.isEmpty() ? skipped : said + u'\n' + skipped;
     notice->setText(said);
     notice->setVisible(!said.isEmpty());
     figuresArea->setVisible(!empty);

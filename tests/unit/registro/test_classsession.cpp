@@ -4,6 +4,7 @@
 // replaced or taken away, the period changes) and the models must show the
 // class as a fresh reading would, having said no more than what changed.
 #include "registro/application.h"
+#include "registro/classanswers.h"
 #include "registro/classmodels.h"
 #include "registro/classsession.h"
 #include "registro/reportcontent.h"
@@ -37,6 +38,17 @@ const QByteArray classRegister = "\xEF\xBB\xBF"
                                  "2026-10-07;10:00:00;Luca;2;8;10;0;uscita;\r\n"
                                  "01/12/2026;10:00;zoe ;3;7;10;0;finestra chiusa;\r\n"
                                  "2026-12-07;\"09:12:00\";\"Zoe\";9;1;10;0;\"tempo scaduto\";\"nuovo\"\n";
+
+// Beside it, the answers of Luca's and Zoe's games: one line a spreadsheet
+// could not have come from, and one of an earlier school year.
+const QByteArray classAnswers = "\xEF\xBB\xBF"
+                                "Data;Ora;Nome;Inizio partita;Da;A;Quantit\xC3\xA0;Soluzione;Risposta;"
+                                "Secondi impiegati;Esito\r\n"
+                                "2025-05-10;10:50:00;Mia;2025-05-10 10:45:00;dl;cl;3;30;30;4;esatta\r\n"
+                                "2026-10-05;09:50:00;Luca;2026-10-05 09:45:00;dl;cl;3;30;0,3;9;errata\r\n"
+                                "2026-10-05;09:51:00;Luca;2026-10-05 09:45:00;l;ml;2;2000;200;6;errata\r\n"
+                                "2026-10-05;09:52:00;Luca;2026-10-05;dl;cl;3;30;30;7;esatta\r\n"
+                                "2026-12-07;09:10:00;Zoe;2026-12-07 09:00:00;dl;cl;3;30;30;5;esatta\r\n";
 
 enum class Change { None, Append, Replace, Remove, Period };
 
@@ -353,6 +365,100 @@ private Q_SLOTS:
         for (const auto &[row, text] : followed)
             if (row.isValid())
                 QCOMPARE(row.data().toString().toCaseFolded(), text);
+    }
+
+    // The answers beside the register are counted with it and followed
+    // like it: for the period, by the list's spellings, skipped lines
+    // counted, a missing file said plainly, and what is added counted once.
+    void answers_data()
+    {
+        QTest::addColumn<QByteArray>("before"); // the answers file; null: none
+        QTest::addColumn<Change>("change");
+        QTest::addColumn<QByteArray>("lines");
+        QTest::addColumn<Period>("period"); // the period after the change
+        QTest::addColumn<QStringList>("counts"); // "who answers right": the class's (""), Luca's, Zoe's
+        QTest::addColumn<QString>("notice"); // in the status or the skipped lines' text
+        const QByteArray zoe = "2026-12-07;10:31:00;zoe;2026-12-07 10:30:00;cl;l;4;0,04;4;8;errata\r\n";
+        QTest::newRow("none yet") << QByteArray() << Change::None << QByteArray() << Period::All
+                                  << QStringList{u" 0 0"_s, u"Luca 0 0"_s, u"Zoe 0 0"_s} << u"Non ci sono ancora"_s;
+        QTest::newRow("read with the register")
+            << classAnswers << Change::None << QByteArray() << Period::All
+            << QStringList{u" 4 2"_s, u"Luca 2 0"_s, u"Zoe 1 1"_s} << u"1 riga non letta — riga 5"_s;
+        QTest::newRow("a game's answers added")
+            << classAnswers << Change::Append << zoe + zoe << Period::All
+            << QStringList{u" 6 2"_s, u"Luca 2 0"_s, u"Zoe 3 1"_s} << u"1 riga non letta"_s;
+        QTest::newRow("half a line is not an answer yet")
+            << classAnswers << Change::Append << zoe + zoe.first(30) << Period::All
+            << QStringList{u" 5 2"_s, u"Luca 2 0"_s, u"Zoe 2 1"_s} << u"1 riga non letta"_s;
+        QTest::newRow("another period") << classAnswers << Change::Period << QByteArray() << Period::Today
+                                        << QStringList{u" 1 1"_s, u"Luca 0 0"_s, u"Zoe 1 1"_s} << u"riga 5"_s;
+        QTest::newRow("the file taken away")
+            << classAnswers << Change::Remove << QByteArray() << Period::All
+            << QStringList{u" 0 0"_s, u"Luca 0 0"_s, u"Zoe 0 0"_s} << u"Non ci sono ancora"_s;
+        QTest::newRow("the file at last") << QByteArray() << Change::Replace << classAnswers << Period::All
+                                          << QStringList{u" 4 2"_s, u"Luca 2 0"_s, u"Zoe 1 1"_s} << u"riga 5"_s;
+    }
+    void answers()
+    {
+        QFETCH(QByteArray, before);
+        QFETCH(Change, change);
+        QFETCH(QByteArray, lines);
+        QFETCH(Period, period);
+        QFETCH(QStringList, counts);
+        QFETCH(QString, notice);
+        Class shown(Period::All);
+        const QString answersPath = shown.dir.filePath(u"risposte.csv"_s);
+        if (!before.isNull())
+            QVERIFY(write(answersPath, before, QIODevice::WriteOnly));
+        shown.session->readToEnd();
+        QSignalSpy changed(&shown.session->answers(), &ClassAnswers::changed);
+        switch (change) {
+        case Change::None:
+            break;
+        case Change::Append:
+            QVERIFY(write(answersPath, lines, QIODevice::Append));
+            break;
+        case Change::Replace:
+            QVERIFY(write(answersPath, lines, QIODevice::WriteOnly));
+            break;
+        case Change::Remove:
+            QVERIFY(QFile::remove(answersPath));
+            break;
+        case Change::Period:
+            shown.session->setPeriod(period);
+            break;
+        }
+        shown.session->readToEnd();
+        QCOMPARE(changed.size(), change == Change::None ? 0 : 1);
+        const ClassAnswers &answers = shown.session->answers();
+        QStringList shownCounts;
+        for (const QString &who : {QString(), u"Luca"_s, u"Zoe"_s}) {
+            const auto *tally = answers.tally(who);
+            shownCounts << u"%1 %2 %3"_s.arg(who).arg(tally ? tally->answers() : 0).arg(tally ? tally->right() : 0);
+        }
+        QCOMPARE(shownCounts, counts);
+        const QString said =
+            answers.statusMessage() + u'|' + answersSkippedText(answers.skippedCount(), answers.skippedLines());
+        QVERIFY2(said.contains(notice), qPrintable(said));
+    }
+
+    // The answers of a pupil typed under another spelling of the class list
+    // are that pupil's, and saving the list counts them afresh.
+    void answersByTheList()
+    {
+        Class shown(Period::All);
+        QVERIFY(write(shown.dir.filePath(u"risposte.csv"_s), classAnswers, QIODevice::WriteOnly));
+        shown.session->readToEnd();
+        QCOMPARE(shown.session->answers().tally(u"Luca"_s)->answers(), 2);
+        mirabolo::classregister::ClassList list;
+        QVERIFY(list.addPupil(u"Luchino"_s));
+        QVERIFY(list.addSpelling(0, u"Luca"_s));
+        QString error;
+        QVERIFY2(shown.session->saveClassList(list, &error), qPrintable(error));
+        shown.session->readToEnd();
+        const auto *listed = shown.session->answers().tally(u"Luchino"_s);
+        QVERIFY(listed != nullptr);
+        QCOMPARE(listed->answers(), 2);
     }
 
     // Saved from the window, the list counts at once and is read again by
