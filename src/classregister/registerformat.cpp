@@ -391,6 +391,30 @@ bool isHeader(const Fields &fields)
     return fields.size() >= 2 && isWord(trim(fields[0].text), "data") && isWord(trim(fields[1].text), "ora");
 }
 
+// Splits a line of `count` fields: Game when it has them (blank ones may
+// follow, as a spreadsheet pads its rows), Other for a blank line or a
+// header, else Unreadable with the reason.
+LineKind splitLine(QByteArrayView line, qsizetype count, Fields &fields, SkipReason *reason)
+{
+    const bool quotedRight = splitFields(withoutByteOrderMark(line), fields);
+    if (quotedRight && (isBlank(fields) || isHeader(fields)))
+        return LineKind::Other;
+    std::optional<SkipReason> why;
+    if (!quotedRight)
+        why = fields.size() == maxFields ? SkipReason::ExtraFields : SkipReason::BadQuotes;
+    else if (fields.size() < count)
+        why = SkipReason::TooFewFields;
+    for (qsizetype i = count; !why && i < fields.size(); ++i) {
+        if (!trim(fields[i].text).isEmpty())
+            why = SkipReason::ExtraFields;
+    }
+    if (!why)
+        return LineKind::Game;
+    if (reason)
+        *reason = *why;
+    return LineKind::Unreadable;
+}
+
 // A date and a time with blanks or a 'T' between them.
 std::pair<QByteArrayView, QByteArrayView> splitDateTime(QByteArrayView text)
 {
@@ -565,25 +589,16 @@ QByteArray answerLine(const game::JudgedAnswer &answer)
 
 LineKind AnswerLineReader::read(QByteArrayView line, AnswerRecord &answer, SkipReason *reason)
 {
-    line = withoutByteOrderMark(line);
     Fields fields;
-    const bool quotedRight = splitFields(line, fields);
-    if (quotedRight && (isBlank(fields) || isHeader(fields)))
-        return LineKind::Other;
+    const LineKind split = splitLine(line, answerFieldCount, fields, reason);
+    if (split != LineKind::Game)
+        return split;
 
     const auto refuse = [reason](SkipReason why) {
         if (reason)
             *reason = why;
         return LineKind::Unreadable;
     };
-    if (!quotedRight)
-        return refuse(fields.size() == maxFields ? SkipReason::ExtraFields : SkipReason::BadQuotes);
-    if (fields.size() < answerFieldCount)
-        return refuse(SkipReason::TooFewFields);
-    for (qsizetype i = answerFieldCount; i < fields.size(); ++i) {
-        if (!trim(fields[i].text).isEmpty())
-            return refuse(SkipReason::ExtraFields);
-    }
     const QDate date = day(trim(fields[0].text));
     if (!date.isValid())
         return refuse(SkipReason::BadDate);
@@ -714,28 +729,16 @@ const QString &AnswerLineReader::text(QByteArrayView field, bool escapedQuotes, 
 
 LineKind readLine(QByteArrayView line, GameRecord &game, SkipReason *reason)
 {
-    if (line.startsWith("\xEF\xBB\xBF"))
-        line = line.sliced(3);
     Fields fields;
-    const bool quotedRight = splitFields(line, fields);
-    if (quotedRight && isBlank(fields))
-        return LineKind::Other;
-    if (quotedRight && isHeader(fields))
-        return LineKind::Other;
+    const LineKind split = splitLine(line, fieldCount, fields, reason);
+    if (split != LineKind::Game)
+        return split;
 
     const auto refuse = [reason](SkipReason why) {
         if (reason)
             *reason = why;
         return LineKind::Unreadable;
     };
-    if (!quotedRight)
-        return refuse(fields.size() == maxFields ? SkipReason::ExtraFields : SkipReason::BadQuotes);
-    if (fields.size() < fieldCount)
-        return refuse(SkipReason::TooFewFields);
-    for (qsizetype i = fieldCount; i < fields.size(); ++i) {
-        if (!trim(fields[i].text).isEmpty())
-            return refuse(SkipReason::ExtraFields);
-    }
     const QDate date = parseDate(trim(fields[0].text));
     const QTime time = parseTime(trim(fields[1].text));
     const int right = parseCount(trim(fields[3].text), maxAnswers);
