@@ -53,7 +53,7 @@ Table kindsTable(const AnswerTally &tally)
                           {0.2, 0.08, 0.07, 0.65}, {Qt::AlignLeft, Qt::AlignRight, Qt::AlignRight, Qt::AlignLeft});
     for (int kind = int(game::MistakeKind::None) + 1; kind < classregister::mistakeKindCount; ++kind) {
         const auto mistake = game::MistakeKind(kind);
-        table.rows << QStringList{game::mistakeKindName(mistake), QString::number(tally.mistakes(mistake)),
+        table.rows << QStringList{game::mistakeKindName(mistake), answerCountText(tally.mistakes(mistake)),
                                   mistakeShareText(tally.mistakes(mistake), tally.wrong()),
                                   mistakeKindExplanation(mistake)};
     }
