@@ -73,8 +73,7 @@ QString mistakeKindExplanation(MistakeKind kind)
     case MistakeKind::NotANumber:
         return u"Risposta vuota, con lettere o con due virgole."_s;
     case MistakeKind::WrittenWrongly:
-        return u"Il numero è giusto ma è scritto in un altro modo: il punto al posto della virgola, una virgola "
-               u"in fondo, zeri o spazi in più."_s;
+        return u"Il punto per la virgola (0.5), una virgola in fondo (30,), zeri o spazi in più (0,50)."_s;
     case MistakeKind::Reversed:
         return u"Ha moltiplicato invece di dividere, o il contrario: 3 dl in cl scritto 0,3 invece di 30."_s;
     case MistakeKind::CommaMisplaced:

@@ -4,6 +4,7 @@
 // by value, a pupil chosen and kept, games reaching tables and charts, and
 // the report written as a PDF.
 #include "classregister/registerformat.h"
+#include "registro/answertexts.h"
 #include "registro/application.h"
 #include "registro/chartview.h"
 #include "registro/classlistdialog.h"
@@ -42,6 +43,7 @@ using mirabolo::classregister::Period;
 using mirabolo::classregister::RecordMark;
 using mirabolo::game::GameEnd;
 using mirabolo::game::GameSummary;
+using mirabolo::game::MistakeKind;
 using mirabolo::registro::RegisterWindow;
 
 namespace {
@@ -531,6 +533,33 @@ private Q_SLOTS:
 
     // A name is shown as the pupil typed it, wherever it appears: never as
     // markup that would load, block on or show what it names.
+    // The page of what to go over names each kind of mistake and says in
+    // full what it means: a cut name or explanation leaves the teacher
+    // guessing.
+    void reviewPage()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(u"registro.csv"_s);
+        QVERIFY(append(path, "2026-12-07;09:12:00;Zoe;0;1;1;0;uscita;\r\n"));
+        QVERIFY(
+            append(dir.filePath(u"risposte.csv"_s),
+                   "Data;Ora;Nome;Inizio partita;Da;A;Quantit\xC3\xA0;Soluzione;Risposta;Secondi impiegati;Esito\r\n"
+                   "2026-12-07;09:11:00;Zoe;2026-12-07 09:10:00;dl;cl;3;30;0,3;9;errata\r\n"));
+        RegisterWindow w(path, Period::All, [] { return QDate(2026, 12, 7); });
+        w.session().setFollowing(false);
+        w.show();
+        QTRY_VERIFY_WITH_TIMEOUT(w.isReady(), 30000);
+        const QString pdf = dir.filePath(u"resoconto.pdf"_s);
+        QString error;
+        QVERIFY2(w.exportPdf(pdf, &error), qPrintable(error));
+        const QString report = pdfText(pdf);
+        for (int kind = int(MistakeKind::None) + 1; kind < mirabolo::classregister::mistakeKindCount; ++kind) {
+            for (const QString &said : {mirabolo::game::mistakeKindName(MistakeKind(kind)),
+                                        mirabolo::registro::mistakeKindExplanation(MistakeKind(kind))})
+                QVERIFY2(report.contains(said), qPrintable(said));
+        }
+    }
+
     void hostileNames_data()
     {
         QTest::addColumn<QString>("name"); // %1: the class folder
