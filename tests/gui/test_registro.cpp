@@ -509,7 +509,13 @@ private Q_SLOTS:
         QVERIFY(copied->html().contains(u"<th>Precisione</th>"_s));
         QString error;
         const QString csv = dir.filePath(u"alunni.csv"_s);
-        QVERIFY2(w.saveCsv(csv, &error), qPrintable(error));
+        w.saveTable(csv);
+        QMessageBox *box = openBox(w);
+        QVERIFY(box);
+        QCOMPARE(box->text(),
+                 u"La tabella degli alunni è stata salvata come «alunni.csv» nella cartella «%1»."_s.arg(
+                     QDir::toNativeSeparators(dir.path())));
+        box->close();
         const QList<QByteArray> rows = readBytes(csv).split('\n');
         QCOMPARE(rows.at(0).left(29), "\xEF\xBB\xBF\"Nome\";\"Partite\";\"Minuti\";");
         QCOMPARE(rows.at(1), "\"'=Ugo\";1;1;1;0;100,0%;1 esatte, 07/12/2026;07/12/2026 09:30;–;\r");
