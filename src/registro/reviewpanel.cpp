@@ -72,7 +72,7 @@ ReviewPanel::ReviewPanel(const ClassAnswers &answers, QWidget *parent)
 {
     auto *layout = new QVBoxLayout(this);
     auto *choice = new QHBoxLayout;
-    classButton = new QRadioButton(u"Tutta la c&lasse"_s);
+    classButton = new QRadioButton(u"&Tutta la classe"_s);
     pupilButton = new QRadioButton(u"L'al&unno scelto"_s);
     classButton->setChecked(true);
     auto *group = new QButtonGroup(this);

@@ -12,6 +12,7 @@
 #include "registro/registerwindow.h"
 #include "registro/report.h"
 
+#include <QAbstractButton>
 #include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
@@ -30,6 +31,7 @@
 #include <QRegularExpression>
 #include <QScreen>
 #include <QSpinBox>
+#include <QTabBar>
 #include <QTableView>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -132,6 +134,34 @@ QString sharedAccessKeys()
     return shared;
 }
 
+// The access keys that more than one of the window's own menus, buttons,
+// labelled fields and tabs uses: Alt with such a key only moves the focus.
+QString sharedWindowAccessKeys()
+{
+    RegisterWindow w(QString(), Period::All, [] { return QDate(2026, 12, 7); });
+    QStringList texts;
+    for (const QAction *action : w.menuBar()->actions())
+        texts << action->text();
+    for (const QAbstractButton *button : w.findChildren<QAbstractButton *>())
+        texts << button->text();
+    for (const QLabel *label : w.findChildren<QLabel *>())
+        if (label->buddy())
+            texts << label->text();
+    for (const QTabBar *tabs : w.findChildren<QTabBar *>())
+        for (int tab = 0; tab < tabs->count(); ++tab)
+            texts << tabs->tabText(tab);
+    QString seen;
+    QString shared;
+    for (const QString &text : std::as_const(texts)) {
+        const qsizetype at = QString(text).replace(u"&&"_s, u"__"_s).indexOf(u'&');
+        const QChar key = at >= 0 && at + 1 < text.size() ? text.at(at + 1).toLower() : QChar();
+        if (!key.isNull() && seen.contains(key))
+            shared += key;
+        seen += key;
+    }
+    return shared;
+}
+
 // Painted white all over, as a chart with nothing to show used to be.
 bool blank(QWidget *widget)
 {
@@ -183,7 +213,11 @@ class TestRegistro : public QObject
 private Q_SLOTS:
     void initTestCase() { mirabolo::registro::setUpApplication(*qApp); }
 
-    void accessKeys() { QCOMPARE(sharedAccessKeys(), QString()); }
+    void accessKeys()
+    {
+        QCOMPARE(sharedAccessKeys(), QString());
+        QCOMPARE(sharedWindowAccessKeys(), QString());
+    }
 
     void unreadable_data()
     {
