@@ -593,6 +593,17 @@ private Q_SLOTS:
         QString error;
         QVERIFY2(w.exportPdf(pdf, &error), qPrintable(error));
         const QString report = pdfText(pdf);
+        // Too few answers to go over anything: said in words, not an empty list.
+        const auto *nothing = w.findChild<QLabel *>(u"nothingToReview"_s);
+        const auto *review = named<QTableView>(w, u"Da ripassare"_s);
+        QVERIFY(nothing && review);
+        QVERIFY(!nothing->isHidden() && review->isHidden());
+        QByteArray more;
+        for (int answer = 0; answer < 10; ++answer)
+            more += "2026-12-07;09:11:30;Zoe;2026-12-07 09:10:00;dl;cl;3;30;0,3;9;errata\r\n";
+        QVERIFY(append(dir.filePath(u"risposte.csv"_s), more));
+        w.session().refresh();
+        QTRY_VERIFY(nothing->isHidden() && !review->isHidden());
         for (int kind = int(MistakeKind::None) + 1; kind < mirabolo::classregister::mistakeKindCount; ++kind) {
             for (const QString &said : {mirabolo::game::mistakeKindName(MistakeKind(kind)),
                                         mirabolo::registro::mistakeKindExplanation(MistakeKind(kind))})
