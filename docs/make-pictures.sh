@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
 # Makes the guide's pictures from the programs as they are: a sample register
-# of one class over a month (bench/registro/make_register, the same bytes on
-# every run) with the teacher's class list for it, opened by the real
-# mirabolo-registro on a virtual screen and captured. Run it after changing the register window and commit
+# of one class over a month with every answer beside it
+# (bench/registro/make_register, the same bytes on every run) and the
+# teacher's class list for it, opened by the real mirabolo-registro on a
+# virtual screen and captured: the window as it opens, and "Cosa ripassare"
+# for the class and for one pupil on a 1024×768 screen, the smallest the
+# window is made for. Run it after changing the register window and commit
 # docs/immagini/ with it.
 #
 # Usage: docs/make-pictures.sh [BUILD_DIR]
@@ -25,8 +28,18 @@ cmake --build "$build" --parallel 2 --target mirabolo-registro make_register >/d
 
 tmp=$(mktemp -d /tmp/mirabolo-pictures.XXXXXX)
 xvfb=
+pid=
+# The program, then its screen, each waited for.
+stop() {
+    local running
+    for running in $pid $xvfb; do
+        kill "$running" 2>/dev/null
+        wait "$running" 2>/dev/null || true # ended by that signal
+    done
+    pid='' xvfb=''
+}
 cleanup() {
-    [[ -n $xvfb ]] && kill "$xvfb" 2>/dev/null && wait "$xvfb" 2>/dev/null
+    stop
     rm -rf "$tmp"
 }
 trap cleanup EXIT
@@ -41,7 +54,7 @@ unset QT_QPA_PLATFORM WAYLAND_DISPLAY
 # /srv/classe-4a/mirabolo, as in the guide; where namespaces are not allowed
 # the picture shows the scratch folder instead.
 mkdir -p "$tmp/srv/classe-4a/mirabolo"
-"$generator" "$tmp/srv/classe-4a/mirabolo/registro.csv" 400 20 2026-12-04
+"$generator" "$tmp/srv/classe-4a/mirabolo/registro.csv" 400 20 2026-12-04 "$tmp/srv/classe-4a/mirabolo/risposte.csv"
 folder=/srv/classe-4a/mirabolo
 unshare --map-root-user --mount true 2>/dev/null || folder=$tmp$folder
 # A game typed as no pupil on the list is called: the window names it.
@@ -80,34 +93,53 @@ Noemi
 LIST
 run=("$program" --periodo tutto --cartella-record "$folder")
 
-mkfifo "$tmp/xready"
-Xvfb -displayfd 3 -screen 0 1280x900x24 -nolisten tcp 3>"$tmp/xready" 2>"$tmp/xvfb.log" &
-xvfb=$!
-read -r -t 20 display <"$tmp/xready" || { echo "make-pictures.sh: Xvfb did not start" >&2; exit 1; }
-export DISPLAY=:$display
-
-if [[ $folder == /srv/* ]]; then
-    # shellcheck disable=SC2016 # expanded by the inner shell
-    unshare --map-root-user --mount sh -c 'mount --bind "$0" /srv && exec "$@"' "$tmp/srv" "${run[@]}" &
-else
-    "${run[@]}" &
-fi
-pid=$!
-window=$(xdotool search --sync --onlyvisible --name '^Registro di Mirabolo' | head -1)
-
-# The window is drawn when two captures in a row are the same.
-previous=
-for ((try = 0; try < 40; ++try)); do
-    import -window "$window" "$tmp/shot.png"
-    sum=$(convert "$tmp/shot.png" rgb:- | md5sum)
-    [[ $sum == "$previous" ]] && break
-    previous=$sum
-    sleep 0.25
-done
-kill "$pid"
-((try < 40)) || { echo "make-pictures.sh: the window never settled" >&2; exit 1; }
-
 mkdir -p "$out"
-# No time stamps in the file: the same window gives the same bytes.
-convert "$tmp/shot.png" -strip -define png:exclude-chunks=date,time "$out/registro.png"
-identify "$out/registro.png"
+# A private screen of that size, the program on it, its window's id.
+start() {
+    stop
+    rm -f "$tmp/xready" && mkfifo "$tmp/xready"
+    Xvfb -displayfd 3 -screen 0 "$1" -nolisten tcp 3>"$tmp/xready" 2>"$tmp/xvfb.log" &
+    xvfb=$!
+    read -r -t 20 display <"$tmp/xready" || { echo "make-pictures.sh: Xvfb did not start" >&2; exit 1; }
+    export DISPLAY=:$display
+    if [[ $folder == /srv/* ]]; then
+        # shellcheck disable=SC2016 # expanded by the inner shell
+        unshare --map-root-user --mount sh -c 'mount --bind "$0" /srv && exec "$@"' "$tmp/srv" "${run[@]}" &
+    else
+        "${run[@]}" &
+    fi
+    pid=$!
+    window=$(xdotool search --sync --onlyvisible --name '^Registro di Mirabolo' | head -1)
+}
+# The window once drawn (two captures in a row the same) as docs/immagini/NAME.
+capture() {
+    local previous='' sum try
+    for ((try = 0; try < 40; ++try)); do
+        import -window "$window" "$tmp/shot.png"
+        sum=$(convert "$tmp/shot.png" rgb:- | md5sum)
+        [[ $sum == "$previous" ]] && break
+        previous=$sum
+        sleep 0.25
+    done
+    ((try < 40)) || { echo "make-pictures.sh: the window never settled" >&2; exit 1; }
+    # No time stamps in the file: the same window gives the same bytes.
+    convert "$tmp/shot.png" -strip -define png:exclude-chunks=date,time "$out/$1"
+    identify "$out/$1"
+}
+keys() {
+    xdotool windowfocus --sync "$window" key --delay 50 "$@"
+}
+
+start 1280x900x24
+capture registro.png
+
+# What to go over: the tab opened with its access key, the pupils' table
+# made shorter by its handle (as a teacher drags it, the screen has no room
+# for both whole), then Emma, the weakest, chosen by typing her name.
+start 1024x768x24
+keys alt+r
+xdotool mousemove --window "$window" 504 278 mousedown 1 mousemove --window "$window" 504 250 \
+    mousemove --window "$window" 504 150 mouseup 1
+capture ripassare-classe.png
+keys alt+p Tab E m m a alt+u
+capture ripassare-alunno.png

@@ -169,8 +169,9 @@ QString wrongAnswer(const mirabolo::game::Exercise &exercise, const QString &exp
                            locale);
     if (kind < 16)
         return decimalText(expectedValue(exercise.source, exercise.target, exercise.quantity + 1), locale);
+    // The point for the comma; a whole number has none, and gets a comma at its end instead.
     if (kind < 18)
-        return QString(expected).replace(u',', u'.');
+        return expected.contains(u',') ? QString(expected).replace(u',', u'.') : expected + u',';
     return kind < 19 ? expected + u'0' : QString();
 }
 

@@ -154,7 +154,7 @@ QVariant MistakeKindsModel::data(const QModelIndex &index, int role) const
     case 0:
         return game::mistakeKindName(kind);
     case 1:
-        return QString::number(mistakes);
+        return answerCountText(mistakes);
     default:
         return mistakeShareText(mistakes, wrong);
     }

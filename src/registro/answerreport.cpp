@@ -50,10 +50,10 @@ Table gridTable(const AnswerTally &tally)
 Table kindsTable(const AnswerTally &tally)
 {
     Table table = tableOf({u"Tipo di errore"_s, u"Errori"_s, u"Quota"_s, u"Che cosa vuol dire"_s},
-                          {0.2, 0.08, 0.07, 0.65}, {Qt::AlignLeft, Qt::AlignRight, Qt::AlignRight, Qt::AlignLeft});
+                          {0.21, 0.06, 0.06, 0.67}, {Qt::AlignLeft, Qt::AlignRight, Qt::AlignRight, Qt::AlignLeft});
     for (int kind = int(game::MistakeKind::None) + 1; kind < classregister::mistakeKindCount; ++kind) {
         const auto mistake = game::MistakeKind(kind);
-        table.rows << QStringList{game::mistakeKindName(mistake), QString::number(tally.mistakes(mistake)),
+        table.rows << QStringList{game::mistakeKindName(mistake), answerCountText(tally.mistakes(mistake)),
                                   mistakeShareText(tally.mistakes(mistake), tally.wrong()),
                                   mistakeKindExplanation(mistake)};
     }

@@ -16,17 +16,17 @@ namespace mirabolo::registro {
 
 namespace {
 
-QString bigCountText(qint64 count)
-{
-    return count > -1000 && count < 1000 ? QString::number(count) : QLocale().toString(count);
-}
-
 QString shareText(qint64 part, qint64 whole)
 {
     return wholePercentText(whole > 0 ? std::optional(double(part) / double(whole)) : std::nullopt);
 }
 
 } // namespace
+
+QString answerCountText(qint64 count)
+{
+    return count > -1000 && count < 1000 ? QString::number(count) : QLocale().toString(count);
+}
 
 QString noAnswersText()
 {
@@ -52,7 +52,7 @@ QString pairCellText(const PairTally &pair)
 {
     if (pair.answers == 0)
         return u"–"_s;
-    return wholePercentText(pair.accuracy()) + u" · "_s + bigCountText(pair.answers);
+    return wholePercentText(pair.accuracy()) + u" · "_s + answerCountText(pair.answers);
 }
 
 QString pairAccessibleText(int source, int target, const PairTally &pair)
@@ -61,7 +61,7 @@ QString pairAccessibleText(int source, int target, const PairTally &pair)
     if (pair.answers == 0)
         return conversion + u"nessuna risposta"_s;
     return conversion +
-        u"%1 giuste su %2 %3"_s.arg(wholePercentText(pair.accuracy()), bigCountText(pair.answers),
+        u"%1 giuste su %2 %3"_s.arg(wholePercentText(pair.accuracy()), answerCountText(pair.answers),
                                     pair.answers == 1 ? u"risposta"_s : u"risposte"_s);
 }
 
@@ -73,8 +73,7 @@ QString mistakeKindExplanation(MistakeKind kind)
     case MistakeKind::NotANumber:
         return u"Risposta vuota, con lettere o con due virgole."_s;
     case MistakeKind::WrittenWrongly:
-        return u"Il numero è giusto ma è scritto in un altro modo: il punto al posto della virgola, una virgola "
-               u"in fondo, zeri o spazi in più."_s;
+        return u"Il punto per la virgola (0.5), una virgola in fondo (30,), zeri o spazi in più (0,50)."_s;
     case MistakeKind::Reversed:
         return u"Ha moltiplicato invece di dividere, o il contrario: 3 dl in cl scritto 0,3 invece di 30."_s;
     case MistakeKind::CommaMisplaced:
@@ -107,7 +106,7 @@ QString typedText(const WrongAnswer &answer)
 
 QString timesText(const CommonAnswer &answer)
 {
-    const QString times = bigCountText(answer.count) + (answer.count == 1 ? u" volta"_s : u" volte"_s);
+    const QString times = answerCountText(answer.count) + (answer.count == 1 ? u" volta"_s : u" volte"_s);
     return answer.exact ? times : u"almeno "_s + times;
 }
 
@@ -120,11 +119,11 @@ QString reviewItemText(const ReviewItem &item)
 {
     const QString share = u" (%1)"_s.arg(shareText(item.wrong, item.of));
     if (item.subject == ReviewItem::Subject::Kind)
-        return u"%1: %2 errori su %3"_s.arg(game::mistakeKindName(item.kind), bigCountText(item.wrong),
-                                            bigCountText(item.of)) +
+        return u"%1: %2 errori su %3"_s.arg(game::mistakeKindName(item.kind), answerCountText(item.wrong),
+                                            answerCountText(item.of)) +
             share;
     return u"%1 %2: %3 sbagliate su %4"_s.arg(fromUnitText(item.source), toUnitText(item.target),
-                                              bigCountText(item.wrong), bigCountText(item.of)) +
+                                              answerCountText(item.wrong), answerCountText(item.of)) +
         share;
 }
 

@@ -14,6 +14,9 @@ QString noAnswersText();
 // The same for a period without answers of the class, or of the pupil.
 QString noAnswersInPeriodText();
 
+// "7", "1.234": counts of answers, which a school's register takes past an int.
+QString answerCountText(qint64 count);
+
 // "ml", "cl", ... as the grid's headings: "da ml", "a cl".
 QString fromUnitText(int unit);
 QString toUnitText(int unit);

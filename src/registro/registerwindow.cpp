@@ -628,7 +628,7 @@ void RegisterWindow::tellSaved(const QString &title, bool saved, const QString &
     const QFileInfo written(path);
     // Open, not exec: the window goes on following the register meanwhile.
     auto *box = new QMessageBox(saved ? QMessageBox::Information : QMessageBox::Warning, title,
-                                saved ? u"%1 è stato salvato come «%2» nella cartella «%3»."_s.arg(
+                                saved ? u"%1 come «%2» nella cartella «%3»."_s.arg(
                                             what, written.fileName(), QDir::toNativeSeparators(written.absolutePath()))
                                       : error,
                                 QMessageBox::Ok, this);
@@ -672,7 +672,7 @@ void RegisterWindow::askExportSheet()
         return;
     QString error;
     const bool saved = exportSheet(path, &error);
-    tellSaved(u"Scheda dell'alunno"_s, saved, path, u"La scheda di %1"_s.arg(name), error);
+    tellSaved(u"Scheda dell'alunno"_s, saved, path, u"La scheda di %1 è stata salvata"_s.arg(name), error);
 }
 
 void RegisterWindow::askPrintSheet()
@@ -703,9 +703,14 @@ void RegisterWindow::askSaveCsv()
                                                       u"CSV per fogli di calcolo (*.csv)"_s);
     if (path.isEmpty())
         return;
+    saveTable(path);
+}
+
+void RegisterWindow::saveTable(const QString &path)
+{
     QString error;
     const bool saved = saveCsv(path, &error);
-    tellSaved(u"Salva come CSV"_s, saved, path, u"La tabella degli alunni"_s, error);
+    tellSaved(u"Salva come CSV"_s, saved, path, u"La tabella degli alunni è stata salvata"_s, error);
 }
 
 bool RegisterWindow::saveClassList(const classregister::ClassList &list)
@@ -738,7 +743,7 @@ void RegisterWindow::saveReport(const QString &path)
 {
     QString error;
     const bool saved = exportPdf(path, &error);
-    tellSaved(u"Esporta PDF"_s, saved, path, u"Il resoconto"_s, error);
+    tellSaved(u"Esporta PDF"_s, saved, path, u"Il resoconto è stato salvato"_s, error);
 }
 
 void RegisterWindow::askPrint()

@@ -53,6 +53,8 @@ public:
     bool exportSheet(const QString &path, QString *error) const;
     // The pupils' table as the window shows it, in its order.
     bool saveCsv(const QString &path, QString *error) const;
+    // Saves it and tells the teacher where, or why not, in a box left open.
+    void saveTable(const QString &path);
     // The pupils' table on the clipboard, as rows and columns.
     void copyTable() const;
     // The class list saved as `list`, or why not in a box left open.
@@ -78,7 +80,9 @@ private:
     void editClassList();
     void showSkippedLines();
     void classListRead();
-    // Says in a box left open how a file was saved, or why not.
+    // Says in a box left open how a file was saved, or why not; `what` is
+    // what was saved with its verb, as Italian agrees it ("La tabella degli
+    // alunni è stata salvata").
     void tellSaved(const QString &title, bool saved, const QString &path, const QString &what, const QString &error);
     ReportContent sheetContent() const;
 

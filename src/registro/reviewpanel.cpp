@@ -72,7 +72,7 @@ ReviewPanel::ReviewPanel(const ClassAnswers &answers, QWidget *parent)
 {
     auto *layout = new QVBoxLayout(this);
     auto *choice = new QHBoxLayout;
-    classButton = new QRadioButton(u"Tutta la c&lasse"_s);
+    classButton = new QRadioButton(u"&Tutta la classe"_s);
     pupilButton = new QRadioButton(u"L'al&unno scelto"_s);
     classButton->setChecked(true);
     auto *group = new QButtonGroup(this);
@@ -93,6 +93,7 @@ ReviewPanel::ReviewPanel(const ClassAnswers &answers, QWidget *parent)
     reviewView->verticalHeader()->hide();
     reviewView->horizontalHeader()->setStretchLastSection(true);
     reviewView->setFixedHeight(reviewView->height() - reviewView->horizontalHeader()->sizeHint().height());
+    reviewTable = reviewView;
     gridView = tableView(grid, u"Conversioni: risposte esatte e risposte date"_s, 6);
     kindsView = tableView(kinds, u"Tipi di errore"_s, classregister::mistakeKindCount - 1);
     kindsView->verticalHeader()->hide();
@@ -110,7 +111,12 @@ ReviewPanel::ReviewPanel(const ClassAnswers &answers, QWidget *parent)
     auto *columns = new QHBoxLayout(figures);
     columns->setContentsMargins({});
     auto *left = new QVBoxLayout;
-    left->addWidget(box(u"Da ripassare"_s, reviewView, plainLabel(reviewRuleText())));
+    // An empty list would look like one not yet read: said in words instead.
+    nothingToReview = plainLabel(nothingToReviewText());
+    nothingToReview->setObjectName(u"nothingToReview"_s);
+    auto *reviewBox = box(u"Da ripassare"_s, reviewView, nothingToReview);
+    reviewBox->layout()->addWidget(plainLabel(reviewRuleText()));
+    left->addWidget(reviewBox);
     left->addWidget(box(u"Tipi di errore"_s, kindsView));
     left->addStretch(1);
     auto *right = new QVBoxLayout;
@@ -162,6 +168,8 @@ void ReviewPanel::showAnswers()
     notice->setText(said);
     notice->setVisible(!said.isEmpty());
     figuresArea->setVisible(!empty);
+    reviewTable->setVisible(review->rowCount() > 0);
+    nothingToReview->setVisible(review->rowCount() == 0);
     if (!empty) {
         // The cells alike, as wide as the widest.
         gridView->resizeColumnsToContents();

@@ -44,6 +44,8 @@ private:
     MistakeKindsModel *kinds = nullptr;
     CommonAnswersModel *common = nullptr;
     QWidget *figuresArea = nullptr;
+    QTableView *reviewTable = nullptr;
+    QLabel *nothingToReview = nullptr;
     QTableView *gridView = nullptr;
     QTableView *kindsView = nullptr;
     QTableView *commonView = nullptr;

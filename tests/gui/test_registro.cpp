@@ -4,6 +4,7 @@
 // by value, a pupil chosen and kept, games reaching tables and charts, and
 // the report written as a PDF.
 #include "classregister/registerformat.h"
+#include "registro/answertexts.h"
 #include "registro/application.h"
 #include "registro/chartview.h"
 #include "registro/classlistdialog.h"
@@ -11,6 +12,7 @@
 #include "registro/registerwindow.h"
 #include "registro/report.h"
 
+#include <QAbstractButton>
 #include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
@@ -29,6 +31,7 @@
 #include <QRegularExpression>
 #include <QScreen>
 #include <QSpinBox>
+#include <QTabBar>
 #include <QTableView>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -42,6 +45,7 @@ using mirabolo::classregister::Period;
 using mirabolo::classregister::RecordMark;
 using mirabolo::game::GameEnd;
 using mirabolo::game::GameSummary;
+using mirabolo::game::MistakeKind;
 using mirabolo::registro::RegisterWindow;
 
 namespace {
@@ -130,6 +134,34 @@ QString sharedAccessKeys()
     return shared;
 }
 
+// The access keys that more than one of the window's own menus, buttons,
+// labelled fields and tabs uses: Alt with such a key only moves the focus.
+QString sharedWindowAccessKeys()
+{
+    RegisterWindow w(QString(), Period::All, [] { return QDate(2026, 12, 7); });
+    QStringList texts;
+    for (const QAction *action : w.menuBar()->actions())
+        texts << action->text();
+    for (const QAbstractButton *button : w.findChildren<QAbstractButton *>())
+        texts << button->text();
+    for (const QLabel *label : w.findChildren<QLabel *>())
+        if (label->buddy())
+            texts << label->text();
+    for (const QTabBar *tabs : w.findChildren<QTabBar *>())
+        for (int tab = 0; tab < tabs->count(); ++tab)
+            texts << tabs->tabText(tab);
+    QString seen;
+    QString shared;
+    for (const QString &text : std::as_const(texts)) {
+        const qsizetype at = QString(text).replace(u"&&"_s, u"__"_s).indexOf(u'&');
+        const QChar key = at >= 0 && at + 1 < text.size() ? text.at(at + 1).toLower() : QChar();
+        if (!key.isNull() && seen.contains(key))
+            shared += key;
+        seen += key;
+    }
+    return shared;
+}
+
 // Painted white all over, as a chart with nothing to show used to be.
 bool blank(QWidget *widget)
 {
@@ -181,7 +213,11 @@ class TestRegistro : public QObject
 private Q_SLOTS:
     void initTestCase() { mirabolo::registro::setUpApplication(*qApp); }
 
-    void accessKeys() { QCOMPARE(sharedAccessKeys(), QString()); }
+    void accessKeys()
+    {
+        QCOMPARE(sharedAccessKeys(), QString());
+        QCOMPARE(sharedWindowAccessKeys(), QString());
+    }
 
     void unreadable_data()
     {
@@ -507,7 +543,13 @@ private Q_SLOTS:
         QVERIFY(copied->html().contains(u"<th>Precisione</th>"_s));
         QString error;
         const QString csv = dir.filePath(u"alunni.csv"_s);
-        QVERIFY2(w.saveCsv(csv, &error), qPrintable(error));
+        w.saveTable(csv);
+        QMessageBox *box = openBox(w);
+        QVERIFY(box);
+        QCOMPARE(box->text(),
+                 u"La tabella degli alunni è stata salvata come «alunni.csv» nella cartella «%1»."_s.arg(
+                     QDir::toNativeSeparators(dir.path())));
+        box->close();
         const QList<QByteArray> rows = readBytes(csv).split('\n');
         QCOMPARE(rows.at(0).left(29), "\xEF\xBB\xBF\"Nome\";\"Partite\";\"Minuti\";");
         QCOMPARE(rows.at(1), "\"'=Ugo\";1;1;1;0;100,0%;1 esatte, 07/12/2026;07/12/2026 09:30;–;\r");
@@ -531,6 +573,44 @@ private Q_SLOTS:
 
     // A name is shown as the pupil typed it, wherever it appears: never as
     // markup that would load, block on or show what it names.
+    // The page of what to go over names each kind of mistake and says in
+    // full what it means: a cut name or explanation leaves the teacher
+    // guessing.
+    void reviewPage()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(u"registro.csv"_s);
+        QVERIFY(append(path, "2026-12-07;09:12:00;Zoe;0;1;1;0;uscita;\r\n"));
+        QVERIFY(
+            append(dir.filePath(u"risposte.csv"_s),
+                   "Data;Ora;Nome;Inizio partita;Da;A;Quantit\xC3\xA0;Soluzione;Risposta;Secondi impiegati;Esito\r\n"
+                   "2026-12-07;09:11:00;Zoe;2026-12-07 09:10:00;dl;cl;3;30;0,3;9;errata\r\n"));
+        RegisterWindow w(path, Period::All, [] { return QDate(2026, 12, 7); });
+        w.session().setFollowing(false);
+        w.show();
+        QTRY_VERIFY_WITH_TIMEOUT(w.isReady(), 30000);
+        const QString pdf = dir.filePath(u"resoconto.pdf"_s);
+        QString error;
+        QVERIFY2(w.exportPdf(pdf, &error), qPrintable(error));
+        const QString report = pdfText(pdf);
+        // Too few answers to go over anything: said in words, not an empty list.
+        const auto *nothing = w.findChild<QLabel *>(u"nothingToReview"_s);
+        const auto *review = named<QTableView>(w, u"Da ripassare"_s);
+        QVERIFY(nothing && review);
+        QVERIFY(!nothing->isHidden() && review->isHidden());
+        QByteArray more;
+        for (int answer = 0; answer < 10; ++answer)
+            more += "2026-12-07;09:11:30;Zoe;2026-12-07 09:10:00;dl;cl;3;30;0,3;9;errata\r\n";
+        QVERIFY(append(dir.filePath(u"risposte.csv"_s), more));
+        w.session().refresh();
+        QTRY_VERIFY(nothing->isHidden() && !review->isHidden());
+        for (int kind = int(MistakeKind::None) + 1; kind < mirabolo::classregister::mistakeKindCount; ++kind) {
+            for (const QString &said : {mirabolo::game::mistakeKindName(MistakeKind(kind)),
+                                        mirabolo::registro::mistakeKindExplanation(MistakeKind(kind))})
+                QVERIFY2(report.contains(said), qPrintable(said));
+        }
+    }
+
     void hostileNames_data()
     {
         QTest::addColumn<QString>("name"); // %1: the class folder

@@ -4,6 +4,7 @@
 
 #include <QAbstractItemModelTester>
 #include <QColor>
+#include <QLocale>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -41,6 +42,8 @@ class TestAnswerModels : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase() { QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy)); }
+
     // What each table says of the class, or of the pupil named.
     void tables_data()
     {
@@ -77,6 +80,18 @@ private slots:
                            u"Un passaggio sbagliato | 1 | 100%"_s, u"Più passaggi sbagliati | 0 | 0%"_s,
                            u"Cifre sbagliate | 0 | 0%"_s}
             << QStringList{u"2 hl in l | 20 | 1 volta | Un passaggio sbagliato"_s} << QStringList{};
+        QTest::newRow("thousands") << Batches{{.times = 1200, .typed = u"0,3"}} << QString()
+                                   << QStringList{u"da dl a cl: 0% giuste su 1.200 risposte"_s}
+                                   << QStringList{u"Non è un numero | 0 | 0%"_s,
+                                                  u"Numero giusto scritto male | 0 | 0%"_s,
+                                                  u"Verso sbagliato | 1.200 | 100%"_s,
+                                                  u"Virgola fuori posto | 0 | 0%"_s,
+                                                  u"Un passaggio sbagliato | 0 | 0%"_s,
+                                                  u"Più passaggi sbagliati | 0 | 0%"_s,
+                                                  u"Cifre sbagliate | 0 | 0%"_s}
+                                   << QStringList{u"3 dl in cl | 0,3 | 1.200 volte | Verso sbagliato"_s}
+                                   << QStringList{u"Verso sbagliato: 1.200 errori su 1.200 (100%)"_s,
+                                                  u"da dl a cl: 1.200 sbagliate su 1.200 (100%)"_s};
         QTest::newRow("a pupil without answers")
             << lesson << u"Ida"_s << QStringList{} << noKinds << QStringList{} << QStringList{};
     }
