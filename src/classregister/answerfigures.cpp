@@ -190,6 +190,18 @@ AnswerFigures::AnswerFigures(DateSpan span, const ClassList *list)
 
 qsizetype AnswerFigures::pupilOf(const QString &name)
 {
+    // The answers of a game come one after another, under one name.
+    if (lastSpellingKnown && name == lastSpelling)
+        return lastSpellingIndex;
+    const qsizetype index = findPupil(name);
+    lastSpelling = name;
+    lastSpellingIndex = index;
+    lastSpellingKnown = true;
+    return index;
+}
+
+qsizetype AnswerFigures::findPupil(const QString &name)
+{
     if (const auto found = spellingIndex.constFind(name); found != spellingIndex.cend())
         return *found;
     const QString key = ClassFigures::pupilKey(name);

@@ -208,8 +208,10 @@ public:
     qsizetype pupilCount() const { return pupilTallies.size(); }
 
 private:
-    // Index in pupilTallies, -1 past maxPupils.
+    // Index in pupilTallies, -1 past maxPupils. A name once placed stays
+    // where it was placed.
     qsizetype pupilOf(const QString &name);
+    qsizetype findPupil(const QString &name);
 
     DateSpan dateSpan;
     AnswerTally classTally{classCommonAnswers};
@@ -219,6 +221,9 @@ private:
     // seen, and finding it costs less than working out the key.
     QHash<QString, qsizetype> spellingIndex;
     static constexpr qsizetype maxSpellings = 4 * maxPupils;
+    QString lastSpelling;
+    qsizetype lastSpellingIndex = -1;
+    bool lastSpellingKnown = false;
 };
 
 // The locale a wrong answer is classified under: Italian, unless the exercise
