@@ -527,12 +527,17 @@ private Q_SLOTS:
         QVERIFY(write(shown.dir.filePath(u"risposte.csv"_s), answers, QIODevice::WriteOnly));
         shown.session->setSliceBytes(100);
         QSignalSpy ready(&*shown.session, &ClassSession::ready);
+        qint64 answersWhenReady = -1;
+        QObject::connect(&*shown.session, &ClassSession::ready, [&shown, &answersWhenReady] {
+            const auto *tally = shown.session->answers().tally({});
+            answersWhenReady = tally ? tally->answers() : 0;
+        });
         shown.session->refresh();
         QVERIFY(shown.session->loading());
         QCOMPARE(shown.pupils->rowCount(), 0); // no class half counted meanwhile
         QTRY_VERIFY(shown.session->isReady());
         QCOMPARE(ready.size(), 1);
-        QCOMPARE(shown.session->answers().tally({})->answers(), 14);
+        QCOMPARE(answersWhenReady, 14);
         QCOMPARE(shown.told, QStringList{u"reset"_s});
         QCOMPARE(shown.pupilRows(), QStringList({u"Mia 1 100,0%"_s, u"Luca 3 20,0%"_s, u"Zoe 2 60,0%"_s}));
         QCOMPARE(atOnce.pupilRows(), shown.pupilRows());
