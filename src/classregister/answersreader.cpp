@@ -7,8 +7,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <future>
-#include <system_error>
 #include <utility>
 
 using namespace Qt::StringLiterals;
@@ -44,14 +42,6 @@ void AnswersReader::feed(QByteArrayView bytes)
     qsizetype pos = 0;
     const qsizetype n = bytes.size();
     while (pos < n) {
-        if (pending.isEmpty() && !overlong && n - pos >= twoCoreBytes) {
-            const qsizetype lastEnd = bytes.lastIndexOf('\n');
-            if (lastEnd >= pos) {
-                takeLines(bytes.sliced(pos, lastEnd + 1 - pos));
-                pos = lastEnd + 1;
-                continue;
-            }
-        }
         const void *found = std::memchr(bytes.data() + pos, '\n', std::size_t(n - pos));
         const qsizetype lineEnd = found ? static_cast<const char *>(found) - bytes.data() : -1;
         const QByteArrayView piece = bytes.sliced(pos, (lineEnd < 0 ? n : lineEnd) - pos);
@@ -79,100 +69,10 @@ void AnswersReader::feed(QByteArrayView bytes)
     }
 }
 
-namespace {
-
-// The next line of `whole` from `pos`, without its line end; `pos` moves past it.
-QByteArrayView nextLine(QByteArrayView whole, qsizetype &pos)
-{
-    const void *found = std::memchr(whole.data() + pos, '\n', std::size_t(whole.size() - pos));
-    const qsizetype end = found ? static_cast<const char *>(found) - whole.data() : whole.size();
-    const QByteArrayView line = whole.sliced(pos, end - pos);
-    pos = end + 1;
-    return line;
-}
-
-QByteArrayView withoutReturns(QByteArrayView line)
+void AnswersReader::takeLine(QByteArrayView line)
 {
     while (line.endsWith('\r'))
         line.chop(1);
-    return line;
-}
-
-} // namespace
-
-void AnswersReader::takeLines(QByteArrayView whole)
-{
-    // A third here, where the answers are also handed over, the rest on the
-    // other core: the two take about as long.
-    const void *found =
-        std::memchr(whole.data() + whole.size() / 3, '\n', std::size_t(whole.size() - whole.size() / 3));
-    const qsizetype split = found ? static_cast<const char *>(found) - whole.data() + 1 : whole.size();
-    if (split >= whole.size()) {
-        takeLinesHere(whole);
-        return;
-    }
-    std::future<Apart> later;
-    try {
-        later = std::async(std::launch::async, &AnswersReader::readApart, whole.sliced(split), std::ref(apartReader));
-    } catch (const std::system_error &) {
-        takeLinesHere(whole); // no thread to be had: all of it here
-        return;
-    }
-    takeLinesHere(whole.first(split));
-    const Apart apart = later.get();
-    const qint64 before = lines;
-    for (const ReadApart &read : apart.read) {
-        lines = before + read.line + 1;
-        if (!read.isAnswer) {
-            skip(read.reason);
-        } else {
-            ++answers;
-            if (visitAnswer)
-                visitAnswer(read.answer);
-        }
-    }
-    lines = before + apart.lines;
-}
-
-void AnswersReader::takeLinesHere(QByteArrayView whole)
-{
-    for (qsizetype pos = 0; pos < whole.size();) {
-        const QByteArrayView line = nextLine(whole, pos);
-        ++lines;
-        if (line.size() > maxLineBytes + 1)
-            skip(SkipReason::TooLong);
-        else
-            takeLine(line);
-    }
-}
-
-// The same as takeLinesHere(), kept for later: nothing of the reader's but
-// `reader` is touched.
-AnswersReader::Apart AnswersReader::readApart(QByteArrayView whole, AnswerLineReader &reader)
-{
-    Apart apart;
-    apart.read.reserve(std::size_t(whole.size() / 64));
-    ReadApart read;
-    for (qsizetype pos = 0; pos < whole.size(); ++apart.lines) {
-        const QByteArrayView line = nextLine(whole, pos);
-        read.line = apart.lines;
-        if (line.size() > maxLineBytes + 1) {
-            read.isAnswer = false;
-            read.reason = SkipReason::TooLong;
-        } else {
-            const LineKind kind = reader.read(withoutReturns(line), read.answer, &read.reason);
-            if (kind == LineKind::Other)
-                continue;
-            read.isAnswer = kind == LineKind::Game;
-        }
-        apart.read.push_back(read);
-    }
-    return apart;
-}
-
-void AnswersReader::takeLine(QByteArrayView line)
-{
-    line = withoutReturns(line);
     SkipReason reason = SkipReason::BadQuotes;
     switch (lineReader.read(line, answer, &reason)) {
     case LineKind::Other:

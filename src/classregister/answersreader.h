@@ -15,7 +15,6 @@
 #include <QString>
 
 #include <functional>
-#include <vector>
 
 namespace mirabolo::classregister {
 
@@ -32,13 +31,7 @@ public:
     explicit AnswersReader(AnswerVisitor onAnswer, SkipVisitor onSkipped = {}, std::function<void()> onStartOver = {});
 
     // Reads the complete lines in `bytes`; the rest waits for the next feed.
-    // Of a large piece, a part is read on another core meanwhile; its
-    // answers are handed over after the others, in the file's order, before
-    // feed() returns.
     void feed(QByteArrayView bytes);
-
-    // Pieces at least this large are read on two cores.
-    static constexpr qsizetype twoCoreBytes = qsizetype(64) << 10;
 
     // As new, for a file read again from its start; tells onStartOver.
     void reset();
@@ -47,32 +40,13 @@ public:
     qint64 skippedCount() const { return skipped; }
 
 private:
-    // A line read on the other core: an answer, or a line skipped.
-    struct ReadApart
-    {
-        qint64 line = 0; // among the part's lines, from 0
-        SkipReason reason = SkipReason::BadQuotes;
-        bool isAnswer = false;
-        AnswerRecord answer;
-    };
-    struct Apart
-    {
-        std::vector<ReadApart> read;
-        qint64 lines = 0;
-    };
-
     void takeLine(QByteArrayView line);
-    // Whole lines, each with its line end.
-    void takeLines(QByteArrayView whole);
-    void takeLinesHere(QByteArrayView whole);
-    static Apart readApart(QByteArrayView whole, AnswerLineReader &reader);
     void skip(SkipReason reason);
 
     AnswerVisitor visitAnswer;
     SkipVisitor visitSkipped;
     std::function<void()> startOver;
     AnswerLineReader lineReader;
-    AnswerLineReader apartReader; // used by the other core only, and only during feed()
     AnswerRecord answer;
     QByteArray pending; // the start of a line not yet ended
     bool overlong = false; // the current line passed maxLineBytes: dropped up to its end
@@ -82,7 +56,7 @@ private:
 };
 
 // The answers file on disk, followed as it grows, like RegisterFile. Only
-// reads; no timers, and nothing goes on once refresh() has returned.
+// reads; no timers and no threads.
 class AnswersFile
 {
 public:

@@ -160,31 +160,6 @@ private slots:
             manyRead << u"2026-12-07 09:12:05|%1|2026-12-07 09:00:00|3>2|3|30|%1|7|wrong"_s.arg(text);
         }
         QTest::newRow("more than are kept") << many << manyRead << Skipped();
-        // Large enough to be read on two cores when fed whole: every line
-        // in its place, and every line skipped under its own number.
-        QByteArray large = answersHeader;
-        QStringList largeRead;
-        Skipped largeSkipped;
-        qint64 line = 1;
-        for (int i = 0; i < 1500; ++i) {
-            const QString name = u"P%1"_s.arg(i);
-            large += answerLine(judged(u"30"_s, name));
-            largeRead << u"2026-12-07 09:12:05|%1|2026-12-07 09:00:00|3>2|3|30|30|7|right"_s.arg(name);
-            ++line;
-            if (i % 7 == 0) {
-                large += "2026-12-07;25:12:05;Zoe;2026-12-07 09:00:00;dl;cl;3;30;30;7;esatta\r\n";
-                largeSkipped.append({++line, SkipReason::BadTime});
-            }
-            if (i % 11 == 0) {
-                large += "\r\n";
-                ++line;
-            }
-            if (i % 40 == 0) {
-                large += QByteArray(5000, '3') + "\n";
-                largeSkipped.append({++line, SkipReason::TooLong});
-            }
-        }
-        QTest::newRow("two cores") << large << largeRead << largeSkipped;
         using enum SkipReason;
         const QList<std::tuple<const char *, QByteArray, SkipReason>> bad{
             {"no such day", "2026-02-30;09:12:05;Zoe;2026-12-07 09:00:00;dl;cl;3;30;30;7;esatta", BadDate},
@@ -211,7 +186,7 @@ private slots:
     void reading()
     {
         QFETCH(QByteArray, file);
-        for (const qsizetype piece : {file.size(), qsizetype(1), qsizetype(5), qsizetype(100000)}) {
+        for (const qsizetype piece : {file.size(), qsizetype(1), qsizetype(5)}) {
             const Read read = readAll(file, piece);
             QTEST(read.answers, "answers");
             QTEST(read.skipped, "skipped");
