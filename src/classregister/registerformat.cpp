@@ -12,6 +12,10 @@
 #include <cstring>
 #include <string_view>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 using namespace Qt::StringLiterals;
 
 namespace mirabolo::classregister {
@@ -147,6 +151,19 @@ bool splitPlain(QByteArrayView line, Fields &fields)
         return true;
     };
     qsizetype at = 0;
+#if defined(__SSE2__)
+    // Sixteen bytes at a time where the processor has it (every x86-64).
+    for (; at + 16 <= n; at += 16) {
+        const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i *>(bytes + at));
+        if (_mm_movemask_epi8(_mm_cmpeq_epi8(chunk, _mm_set1_epi8('"'))) != 0)
+            return false;
+        for (auto found = unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(chunk, _mm_set1_epi8(';')))); found != 0;
+             found &= found - 1) {
+            if (!endField(at + qCountTrailingZeroBits(found)))
+                return false;
+        }
+    }
+#endif
     for (; at + 8 <= n; at += 8) {
         quint64 word = 0;
         std::memcpy(&word, bytes + at, 8);
@@ -669,7 +686,11 @@ LineKind AnswerLineReader::read(QByteArrayView line, AnswerRecord &answer, SkipR
         lastWhenDay = date;
         lastWhenDayStart = date.startOfDay(Qt::UTC).toMSecsSinceEpoch();
     }
-    answer.when = QDateTime::fromMSecsSinceEpoch(lastWhenDayStart + qint64(seconds) * 1000, Qt::UTC);
+    const qint64 when = lastWhenDayStart + qint64(seconds) * 1000;
+    if (answer.when.timeSpec() == Qt::UTC) // the line before's: only the moment changes
+        answer.when.setMSecsSinceEpoch(when);
+    else
+        answer.when = QDateTime::fromMSecsSinceEpoch(when, Qt::UTC);
     if (!sameStart) {
         lastStartText = startText.toByteArray();
         lastStart = start;
