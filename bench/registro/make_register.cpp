@@ -169,8 +169,10 @@ QString wrongAnswer(const mirabolo::game::Exercise &exercise, const QString &exp
                            locale);
     if (kind < 16)
         return decimalText(expectedValue(exercise.source, exercise.target, exercise.quantity + 1), locale);
+    // The point for the comma; a whole number has no comma, and a pupil
+    // writes it with a zero too many after one.
     if (kind < 18)
-        return QString(expected).replace(u',', u'.');
+        return expected.contains(u',') ? QString(expected).replace(u',', u'.') : expected + u",0"_s;
     return kind < 19 ? expected + u'0' : QString();
 }
 
