@@ -2,7 +2,9 @@
 // one more game once it has read it: first the reading and the class figures
 // alone, then the whole window (run it on a display: bench/run-registro gives
 // it Xvfb). MIRABOLO_BENCH_REGISTER names the register (make_register makes
-// one); the file itself is never written, the appends go to copies.
+// one), with or without its answers beside it; the files themselves are
+// never written, the appends go to copies.
+#include "classregister/answersreader.h"
 #include "classregister/classfigures.h"
 #include "classregister/registerfile.h"
 #include "records/endgame.h"
@@ -11,6 +13,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QSignalSpy>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -61,10 +64,34 @@ protected:
     }
 };
 
-// The window reads a large register in slices between event-loop turns.
+// The answers of one more game of a pupil already there: the last game's
+// answers, a day later.
+QByteArray oneMoreGameAnswers(const QString &answersPath)
+{
+    QFile file(answersPath);
+    if (!file.open(QIODevice::ReadOnly) || !file.seek(std::max<qint64>(0, file.size() - 16384)))
+        return {};
+    QList<QByteArray> lines = file.readAll().split('\n');
+    lines.removeLast(); // after the last line end
+    const QByteArray start = lines.constLast().split(';').value(3);
+    QByteArray game;
+    for (auto line = lines.crbegin(); line != lines.crend() && line->split(';').value(3) == start; ++line) {
+        QList<QByteArray> fields = line->split(';');
+        const QDate day = QDate::fromString(QString::fromLatin1(fields.at(0)), Qt::ISODate).addDays(1);
+        fields[0] = day.toString(Qt::ISODate).toLatin1();
+        fields[3] = day.toString(Qt::ISODate).toLatin1() + fields[3].mid(10);
+        game.prepend(fields.join(';') + '\n');
+    }
+    return game;
+}
+
+// The window reads a large register in slices between event-loop turns, and
+// its answers with it; "Cosa ripassare" is the tab shown, so that drawing it
+// is timed.
 bool waitUntilShown(mirabolo::registro::RegisterWindow &window)
 {
     QSignalSpy ready(&window, &mirabolo::registro::RegisterWindow::ready);
+    window.findChild<QTabWidget *>()->setCurrentIndex(1);
     window.show();
     if (!window.isReady() && !ready.wait(120'000))
         return false;
@@ -138,6 +165,9 @@ private slots:
     {
         if (!window) {
             QVERIFY(QFile::copy(source, windowCopy.filePath(u"registro.csv"_s)));
+            const QString answers = mirabolo::classregister::answersPathBeside(source);
+            QVERIFY(!QFile::exists(answers) ||
+                    QFile::copy(answers, mirabolo::classregister::answersPathBeside(windowCopy.path() + u"/x"_s)));
             window.emplace(windowCopy.filePath(u"registro.csv"_s), mirabolo::classregister::Period::All, &today);
             QVERIFY(waitUntilShown(*window));
             window->session().setFollowing(false);
@@ -159,6 +189,36 @@ private slots:
         }
         QCOMPARE(window->session().figures().games(), before + appended);
         QVERIFY2(paints.count >= appended, "a game appended, but nothing painted");
+    }
+
+    // From one more game's answers on disk to "Cosa ripassare" drawn again.
+    void windowOneMoreGameAnswers()
+    {
+        if (!window)
+            QSKIP("windowOneMoreGame did not run");
+        const QString answersPath = mirabolo::classregister::answersPathBeside(window->session().registerPath());
+        if (!QFile::exists(answersPath))
+            QSKIP("no answers beside the register");
+        const QByteArray lines = oneMoreGameAnswers(answersPath);
+        QVERIFY(lines.count('\n') > 0);
+        const auto counted = [this] { return window->session().answers().figures().wholeClass().answers(); };
+        const qint64 before = counted();
+        qint64 appended = 0;
+        QFile answersAppender(answersPath);
+        QVERIFY(answersAppender.open(QIODevice::Append));
+        QCoreApplication::processEvents();
+        PaintCounter paints;
+        QBENCHMARK
+        {
+            answersAppender.write(lines);
+            answersAppender.flush();
+            ++appended;
+            window->session().refresh();
+            QCoreApplication::processEvents();
+        }
+        QCOMPARE(counted(), before + appended * lines.count('\n'));
+        QVERIFY2(paints.count >= appended, "answers appended, but nothing painted");
+        qInfo("%lld answers a game", qlonglong(lines.count('\n')));
     }
 
 private:

@@ -28,28 +28,62 @@ CommonAnswers::CommonAnswers(qsizetype capacity)
 {
 }
 
+qsizetype CommonAnswers::slotOf(const WrongAnswer &answer, size_t hash) const
+{
+    const qsizetype mask = places.size() - 1;
+    for (auto slot = qsizetype(hash & size_t(mask));; slot = (slot + 1) & mask) {
+        const qint32 index = places.at(slot);
+        if (index < 0)
+            return slot;
+        const Entry &entry = entries.at(index);
+        if (entry.hash == hash && entry.answer == answer)
+            return slot;
+    }
+}
+
+// The entries after the slot on their search move back into it when their
+// search passes it, so that no search stops short at the free slot.
+void CommonAnswers::freeSlot(qsizetype slot)
+{
+    const qsizetype mask = places.size() - 1;
+    for (qsizetype next = (slot + 1) & mask; places.at(next) >= 0; next = (next + 1) & mask) {
+        const auto home = qsizetype(entries.at(places.at(next)).hash & size_t(mask));
+        if (((next - home) & mask) >= ((next - slot) & mask)) {
+            places[slot] = places.at(next);
+            slot = next;
+        }
+    }
+    places[slot] = -1;
+}
+
 CommonAnswers::Entry &CommonAnswers::bump(const WrongAnswer &answer, bool &added)
 {
-    const auto found = where.constFind(answer);
-    added = found == where.cend();
+    if (places.isEmpty())
+        places.fill(-1, std::max<qsizetype>(8, qsizetype(qNextPowerOfTwo(quint32(2 * room - 1)))));
+    const size_t hash = qHash(answer, QHashSeed::globalSeed());
+    qsizetype slot = slotOf(answer, hash);
+    added = places.at(slot) < 0;
     qsizetype index = 0;
     if (!added) {
-        index = *found;
+        index = places.at(slot);
     } else if (entries.size() < room) {
         index = entries.size();
         entries.append(Entry{answer});
         entries.last().rank = byCount.size();
+        entries.last().hash = hash;
         byCount.append({0, index});
-        where.insert(entries.last().answer, index);
+        places[slot] = qint32(index);
     } else {
         // The least counted makes room, and the newcomer takes its count
         // over: it may have come before, while it was out of the table.
         index = byCount.constLast().entry;
         Entry &least = entries[index];
-        where.remove(least.answer);
+        freeSlot(slotOf(least.answer, least.hash));
+        slot = slotOf(answer, hash); // entries moved: its search may end sooner now
         least.answer = answer;
+        least.hash = hash;
         least.inherited = byCount.constLast().count;
-        where.insert(least.answer, index);
+        places[slot] = qint32(index);
         pushedOut = true;
     }
     // First among those counted as often, so that one more keeps the order.
@@ -189,6 +223,18 @@ AnswerFigures::AnswerFigures(DateSpan span, const ClassList *list)
 }
 
 qsizetype AnswerFigures::pupilOf(const QString &name)
+{
+    // The answers of a game come one after another, under one name.
+    if (lastSpellingKnown && name == lastSpelling)
+        return lastSpellingIndex;
+    const qsizetype index = findPupil(name);
+    lastSpelling = name;
+    lastSpellingIndex = index;
+    lastSpellingKnown = true;
+    return index;
+}
+
+qsizetype AnswerFigures::findPupil(const QString &name)
 {
     if (const auto found = spellingIndex.constFind(name); found != spellingIndex.cend())
         return *found;

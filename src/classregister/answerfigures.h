@@ -88,6 +88,7 @@ private:
         game::MistakeKind kind = game::MistakeKind::OtherDigits;
         qint64 inherited = 0; // of its count, what it took over from the answer it pushed out
         qsizetype rank = 0; // index in byCount
+        size_t hash = 0; // of the answer
     };
     struct Ranked
     {
@@ -96,6 +97,9 @@ private:
     };
     // Counted once more, found or let in; `added` says it was not there.
     Entry &bump(const WrongAnswer &answer, bool &added);
+    // The slot of the answer, or the free one where it would go.
+    qsizetype slotOf(const WrongAnswer &answer, size_t hash) const;
+    void freeSlot(qsizetype slot);
 
     qsizetype room;
     bool pushedOut = false;
@@ -105,7 +109,11 @@ private:
     // The most counted first, the counts beside the entries' indexes so that
     // finding a place reads one list.
     QList<Ranked> byCount;
-    QHash<WrongAnswer, qsizetype> where; // index in entries
+    // Each entry's index in entries at a slot found from its hash (open
+    // addressing, the next slot on a collision), -1 in a free slot. Twice
+    // the room at least, so that a search ends soon; the hash is worked out
+    // once an answer, not again when an answer makes room for another.
+    QList<qint32> places;
 };
 
 // One line of "Da ripassare": a kind of mistake made often, or a conversion
@@ -208,8 +216,10 @@ public:
     qsizetype pupilCount() const { return pupilTallies.size(); }
 
 private:
-    // Index in pupilTallies, -1 past maxPupils.
+    // Index in pupilTallies, -1 past maxPupils. A name once placed stays
+    // where it was placed.
     qsizetype pupilOf(const QString &name);
+    qsizetype findPupil(const QString &name);
 
     DateSpan dateSpan;
     AnswerTally classTally{classCommonAnswers};
@@ -219,6 +229,9 @@ private:
     // seen, and finding it costs less than working out the key.
     QHash<QString, qsizetype> spellingIndex;
     static constexpr qsizetype maxSpellings = 4 * maxPupils;
+    QString lastSpelling;
+    qsizetype lastSpellingIndex = -1;
+    bool lastSpellingKnown = false;
 };
 
 // The locale a wrong answer is classified under: Italian, unless the exercise

@@ -6,6 +6,7 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <cstring>
 #include <utility>
 
 using namespace Qt::StringLiterals;
@@ -41,7 +42,8 @@ void AnswersReader::feed(QByteArrayView bytes)
     qsizetype pos = 0;
     const qsizetype n = bytes.size();
     while (pos < n) {
-        const qsizetype lineEnd = bytes.indexOf('\n', pos);
+        const void *found = std::memchr(bytes.data() + pos, '\n', std::size_t(n - pos));
+        const qsizetype lineEnd = found ? static_cast<const char *>(found) - bytes.data() : -1;
         const QByteArrayView piece = bytes.sliced(pos, (lineEnd < 0 ? n : lineEnd) - pos);
         if (!overlong && pending.size() + piece.size() > maxLineBytes + 1) {
             overlong = true;

@@ -139,6 +139,8 @@ private:
 
     QByteArray lastDayText;
     QDate lastDay;
+    QDate lastWhenDay;
+    qint64 lastWhenDayStart = 0; // its first moment, in milliseconds since 1970 UTC
     QByteArray lastStartText;
     QDateTime lastStart;
     Kept lastName;

@@ -39,7 +39,7 @@ void ClassSession::follow(const QString &registerPath)
     liveAnswers = new LiveAnswers(classregister::answersPathBeside(filePath), std::move(reader), sliceBytes, this);
     connect(liveAnswers, &LiveAnswers::settled, this, &ClassSession::answersSettled);
     liveAnswers->setFollowing(following);
-    readOnce = false;
+    readOnce = answersReadOnce = readyOnce = false;
 }
 
 void ClassSession::refresh()
@@ -65,6 +65,14 @@ void ClassSession::readAgain()
 void ClassSession::answersSettled()
 {
     classAnswers->settle(liveAnswers->file().statusMessage());
+    answersReadOnce = true;
+    noteRead();
+}
+
+void ClassSession::noteRead()
+{
+    if (readOnce && answersReadOnce && !std::exchange(readyOnce, true))
+        Q_EMIT ready();
 }
 
 void ClassSession::openRegister(const QString &registerPath)
@@ -213,8 +221,8 @@ void ClassSession::registerSettled()
         Q_EMIT reset();
     }
     Q_EMIT settled();
-    if (!std::exchange(readOnce, true))
-        Q_EMIT ready();
+    readOnce = true;
+    noteRead();
 }
 
 ReportContent ClassSession::reportContent() const

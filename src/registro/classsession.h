@@ -81,8 +81,8 @@ public:
     void refresh();
     // Reads up to the file's end now, without the event loop.
     void readToEnd();
-    // Read to the file's end once since it was opened.
-    bool isReady() const { return readOnce; }
+    // The register and its answers read to their ends once since it was opened.
+    bool isReady() const { return readyOnce; }
     // Slices of the file are waiting to be read.
     bool loading() const { return live->loading() || liveAnswers->loading(); }
 
@@ -107,7 +107,8 @@ Q_SIGNALS:
     // Read up to the file's end after a change: its state and skipped lines
     // may be new too.
     void settled();
-    // The first settled() since the register was opened.
+    // The register and its answers read to their ends for the first time
+    // since the register was opened, after the settled() of the register.
     void ready();
     // Another class list was read or saved; the figures follow with a reset.
     void classListChanged();
@@ -121,6 +122,7 @@ private:
     void readAgain();
     void answersSettled();
     void noteTyped(const QString &name);
+    void noteRead();
 
     QString filePath;
     QString listPath;
@@ -143,6 +145,8 @@ private:
     bool following = false;
     bool rebuilding = false; // reading the register whole: one reset, not a signal per game
     bool readOnce = false;
+    bool answersReadOnce = false;
+    bool readyOnce = false;
 };
 
 } // namespace mirabolo::registro

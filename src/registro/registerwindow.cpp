@@ -281,6 +281,11 @@ RegisterWindow::RegisterWindow(const QString &path, Period period, ClassSession:
     }
 
     connect(classSession, &ClassSession::settled, this, &RegisterWindow::registerSettled);
+    // Shown whole once "Cosa ripassare" has the answers too.
+    connect(classSession, &ClassSession::ready, this, [this] {
+        if (!std::exchange(shownOnce, true))
+            Q_EMIT ready();
+    });
     // After the class was counted anew, the pupil chosen stays chosen.
     connect(pupils, &QAbstractItemModel::modelReset, this, [this] { restoreSelection = true; });
     connect(pupilGames, &QAbstractItemModel::modelReset, this, [this] { gamesToBottom = true; });
@@ -576,8 +581,6 @@ void RegisterWindow::registerSettled()
     rankingFit->apply();
     classChartView->setMinimumHeight(int(std::ceil(classBars->naturalHeight() * classChartView->scale())));
     showPupil();
-    if (!std::exchange(shownOnce, true))
-        Q_EMIT ready();
 }
 
 void RegisterWindow::showPupil()

@@ -43,7 +43,7 @@ public:
     // Chooses the pupil of that name (as grouped); false when not in the period.
     bool selectPupil(const QString &name);
 
-    // The register was read to its end and shown once.
+    // The register and its answers were read to their ends and shown once.
     bool isReady() const { return shownOnce; }
 
     bool exportPdf(const QString &path, QString *error) const;
@@ -61,7 +61,8 @@ public:
     bool saveClassList(const classregister::ClassList &list);
 
 Q_SIGNALS:
-    // The register was read to its end and shown for the first time.
+    // The register and its answers were read to their ends and shown for
+    // the first time.
     void ready();
 
 private:

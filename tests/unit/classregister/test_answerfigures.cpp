@@ -3,6 +3,7 @@
 #include "classregister/classlist.h"
 #include "game/units.h"
 
+#include <QSet>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -255,6 +256,12 @@ private slots:
         for (int i = 0; i < 40; ++i)
             alternate << (i % 2 == 0 ? u"300"_s : QString::number(1000 + i));
         QTest::newRow("every other time stays") << 3 << alternate << 1 << QStringList{u"3 dl in cl: 300 ×20"_s} << true;
+        // Thousands of answers through a room of 4: each found again in
+        // the table however often others came and went.
+        QStringList churn;
+        for (int i = 0; i < 3000; ++i)
+            churn << (i % 3 == 0 ? u"300"_s : QString::number(i * 7919 % 37));
+        QTest::newRow("churn") << 4 << churn << 1 << QStringList{u"3 dl in cl: 300 ×1000"_s} << true;
     }
     void commonAnswers()
     {
@@ -269,6 +276,10 @@ private slots:
         QCOMPARE(commonOf(table, shown), common);
         QCOMPARE(table.madeRoom(), madeRoom);
         QVERIFY(table.size() <= capacity);
+        QSet<QString> kept; // once each
+        for (const CommonAnswer &answer : table.mostCommon(capacity))
+            kept.insert(answer.answer.typed);
+        QCOMPARE(kept.size(), table.size());
     }
 
     void review_data()

@@ -127,6 +127,14 @@ private slots:
         const QString zoe3 = u"2026-12-07 09:12:05|Zoe|2026-12-07 09:00:00|3>2|3|30|=3|7|wrong"_s;
         QTest::newRow("game") << game << QStringList{zoe30, zoe3} << Skipped();
         QTest::newRow("concatenated") << game + game << QStringList{zoe30, zoe3, zoe30, zoe3} << Skipped();
+        // The same moment a year before: the start, read once for a game's
+        // answers, differs only in its first bytes.
+        mirabolo::game::JudgedAnswer yearBefore = judged(u"30"_s);
+        yearBefore.when = yearBefore.when.addYears(-1);
+        yearBefore.gameStart = yearBefore.gameStart.addYears(-1);
+        QTest::newRow("a year apart")
+            << answersHeader + answerLine(yearBefore) + answerLine(judged(u"30"_s))
+            << QStringList{u"2025-12-07 09:12:05|Zoe|2025-12-07 09:00:00|3>2|3|30|30|7|right"_s, zoe30} << Skipped();
         // As a spreadsheet saves it again: no mark, LF, every field quoted,
         // its own dates and times, empty columns, capitals, Windows-1252.
         QTest::newRow("calc")
@@ -139,6 +147,10 @@ private slots:
             << QStringList{zoe3, u"2026-12-07 09:12:05|Nicolò|2026-07-12 09:00:00|3>2|3|30|½|7|right"_s,
                            u"2026-12-07 12:30:00|Zoe|2026-12-07 12:29:59|6>1|20|2000000|2000000|0|right"_s}
             << Skipped();
+        // Every kind of blank around a field is not part of it.
+        QTest::newRow("blanks") << QByteArray(answersHeader) +
+                "2026-12-07; 09:12:05\t;Zoe;\"\r2026-12-07 09:00:00\f\";\vdl;cl;3;30;30;7;\"\tesatta\r\"\r\n"
+                                << QStringList{zoe30} << Skipped();
         // More names and answers than the reader keeps, then empty ones.
         QByteArray many = answersHeader;
         QStringList manyRead;
@@ -152,7 +164,9 @@ private slots:
         const QList<std::tuple<const char *, QByteArray, SkipReason>> bad{
             {"no such day", "2026-02-30;09:12:05;Zoe;2026-12-07 09:00:00;dl;cl;3;30;30;7;esatta", BadDate},
             {"no such hour", "2026-12-07;25:12:05;Zoe;2026-12-07 09:00:00;dl;cl;3;30;30;7;esatta", BadTime},
+            {"midnight as 24", "2026-12-07;24:00:00;Zoe;2026-12-07 09:00:00;dl;cl;3;30;30;7;esatta", BadTime},
             {"start without time", "2026-12-07;09:12:05;Zoe;2026-12-07;dl;cl;3;30;30;7;esatta", BadGameStart},
+            {"no start", "2026-12-07;09:12:05;Zoe;;dl;cl;3;30;30;7;esatta", BadGameStart},
             {"unknown unit", "2026-12-07;09:12:05;Zoe;2026-12-07 09:00:00;kl;cl;3;30;30;7;esatta", UnknownUnit},
             {"same unit", "2026-12-07;09:12:05;Zoe;2026-12-07 09:00:00;cl;cl;3;3;3;7;esatta", UnknownUnit},
             {"no quantity", "2026-12-07;09:12:05;Zoe;2026-12-07 09:00:00;dl;cl;0;0;0;7;esatta", BadQuantity},

@@ -512,19 +512,32 @@ private Q_SLOTS:
     // with no event loop (the report from the command line), all at once.
     void slices()
     {
+        // Answers in more slices than the register: ready waits for them.
+        QByteArray answers = classAnswers;
+        for (int i = 0; i < 10; ++i)
+            answers += "2026-12-07;09:10:00;Zoe;2026-12-07 09:00:00;dl;cl;3;30;30;5;esatta\r\n";
         Class atOnce(Period::All);
+        QVERIFY(write(atOnce.dir.filePath(u"risposte.csv"_s), answers, QIODevice::WriteOnly));
         atOnce.session->setSliceBytes(100);
         atOnce.session->readToEnd();
         QVERIFY(atOnce.session->isReady());
+        QCOMPARE(atOnce.session->answers().tally({})->answers(), 14);
 
         Class shown(Period::All);
+        QVERIFY(write(shown.dir.filePath(u"risposte.csv"_s), answers, QIODevice::WriteOnly));
         shown.session->setSliceBytes(100);
         QSignalSpy ready(&*shown.session, &ClassSession::ready);
+        qint64 answersWhenReady = -1;
+        QObject::connect(&*shown.session, &ClassSession::ready, [&shown, &answersWhenReady] {
+            const auto *tally = shown.session->answers().tally({});
+            answersWhenReady = tally ? tally->answers() : 0;
+        });
         shown.session->refresh();
         QVERIFY(shown.session->loading());
         QCOMPARE(shown.pupils->rowCount(), 0); // no class half counted meanwhile
         QTRY_VERIFY(shown.session->isReady());
         QCOMPARE(ready.size(), 1);
+        QCOMPARE(answersWhenReady, 14);
         QCOMPARE(shown.told, QStringList{u"reset"_s});
         QCOMPARE(shown.pupilRows(), QStringList({u"Mia 1 100,0%"_s, u"Luca 3 20,0%"_s, u"Zoe 2 60,0%"_s}));
         QCOMPARE(atOnce.pupilRows(), shown.pupilRows());
