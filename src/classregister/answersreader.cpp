@@ -6,20 +6,11 @@
 #include <QFileInfo>
 
 #include <algorithm>
-#include <cstring>
 #include <utility>
 
 using namespace Qt::StringLiterals;
 
 namespace mirabolo::classregister {
-
-namespace {
-
-// The bytes last read are read again at every refresh: when they changed, the
-// file was rewritten in place.
-constexpr qsizetype checkBytes = 64;
-
-} // namespace
 
 AnswersReader::AnswersReader(AnswerVisitor onAnswer, SkipVisitor onSkipped, std::function<void()> onStartOver)
     : visitAnswer(std::move(onAnswer))
@@ -30,47 +21,23 @@ AnswersReader::AnswersReader(AnswerVisitor onAnswer, SkipVisitor onSkipped, std:
 
 void AnswersReader::reset()
 {
-    pending = QByteArray();
-    overlong = false;
-    lines = answers = skipped = 0;
+    splitter.clear();
+    answers = skipped = 0;
     if (startOver)
         startOver();
 }
 
 void AnswersReader::feed(QByteArrayView bytes)
 {
-    qsizetype pos = 0;
-    const qsizetype n = bytes.size();
-    while (pos < n) {
-        const void *found = std::memchr(bytes.data() + pos, '\n', std::size_t(n - pos));
-        const qsizetype lineEnd = found ? static_cast<const char *>(found) - bytes.data() : -1;
-        const QByteArrayView piece = bytes.sliced(pos, (lineEnd < 0 ? n : lineEnd) - pos);
-        if (!overlong && pending.size() + piece.size() > maxLineBytes + 1) {
-            overlong = true;
-            pending = QByteArray();
-        }
-        if (lineEnd < 0) {
-            if (!overlong)
-                pending += piece;
-            return;
-        }
-        ++lines;
-        if (overlong) {
-            overlong = false;
-            skip(SkipReason::TooLong);
-        } else if (pending.isEmpty()) {
-            takeLine(piece);
-        } else {
-            pending += piece;
-            takeLine(pending);
-            pending.clear();
-        }
-        pos = lineEnd + 1;
-    }
+    splitter.feed(bytes, [this](QByteArrayView line, bool tooLong) { takeLine(line, tooLong); });
 }
 
-void AnswersReader::takeLine(QByteArrayView line)
+void AnswersReader::takeLine(QByteArrayView line, bool tooLong)
 {
+    if (tooLong) {
+        skip(SkipReason::TooLong);
+        return;
+    }
     while (line.endsWith('\r'))
         line.chop(1);
     SkipReason reason = SkipReason::BadQuotes;
@@ -92,7 +59,7 @@ void AnswersReader::skip(SkipReason reason)
 {
     ++skipped;
     if (visitSkipped)
-        visitSkipped({lines, reason});
+        visitSkipped({splitter.lineCount(), reason});
 }
 
 AnswersFile::AnswersFile(QString path)
@@ -134,24 +101,13 @@ AnswersFile::Change AnswersFile::refresh(AnswersReader &reader, qint64 maxBytes)
         return Change::None;
 
     const qint64 end = maxBytes > 0 ? std::min(knownSize, readOffset + maxBytes) : knownSize;
-    QByteArray buffer;
-    bool failed = !file.seek(readOffset);
-    while (!failed && readOffset < end) {
-        buffer.resize(std::min(chunkBytes, end - readOffset));
-        const qint64 got = file.read(buffer.data(), buffer.size());
-        if (got <= 0) {
-            // Cut meanwhile: the next refresh sees the new size.
-            failed = got < 0;
-            knownSize = readOffset;
-            break;
-        }
-        const QByteArrayView piece(buffer.constData(), got);
-        reader.feed(piece);
-        lastBytes.append(piece.last(std::min<qint64>(got, checkBytes)));
-        lastBytes = lastBytes.right(checkBytes);
-        readOffset += got;
-    }
-    if (failed) {
+    const PiecesRead read = readPieces(file, readOffset, end, chunkBytes, lastBytes,
+                                       [&reader](QByteArrayView piece) { reader.feed(piece); });
+    readOffset = read.offset;
+    // Cut meanwhile: the next refresh sees the new size.
+    if (read.cut)
+        knownSize = readOffset;
+    if (read.failed) {
         reader.reset();
         currentState = State::NotReadable;
         readOffset = knownSize = 0;

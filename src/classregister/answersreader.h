@@ -40,7 +40,7 @@ public:
     qint64 skippedCount() const { return skipped; }
 
 private:
-    void takeLine(QByteArrayView line);
+    void takeLine(QByteArrayView line, bool tooLong);
     void skip(SkipReason reason);
 
     AnswerVisitor visitAnswer;
@@ -48,9 +48,7 @@ private:
     std::function<void()> startOver;
     AnswerLineReader lineReader;
     AnswerRecord answer;
-    QByteArray pending; // the start of a line not yet ended
-    bool overlong = false; // the current line passed maxLineBytes: dropped up to its end
-    qint64 lines = 0;
+    LineSplitter splitter;
     qint64 answers = 0;
     qint64 skipped = 0;
 };

@@ -68,4 +68,27 @@ FileState openForReading(const QString &path, QFile &file, FileIdentity &identit
     return State::Read;
 }
 
+PiecesRead readPieces(QFile &file, qint64 offset, qint64 end, qint64 pieceBytes, QByteArray &lastBytes,
+                      const std::function<void(QByteArrayView)> &take)
+{
+    PiecesRead read{offset};
+    read.failed = !file.seek(offset);
+    QByteArray buffer;
+    while (!read.failed && read.offset < end) {
+        buffer.resize(std::min(pieceBytes, end - read.offset));
+        const qint64 got = file.read(buffer.data(), buffer.size());
+        if (got <= 0) {
+            read.failed = got < 0;
+            read.cut = true;
+            break;
+        }
+        const QByteArrayView piece(buffer.constData(), got);
+        lastBytes.append(piece.last(std::min(got, qint64(checkBytes))));
+        lastBytes = lastBytes.right(checkBytes);
+        take(piece);
+        read.offset += got;
+    }
+    return read;
+}
+
 } // namespace mirabolo::classregister

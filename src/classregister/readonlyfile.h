@@ -1,8 +1,12 @@
 // Opening a file of the class folder for reading, only when it is safe to.
 #pragma once
 
+#include <QByteArray>
+#include <QByteArrayView>
 #include <QFile>
 #include <QString>
+
+#include <functional>
 
 namespace mirabolo::classregister {
 
@@ -33,5 +37,22 @@ struct FileIdentity
 // at the name, to a file only the teacher can read: a link, or a file with
 // another name elsewhere, is never read. FileState::Read when `file` is open.
 FileState openForReading(const QString &path, QFile &file, FileIdentity &identity);
+
+// The bytes last read are read again at every refresh of a followed file:
+// when they changed, it was rewritten in place. Enough to tell one line from
+// another.
+inline constexpr qsizetype checkBytes = 64;
+
+struct PiecesRead
+{
+    qint64 offset = 0; // where reading stopped
+    bool failed = false; // a read failed: the file cannot be read now
+    bool cut = false; // it ended before `end`: cut meanwhile
+};
+
+// Reads `file` from `offset` up to `end` in pieces of at most `pieceBytes`,
+// handing each to `take`, and keeps the last checkBytes read in `lastBytes`.
+PiecesRead readPieces(QFile &file, qint64 offset, qint64 end, qint64 pieceBytes, QByteArray &lastBytes,
+                      const std::function<void(QByteArrayView)> &take);
 
 } // namespace mirabolo::classregister

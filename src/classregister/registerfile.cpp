@@ -14,10 +14,6 @@ namespace mirabolo::classregister {
 
 namespace {
 
-// The bytes last read are read again at every refresh: when they changed, the
-// file was rewritten in place. Enough to tell one game's line from another.
-constexpr qsizetype checkBytes = 64;
-
 bool readAt(QFile &file, qint64 offset, qint64 size, QByteArray &bytes)
 {
     if (!file.seek(offset))
@@ -94,26 +90,16 @@ RegisterFile::Change RegisterFile::refresh(qint64 maxBytes)
     }
 
     const qint64 end = maxBytes > 0 ? std::min(knownSize, readOffset + maxBytes) : knownSize;
-    QByteArray buffer;
-    bool failed = !file.seek(readOffset);
-    while (!failed && readOffset < end) {
-        buffer.resize(std::min(chunkBytes, end - readOffset));
-        const qint64 got = file.read(buffer.data(), buffer.size());
-        if (got <= 0) {
-            // Shorter than when it was opened: cut meanwhile. The next refresh
-            // sees the new size and reads it again.
-            failed = got < 0;
-            knownSize = readOffset;
-            break;
-        }
-        const QByteArrayView piece(buffer.constData(), got);
-        lastBytes.append(piece.last(std::min(got, checkBytes)));
-        lastBytes = lastBytes.right(checkBytes);
+    const PiecesRead read = readPieces(file, readOffset, end, chunkBytes, lastBytes, [this](QByteArrayView piece) {
         parser.feed(piece);
         takeParsedGames();
-        readOffset += got;
-    }
-    if (failed) {
+    });
+    readOffset = read.offset;
+    // Shorter than when it was opened: cut meanwhile. The next refresh sees
+    // the new size and reads it again.
+    if (read.cut)
+        knownSize = readOffset;
+    if (read.failed) {
         reset();
         currentState = State::NotReadable;
         return Change::Unavailable;

@@ -769,33 +769,26 @@ QString decodeText(QByteArrayView field, bool escapedQuotes)
 const QString &AnswerLineReader::name(QByteArrayView field, bool escapedQuotes)
 {
     // The lines of one game come together: most names are the one before.
-    if (lastName.valid && sameBytes(field, lastName.field))
-        return lastName.text;
-    const QByteArray key = QByteArray::fromRawData(field.data(), field.size());
-    auto known = names.constFind(key);
-    if (known == names.cend()) {
-        QString decoded = decodeName(field, escapedQuotes);
-        if (names.size() >= maxKept) {
-            lastName = {QByteArray(), std::move(decoded), false};
-            return lastName.text;
-        }
-        known = names.insert(field.toByteArray(), decoded);
-    }
-    lastName = {known.key(), known.value(), true};
-    return lastName.text;
+    return kept(field, escapedQuotes, lastName, names, decodeName);
 }
 
-// The same for an answer's texts: a few hundred exercises, and the wrong
-// answers pupils give again and again.
 const QString &AnswerLineReader::text(QByteArrayView field, bool escapedQuotes, Kept &last,
                                       QHash<QByteArray, QString> &known)
+{
+    return kept(field, escapedQuotes, last, known, decodeText);
+}
+
+// A field decoded once, then found by its bytes: the class's names, a few
+// hundred exercises, and the wrong answers pupils give again and again.
+const QString &AnswerLineReader::kept(QByteArrayView field, bool escapedQuotes, Kept &last,
+                                      QHash<QByteArray, QString> &known, QString (*decode)(QByteArrayView, bool))
 {
     if (last.valid && sameBytes(field, last.field))
         return last.text;
     const QByteArray key = QByteArray::fromRawData(field.data(), field.size());
     auto found = known.constFind(key);
     if (found == known.cend()) {
-        QString decoded = decodeText(field, escapedQuotes);
+        QString decoded = decode(field, escapedQuotes);
         if (known.size() >= maxKept) {
             last = {QByteArray(), std::move(decoded), false};
             return last.text;

@@ -136,6 +136,8 @@ private:
     QDate day(QByteArrayView text);
     const QString &name(QByteArrayView field, bool escapedQuotes);
     const QString &text(QByteArrayView field, bool escapedQuotes, Kept &last, QHash<QByteArray, QString> &known);
+    const QString &kept(QByteArrayView field, bool escapedQuotes, Kept &last, QHash<QByteArray, QString> &known,
+                        QString (*decode)(QByteArrayView, bool));
 
     QByteArray lastDayText;
     QDate lastDay;

@@ -24,45 +24,13 @@ void RegisterParser::feed(QByteArrayView bytes)
                 ++pos;
         }
     }
-    while (pos < n) {
-        const qsizetype lineEnd = bytes.indexOf('\n', pos);
-        const QByteArrayView piece = bytes.sliced(pos, (lineEnd < 0 ? n : lineEnd) - pos);
-        if (!overlong && pending.size() + piece.size() > classregister::maxLineBytes + 1) {
-            overlong = true;
-            pending = QByteArray();
-        }
-        if (lineEnd < 0) {
-            if (!overlong)
-                pending += piece;
-            return;
-        }
-        ++lines;
-        if (overlong) {
-            overlong = false;
-            skipLine(SkipReason::TooLong);
-        } else if (pending.isEmpty()) {
-            takeLine(piece);
-        } else {
-            pending += piece;
-            takeLine(pending);
-            pending.clear();
-        }
-        pos = lineEnd + 1;
-    }
+    splitter.feed(bytes.sliced(pos), [this](QByteArrayView line, bool tooLong) { takeLine(line, tooLong); });
 }
 
 void RegisterParser::finish()
 {
-    if (!overlong && pending.isEmpty())
-        return;
-    ++lines;
-    if (overlong)
-        skipLine(SkipReason::TooLong);
-    else
-        takeLine(pending);
-    overlong = false;
-    pending = QByteArray();
-    afterUnterminatedLine = true;
+    if (splitter.finish([this](QByteArrayView line, bool tooLong) { takeLine(line, tooLong); }))
+        afterUnterminatedLine = true;
 }
 
 QList<GameRecord> RegisterParser::takeGames()
@@ -70,8 +38,12 @@ QList<GameRecord> RegisterParser::takeGames()
     return std::exchange(games, {});
 }
 
-void RegisterParser::takeLine(QByteArrayView line)
+void RegisterParser::takeLine(QByteArrayView line, bool tooLong)
 {
+    if (tooLong) {
+        skipLine(SkipReason::TooLong);
+        return;
+    }
     while (line.endsWith('\r'))
         line.chop(1);
     GameRecord game;
@@ -97,7 +69,7 @@ void RegisterParser::skipLine(SkipReason reason)
 {
     ++skipped;
     if (skippedNumbers.size() < maxSkippedLines)
-        skippedNumbers.append({lines, reason});
+        skippedNumbers.append({splitter.lineCount(), reason});
 }
 
 // False for a pupil beyond the first maxNames; else `name` becomes the copy

@@ -17,6 +17,9 @@
 #include <QList>
 #include <QSet>
 
+#include <cstring>
+#include <utility>
+
 namespace mirabolo::classregister {
 
 struct SkippedLine
@@ -24,6 +27,75 @@ struct SkippedLine
     qint64 number = 0; // 1-based
     SkipReason reason = SkipReason::BadQuotes;
     friend bool operator==(const SkippedLine &, const SkippedLine &) = default;
+};
+
+// Cuts bytes fed in pieces of any size into lines. A line longer than
+// maxLineBytes is not kept but handed over as too long when its end comes, so
+// that a damaged file cannot fill the memory, nor swallow the lines after it.
+class LineSplitter
+{
+public:
+    // Calls take(line, tooLong) for each line that ends in `bytes`, without
+    // its '\n'; the rest waits for the next feed.
+    template<typename Take>
+    void feed(QByteArrayView bytes, Take &&take)
+    {
+        qsizetype pos = 0;
+        const qsizetype n = bytes.size();
+        while (pos < n) {
+            const void *found = std::memchr(bytes.data() + pos, '\n', std::size_t(n - pos));
+            const qsizetype lineEnd = found ? static_cast<const char *>(found) - bytes.data() : -1;
+            const QByteArrayView piece = bytes.sliced(pos, (lineEnd < 0 ? n : lineEnd) - pos);
+            if (!overlong && pending.size() + piece.size() > maxLineBytes + 1) {
+                overlong = true;
+                pending = QByteArray();
+            }
+            if (lineEnd < 0) {
+                if (!overlong)
+                    pending += piece;
+                return;
+            }
+            ++lines;
+            if (overlong) {
+                overlong = false;
+                take(QByteArrayView(), true);
+            } else if (pending.isEmpty()) {
+                take(piece, false);
+            } else {
+                pending += piece;
+                take(QByteArrayView(pending), false);
+                pending.clear();
+            }
+            pos = lineEnd + 1;
+        }
+    }
+
+    // Hands over a last line without its line end, if there is one.
+    template<typename Take>
+    bool finish(Take &&take)
+    {
+        if (!overlong && pending.isEmpty())
+            return false;
+        ++lines;
+        take(QByteArrayView(pending), std::exchange(overlong, false));
+        pending = QByteArray();
+        return true;
+    }
+
+    void clear()
+    {
+        pending = QByteArray();
+        overlong = false;
+        lines = 0;
+    }
+
+    // The lines handed over, counting from 1.
+    qint64 lineCount() const { return lines; }
+
+private:
+    QByteArray pending; // the start of a line not yet ended
+    bool overlong = false; // the current line passed maxLineBytes: dropped up to its end
+    qint64 lines = 0;
 };
 
 class RegisterParser
@@ -59,14 +131,12 @@ public:
     const QList<SkippedLine> &skippedLines() const { return skippedNumbers; }
 
 private:
-    void takeLine(QByteArrayView line);
+    void takeLine(QByteArrayView line, bool tooLong);
     void skipLine(SkipReason reason);
     bool admitName(QString &name);
 
-    QByteArray pending; // the start of a line not yet ended
-    bool overlong = false; // the current line passed maxLineBytes: dropped up to its end
+    LineSplitter splitter;
     bool afterUnterminatedLine = false;
-    qint64 lines = 0;
     qint64 skipped = 0;
     qint64 beyondNames = 0;
     QList<SkippedLine> skippedNumbers;
