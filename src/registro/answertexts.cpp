@@ -33,6 +33,11 @@ QString noAnswersText()
     return u"Nessuna risposta registrata ancora"_s;
 }
 
+QString readingAnswersText()
+{
+    return u"Sto leggendo le risposte…"_s;
+}
+
 QString noAnswersInPeriodText()
 {
     return u"Nessuna risposta in questo periodo"_s;

@@ -13,6 +13,8 @@ namespace mirabolo::registro {
 QString noAnswersText();
 // The same for a period without answers of the class, or of the pupil.
 QString noAnswersInPeriodText();
+// While the answers are being read.
+QString readingAnswersText();
 
 // "7", "1.234": counts of answers, which a school's register takes past an int.
 QString answerCountText(qint64 count);

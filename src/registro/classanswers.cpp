@@ -17,8 +17,11 @@ const AnswerTally *ClassAnswers::tally(const QString &pupil) const
 
 void ClassAnswers::startOver(classregister::DateSpan span, const classregister::ClassList *list)
 {
+    const bool started = !building;
     building.emplace(span, list);
     buildingSkipped = {};
+    if (started)
+        Q_EMIT rebuildingStarted();
 }
 
 void ClassAnswers::add(const classregister::AnswerRecord &answer)

@@ -49,6 +49,8 @@ public:
 
 Q_SIGNALS:
     void changed();
+    // Counting afresh has begun; changed() follows once it is done.
+    void rebuildingStarted();
 
 private:
     struct Skipped

@@ -130,6 +130,7 @@ ReviewPanel::ReviewPanel(const ClassAnswers &answers, QWidget *parent)
     figuresArea = scroll;
 
     connect(&classAnswers, &ClassAnswers::changed, this, [this] { showAnswers(); });
+    connect(&classAnswers, &ClassAnswers::rebuildingStarted, this, [this] { showAnswers(); });
     showAnswers();
 }
 
@@ -160,6 +161,8 @@ void ReviewPanel::showAnswers()
         said = classAnswers.statusMessage();
     else if (forPupil && pupilName.isEmpty())
         said = u"Scegli un alunno nella tabella."_s;
+    else if (empty && classAnswers.rebuilding())
+        said = readingAnswersText(); // a school's answers take a second or two
     else if (empty)
         said = noAnswersInPeriodText();
     const QString skipped = answersSkippedText(classAnswers.skippedCount(), classAnswers.skippedLines());

@@ -11,6 +11,7 @@
 #include "registro/liveregister.h"
 #include "registro/registerwindow.h"
 #include "registro/report.h"
+#include "registro/reviewpanel.h"
 
 #include <QAbstractButton>
 #include <QAccessible>
@@ -609,6 +610,16 @@ private Q_SLOTS:
                                         mirabolo::registro::mistakeKindExplanation(MistakeKind(kind))})
                 QVERIFY2(report.contains(said), qPrintable(said));
         }
+
+        // While a school's answers are read, the tab says so, not that there are none.
+        mirabolo::registro::ClassAnswers reading;
+        mirabolo::registro::ReviewPanel panel(reading);
+        const auto *notice = panel.findChild<QLabel *>(u"answersNotice"_s);
+        QVERIFY(notice);
+        reading.startOver({QDate(2026, 9, 1), QDate(2026, 12, 7)});
+        QCOMPARE(notice->text(), mirabolo::registro::readingAnswersText());
+        reading.settle();
+        QCOMPARE(notice->text(), mirabolo::registro::noAnswersInPeriodText());
     }
 
     void hostileNames_data()
