@@ -2,6 +2,8 @@
 // Its timer never runs: a test calls Timer1_Timer itself.
 #pragma once
 
+#include "privatexdg.h"
+
 #include "fakeplatform.h"
 #include "scriptedrandom.h"
 #include "ui/session.h"
@@ -20,7 +22,7 @@ struct GameWindow
     ScriptedRandom random;
     std::unique_ptr<ui::Session> session;
 
-    GameWindow() { qputenv("XDG_DATA_HOME", home.path().toLocal8Bit()); }
+    GameWindow() { usePrivateXdg(home.path()); }
 
     // True once the first exercise is on screen and the window active.
     bool open(const QString &name, int source = 3, int target = 2, int quantity = 3)

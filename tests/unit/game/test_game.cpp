@@ -5,6 +5,7 @@
 #include "game/random.h"
 #include "game/speech.h"
 #include "game/units.h"
+#include "privatexdg.h"
 #include "records/answerswriter.h"
 #include "records/folderfile.h"
 #include "scriptedrandom.h"
@@ -166,7 +167,7 @@ private Q_SLOTS:
         QFETCH(mirabolo::test::TsvRow, row); // see endings.tsv
         const QString action = row[u"action"], obstacle = row[u"obstacle"];
         QTemporaryDir home;
-        qputenv("XDG_DATA_HOME", QFile::encodeName(home.path()));
+        mirabolo::test::usePrivateXdg(home.path());
         QFile blocker(home.filePath(obstacle));
         if (obstacle.endsWith(u".txt"_s))
             QVERIFY(QDir(home.path()).mkdir(u"mirabolo"_s) &&
