@@ -12,6 +12,7 @@
 #include "registro/registerwindow.h"
 #include "registro/report.h"
 #include "registro/reviewpanel.h"
+#include "sampleclass.h"
 
 #include <QAbstractButton>
 #include <QAccessible>
@@ -334,16 +335,7 @@ private Q_SLOTS:
     {
         QTemporaryDir dir;
         const QString path = dir.filePath(u"registro.csv"_s);
-        QVERIFY(append(path,
-                       "\xEF\xBB\xBF"
-                       "Data;Ora;Nome;Esatte;Errate;Totali;Secondi rimasti;Fine;Record\r\n"
-                       "2025-05-10;11:00:00;Mia;10;0;10;0;tempo scaduto;nuovo\r\n"
-                       "2026-10-05;10:00:00;Luca;2;8;10;0;uscita;\r\n"
-                       "2026-10-06;10:00:00;Luca;2;8;10;0;uscita;\r\n"
-                       "non è una partita\r\n"
-                       "2026-10-07;10:00:00;Luca;2;8;10;0;uscita;\r\n"
-                       "01/12/2026;10:00;zoe ;3;7;10;0;finestra chiusa;\r\n"
-                       "2026-12-07;09:12:00;Zoe;9;1;10;0;tempo scaduto;nuovo\r\n"));
+        QVERIFY(append(path, mirabolo::test::sampleRegister));
         RegisterWindow w(path, Period::SchoolYear, [] { return QDate(2026, 12, 7); });
         w.session().setFollowing(false); // the test says when to look
         w.show();

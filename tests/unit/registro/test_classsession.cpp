@@ -9,6 +9,7 @@
 #include "registro/classsession.h"
 #include "registro/reportcontent.h"
 #include "registro/texts.h"
+#include "sampleclass.h"
 
 #include <QAbstractItemModelTester>
 #include <QDir>
@@ -27,17 +28,7 @@ namespace {
 
 const QDate today(2026, 12, 7);
 
-// As the game writes it, then lines as a spreadsheet saves them again; Mia
-// played in an earlier school year.
-const QByteArray classRegister = "\xEF\xBB\xBF"
-                                 "Data;Ora;Nome;Esatte;Errate;Totali;Secondi rimasti;Fine;Record\r\n"
-                                 "2025-05-10;11:00:00;Mia;10;0;10;0;tempo scaduto;nuovo\r\n"
-                                 "2026-10-05;10:00:00;Luca;2;8;10;0;uscita;\r\n"
-                                 "2026-10-06;10:00:00;Luca;2;8;10;0;uscita;\r\n"
-                                 "non è una partita\r\n"
-                                 "2026-10-07;10:00:00;Luca;2;8;10;0;uscita;\r\n"
-                                 "01/12/2026;10:00;zoe ;3;7;10;0;finestra chiusa;\r\n"
-                                 "2026-12-07;\"09:12:00\";\"Zoe\";9;1;10;0;\"tempo scaduto\";\"nuovo\"\n";
+const QByteArray &classRegister = mirabolo::test::sampleRegister;
 
 // Beside it, the answers of Luca's and Zoe's games: one line a spreadsheet
 // could not have come from, and one of an earlier school year.
