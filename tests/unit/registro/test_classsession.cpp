@@ -562,9 +562,6 @@ private Q_SLOTS:
         QTest::newRow("count") << countText(999) << u"999"_s;
         QTest::newRow("count in thousands") << countText(1234) << u"1.234"_s;
         QTest::newRow("nothing answered") << percentText({}) << u"–"_s;
-        QTest::newRow("accuracy") << percentText(5.0 / 6) << u"83,3%"_s;
-        QTest::newRow("all right") << percentText(1.0) << u"100,0%"_s;
-        QTest::newRow("one game, whole percent") << wholePercentText(2.0 / 3) << u"67%"_s;
         QTest::newRow("no earlier games") << trendText({}) << u"–"_s;
         QTest::newRow("rising") << trendText(5.24) << u"+5,2 punti"_s;
         QTest::newRow("falling") << trendText(-3.0) << u"−3,0 punti"_s;
