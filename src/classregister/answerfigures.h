@@ -82,6 +82,8 @@ public:
     bool madeRoom() const { return pushedOut; }
 
 private:
+    friend struct FiguresCodec;
+
     struct Entry
     {
         WrongAnswer answer;
@@ -173,6 +175,8 @@ public:
     QList<ReviewItem> toReview() const;
 
 private:
+    friend struct FiguresCodec;
+
     void countPair(const AnswerRecord &answer);
 
     qint64 answerCount = 0;
@@ -216,6 +220,8 @@ public:
     qsizetype pupilCount() const { return pupilTallies.size(); }
 
 private:
+    friend struct FiguresCodec;
+
     // Index in pupilTallies, -1 past maxPupils. A name once placed stays
     // where it was placed.
     qsizetype pupilOf(const QString &name);

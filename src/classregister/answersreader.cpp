@@ -27,6 +27,20 @@ void AnswersReader::reset()
         startOver();
 }
 
+std::optional<AnswersReader::Progress> AnswersReader::progress() const
+{
+    if (splitter.midLine())
+        return std::nullopt;
+    return Progress{splitter.lineCount(), answers, skipped};
+}
+
+void AnswersReader::resume(const Progress &from)
+{
+    splitter.resumeAfter(from.lines);
+    answers = from.answers;
+    skipped = from.skipped;
+}
+
 void AnswersReader::feed(QByteArrayView bytes)
 {
     splitter.feed(bytes, [this](QByteArrayView line, bool tooLong) { takeLine(line, tooLong); });
@@ -79,6 +93,7 @@ AnswersFile::Change AnswersFile::refresh(AnswersReader &reader, qint64 maxBytes)
         currentState = opened;
         readOffset = knownSize = 0;
         lastBytes.clear();
+        resumed = false;
         return Change::Unavailable;
     }
 
@@ -94,11 +109,12 @@ AnswersFile::Change AnswersFile::refresh(AnswersReader &reader, qint64 maxBytes)
         readOffset = 0;
         lastBytes.clear();
     }
+    const bool afresh = std::exchange(resumed, false) || reload;
     currentState = State::Read;
     known = identity;
     knownSize = identity.size;
     if (!reload && readOffset == knownSize)
-        return Change::None;
+        return afresh ? Change::Reloaded : Change::None;
 
     const qint64 end = maxBytes > 0 ? std::min(knownSize, readOffset + maxBytes) : knownSize;
     const PiecesRead read = readPieces(file, readOffset, end, chunkBytes, lastBytes,
@@ -112,9 +128,10 @@ AnswersFile::Change AnswersFile::refresh(AnswersReader &reader, qint64 maxBytes)
         currentState = State::NotReadable;
         readOffset = knownSize = 0;
         lastBytes.clear();
+        resumed = false;
         return Change::Unavailable;
     }
-    return reload ? Change::Reloaded : Change::Appended;
+    return afresh ? Change::Reloaded : Change::Appended;
 }
 
 void AnswersFile::readAgain()
@@ -122,6 +139,23 @@ void AnswersFile::readAgain()
     currentState = State::NotRead;
     readOffset = knownSize = 0;
     lastBytes.clear();
+    resumed = false;
+}
+
+std::optional<AnswersFile::Position> AnswersFile::position() const
+{
+    if (currentState != State::Read || readOffset != knownSize)
+        return std::nullopt;
+    return Position{known, readOffset, lastBytes};
+}
+
+void AnswersFile::resumeAt(const Position &from)
+{
+    currentState = State::Read;
+    known = from.identity;
+    readOffset = knownSize = from.offset;
+    lastBytes = from.lastBytes;
+    resumed = true;
 }
 
 QString AnswersFile::statusMessage() const

@@ -15,6 +15,7 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 namespace mirabolo::classregister {
 
@@ -38,6 +39,20 @@ public:
 
     qint64 answerCount() const { return answers; }
     qint64 skippedCount() const { return skipped; }
+
+    // How far reading has come, to go on from there another time.
+    struct Progress
+    {
+        qint64 lines = 0;
+        qint64 answers = 0;
+        qint64 skipped = 0;
+        friend bool operator==(const Progress &, const Progress &) = default;
+    };
+    // None while part of a line waits for its end.
+    std::optional<Progress> progress() const;
+    // Goes on after the lines of `from`, as if it had read them; onStartOver
+    // is not told: whoever keeps figures has those of `from`.
+    void resume(const Progress &from);
 
 private:
     void takeLine(QByteArrayView line, bool tooLong);
@@ -81,6 +96,23 @@ public:
     // The next refresh() reads the file from its start, as a new one.
     void readAgain();
 
+    // Where a reading up to the end of a whole line stands, to go on from
+    // there another time.
+    struct Position
+    {
+        FileIdentity identity;
+        qint64 offset = 0;
+        QByteArray lastBytes; // the bytes just before `offset`
+    };
+    // None unless the file was read up to its end (the reader must be at a
+    // line's end too).
+    std::optional<Position> position() const;
+    // The next refresh() goes on from `from`, as the same file read that far,
+    // and says Reloaded: the reader must hold what was read up to there. When
+    // the file is another now, or was rewritten in place, the reader is reset
+    // and the file read from its start, as on any refresh().
+    void resumeAt(const Position &from);
+
     bool atEnd() const { return readOffset >= knownSize; }
     State state() const { return currentState; }
 
@@ -95,6 +127,7 @@ private:
     qint64 readOffset = 0;
     qint64 knownSize = 0;
     QByteArray lastBytes; // the bytes just before readOffset
+    bool resumed = false; // from a Position: the next refresh() is a reading afresh
 };
 
 // The answers file that the game keeps beside `registerPath`.

@@ -91,6 +91,14 @@ public:
 
     // The lines handed over, counting from 1.
     qint64 lineCount() const { return lines; }
+    // Part of a line waits for its end.
+    bool midLine() const { return overlong || !pending.isEmpty(); }
+    // As after `lineCount` whole lines: reading goes on where another left off.
+    void resumeAfter(qint64 lineCount)
+    {
+        clear();
+        lines = lineCount;
+    }
 
 private:
     QByteArray pending; // the start of a line not yet ended

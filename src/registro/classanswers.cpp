@@ -24,6 +24,16 @@ void ClassAnswers::startOver(classregister::DateSpan span, const classregister::
         Q_EMIT rebuildingStarted();
 }
 
+void ClassAnswers::resume(classregister::AnswerFigures figures, qint64 skippedCount,
+                          QList<classregister::SkippedLine> lines)
+{
+    const bool started = !building;
+    building.emplace(std::move(figures));
+    buildingSkipped = {skippedCount, std::move(lines)};
+    if (started)
+        Q_EMIT rebuildingStarted();
+}
+
 void ClassAnswers::add(const classregister::AnswerRecord &answer)
 {
     if (building)

@@ -28,6 +28,9 @@ public:
     // the file read again): the figures shown stay until settle(), so that a
     // file read in slices never shows half its answers.
     void startOver(classregister::DateSpan span, const classregister::ClassList *list = nullptr);
+    // Counts afresh from figures counted up to a point of the file (a
+    // checkpoint), with the lines skipped up to there.
+    void resume(classregister::AnswerFigures figures, qint64 skippedCount, QList<classregister::SkippedLine> lines);
     // Counts one more answer.
     void add(const classregister::AnswerRecord &answer);
     // A line of the answers file that could not be read.

@@ -3,6 +3,7 @@
 #include "registro/reportcontent.h"
 
 #include <QFileInfo>
+#include <QStandardPaths>
 
 using namespace Qt::StringLiterals;
 using mirabolo::classregister::ClassFigures;
@@ -35,8 +36,12 @@ void ClassSession::follow(const QString &registerPath)
     classregister::AnswersReader reader(
         [this](const classregister::AnswerRecord &answer) { classAnswers->add(answer); },
         [this](const classregister::SkippedLine &line) { classAnswers->skipped(line); },
-        [this] { classAnswers->startOver(span(), &list); });
+        [this] {
+            classAnswers->startOver(span(), &list);
+            checkpointOffset = 0;
+        });
     liveAnswers = new LiveAnswers(classregister::answersPathBeside(filePath), std::move(reader), sliceBytes, this);
+    liveAnswers->setResumer([this] { return resumeAnswers(); });
     connect(liveAnswers, &LiveAnswers::settled, this, &ClassSession::answersSettled);
     liveAnswers->setFollowing(following);
     readOnce = answersReadOnce = readyOnce = false;
@@ -66,7 +71,50 @@ void ClassSession::answersSettled()
 {
     classAnswers->settle(liveAnswers->file().statusMessage());
     answersReadOnce = true;
+    keepCheckpoint();
     noteRead();
+}
+
+void ClassSession::setCheckpointFolder(const QString &path, qint64 leastNewBytes)
+{
+    checkpoints.emplace(path);
+    checkpointNewBytes = leastNewBytes;
+}
+
+QString ClassSession::defaultCheckpointFolder()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
+}
+
+std::optional<LiveAnswers::Resume> ClassSession::resumeAnswers()
+{
+    if (!checkpoints)
+        return std::nullopt;
+    std::optional<classregister::AnswersCheckpoint> kept =
+        checkpoints->load(liveAnswers->file().path(), span(), classregister::classListDigest(list));
+    if (!kept)
+        return std::nullopt;
+    classAnswers->resume(std::move(kept->figures), kept->skippedCount, std::move(kept->skippedLines));
+    checkpointOffset = kept->position.offset;
+    return LiveAnswers::Resume{kept->position, kept->progress};
+}
+
+void ClassSession::keepCheckpoint()
+{
+    const std::optional<classregister::AnswersFile::Position> position = liveAnswers->file().position();
+    const std::optional<classregister::AnswersReader::Progress> progress = liveAnswers->reader().progress();
+    if (!checkpoints || !position || !progress || position->offset - checkpointOffset < checkpointNewBytes)
+        return;
+    const classregister::AnswersCheckpoint checkpoint{liveAnswers->file().path(),
+                                                      classAnswers->figures().span(),
+                                                      classregister::classListDigest(list),
+                                                      *position,
+                                                      *progress,
+                                                      classAnswers->figures(),
+                                                      classAnswers->skippedCount(),
+                                                      classAnswers->skippedLines()};
+    if (checkpoints->save(checkpoint))
+        checkpointOffset = position->offset;
 }
 
 void ClassSession::noteRead()

@@ -5,6 +5,7 @@
 // window read the register through it alike.
 #pragma once
 
+#include "classregister/answerscheckpoint.h"
 #include "classregister/classfigures.h"
 #include "classregister/classlist.h"
 #include "classregister/registerfile.h"
@@ -17,6 +18,7 @@
 #include <QPointer>
 
 #include <functional>
+#include <optional>
 
 namespace mirabolo::registro {
 
@@ -93,6 +95,15 @@ public:
     // before the first refresh().
     void setSliceBytes(qint64 bytes);
 
+    // Where the figures of the answers read are kept, so that the next
+    // window or report reads only the answers added since; none by default.
+    // They are kept after a reading that read at least `leastNewBytes` since
+    // the last kept. Set before the first refresh().
+    static constexpr qint64 checkpointBytes = qint64(4) << 20;
+    void setCheckpointFolder(const QString &path, qint64 leastNewBytes = checkpointBytes);
+    // The teacher's own cache folder for them.
+    static QString defaultCheckpointFolder();
+
 Q_SIGNALS:
     // The figures are built again from scratch (another file, or period):
     // from aboutToReset() to reset() the register is read whole, maybe over
@@ -121,6 +132,8 @@ private:
     void readClassList();
     void readAgain();
     void answersSettled();
+    std::optional<LiveAnswers::Resume> resumeAnswers();
+    void keepCheckpoint();
     void noteTyped(const QString &name);
     void noteRead();
 
@@ -142,6 +155,9 @@ private:
     QPointer<LiveRegister> live;
     QPointer<LiveAnswers> liveAnswers;
     qint64 sliceBytes = LiveRegister::sliceBytes;
+    std::optional<classregister::CheckpointFolder> checkpoints;
+    qint64 checkpointNewBytes = checkpointBytes;
+    qint64 checkpointOffset = 0; // of the reading shown: where it was last kept or taken up
     bool following = false;
     bool rebuilding = false; // reading the register whole: one reset, not a signal per game
     bool readOnce = false;

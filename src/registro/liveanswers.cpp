@@ -20,6 +20,12 @@ void LiveAnswers::readAgain()
 
 bool LiveAnswers::readSlice()
 {
+    if (answersFile.state() == AnswersFile::State::NotRead && resumeFrom) {
+        if (const std::optional<Resume> from = resumeFrom()) {
+            answersFile.resumeAt(from->position);
+            answersReader.resume(from->progress);
+        }
+    }
     const AnswersFile::Change change = answersFile.refresh(answersReader, sliceSize);
     if (change == AnswersFile::Change::Reloaded || change == AnswersFile::Change::Unavailable)
         forgetRefused();

@@ -89,6 +89,7 @@ int writePdf(const mirabolo::registro::Options &options)
     // Nothing waits for its turn meanwhile: slices only as large as the
     // reader's own pieces, since a slice's games are held twice until counted.
     session.setSliceBytes(mirabolo::classregister::RegisterFile::chunkBytes);
+    session.setCheckpointFolder(mirabolo::registro::ClassSession::defaultCheckpointFolder());
     session.readToEnd();
     const mirabolo::classregister::RegisterFile &file = session.file();
     if (file.state() != mirabolo::classregister::RegisterFile::State::Read) {

@@ -260,6 +260,7 @@ RegisterWindow::RegisterWindow(const QString &path, Period period, ClassSession:
     , pupilGames(new PupilGamesModel(*classSession, this))
     , classBars(std::make_unique<ClassAccuracyChart>(*ranking))
 {
+    classSession->setCheckpointFolder(ClassSession::defaultCheckpointFolder());
     buildActions();
     setCentralWidget(buildCentre());
     setTabOrder(periodBox, pupilTable);

@@ -452,6 +452,75 @@ private Q_SLOTS:
         QCOMPARE(listed->answers(), 2);
     }
 
+    // The answers read are kept, and the next session reads only the lines
+    // the games added since: a line changed before them goes unseen then.
+    // Anything but the same file grown, for the same days and class list, is
+    // read from its start.
+    void checkpoints_data()
+    {
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<bool>("takenUp");
+        QTest::newRow("the same file grown") << u"grown"_s << true;
+        QTest::newRow("the same file, nothing added") << u"same"_s << true;
+        QTest::newRow("another period") << u"period"_s << false;
+        QTest::newRow("another class list") << u"list"_s << false;
+        QTest::newRow("a copy in its place") << u"copy"_s << false;
+        QTest::newRow("its last line rewritten") << u"last"_s << false;
+        QTest::newRow("the checkpoint damaged") << u"damaged"_s << false;
+        QTest::newRow("too little read to keep") << u"little"_s << false;
+    }
+    void checkpoints()
+    {
+        QFETCH(QString, change);
+        QFETCH(bool, takenUp);
+        Class first(Period::All);
+        const QString answersPath = first.dir.filePath(u"risposte.csv"_s);
+        QVERIFY(write(answersPath, classAnswers, QIODevice::WriteOnly));
+        const QString kept = first.dir.filePath(u"cache"_s);
+        first.session->setCheckpointFolder(kept, change == u"little"_s ? 1 << 20 : 0);
+        first.session->readToEnd();
+
+        QByteArray now = classAnswers;
+        now.replace(";0,3;", ";0,4;");
+        if (change == u"last"_s)
+            now.replace(";30;30;5;esatta", ";30;30;6;esatta");
+        const QByteArray zoe =
+            change == u"same"_s ? QByteArray() : "2026-12-07;10:31:00;Zoe;2026-12-07 10:30:00;cl;l;4;0,04;4;8;errata\r\n";
+        if (change == u"copy"_s) {
+            QVERIFY(write(answersPath + u".new"_s, now + zoe, QIODevice::WriteOnly));
+            QVERIFY(QFile::remove(answersPath) && QFile::rename(answersPath + u".new"_s, answersPath));
+        } else {
+            QFile file(answersPath);
+            QVERIFY(file.open(QIODevice::ReadWrite) && file.write(now + zoe) == now.size() + zoe.size());
+        }
+        if (change == u"damaged"_s) {
+            for (const QFileInfo &info : QDir(kept).entryInfoList(QDir::Files)) {
+                QFile file(info.filePath());
+                QVERIFY(file.open(QIODevice::ReadWrite) && file.seek(info.size() / 2));
+                const QByteArray byte = file.peek(1);
+                QVERIFY(file.write(QByteArray(1, char(byte.at(0) ^ 1))) == 1);
+            }
+        }
+
+        ClassSession again(first.path, change == u"period"_s ? Period::SchoolYear : Period::All,
+                           [] { return today; });
+        again.setCheckpointFolder(kept, 0);
+        if (change == u"list"_s) {
+            const QString list = first.dir.filePath(u"elenco.txt"_s);
+            QVERIFY(write(list, "Luca\nZoe\n", QIODevice::WriteOnly));
+            again.setClassListPath(list);
+        }
+        again.readToEnd();
+        QStringList typed;
+        for (const auto &common : again.answers().tally(u"Luca"_s)->common().mostCommon(10))
+            typed << common.answer.typed;
+        QCOMPARE(typed.contains(u"0,3"_s), takenUp);
+        QCOMPARE(typed.contains(u"0,4"_s), !takenUp);
+        QCOMPARE(again.answers().tally(u"Zoe"_s)->answers(), zoe.isEmpty() ? 1 : 2);
+        QCOMPARE(again.answers().skippedCount(), 1);
+        QVERIFY(again.isReady());
+    }
+
     // Saved from the window, the list counts at once and is read again by
     // the next session; one given on the command line is read and saved
     // where it is; a range of days counts its own.
