@@ -480,8 +480,11 @@ private Q_SLOTS:
         first.session->setCheckpointFolder(kept, change == u"little"_s ? 1 << 20 : 0);
         first.session->readToEnd();
 
+        // Untouched, the file is the one read: nothing tells the readings apart
+        // but that the second is ready with the figures.
         QByteArray now = classAnswers;
-        now.replace(";0,3;", ";0,4;");
+        if (change != u"same"_s)
+            now.replace(";0,3;", ";0,4;");
         if (change == u"last"_s)
             now.replace(";30;30;5;esatta", ";30;30;6;esatta");
         const QByteArray zoe =
@@ -511,6 +514,8 @@ private Q_SLOTS:
             again.setClassListPath(list);
         }
         again.readToEnd();
+        QVERIFY(again.isReady());
+        QVERIFY(again.answers().tally(u"Luca"_s) != nullptr);
         QStringList typed;
         for (const auto &common : again.answers().tally(u"Luca"_s)->common().mostCommon(10))
             typed << common.answer.typed;
@@ -518,7 +523,6 @@ private Q_SLOTS:
         QCOMPARE(typed.contains(u"0,4"_s), !takenUp);
         QCOMPARE(again.answers().tally(u"Zoe"_s)->answers(), zoe.isEmpty() ? 1 : 2);
         QCOMPARE(again.answers().skippedCount(), 1);
-        QVERIFY(again.isReady());
     }
 
     // Saved from the window, the list counts at once and is read again by
