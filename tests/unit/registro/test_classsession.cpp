@@ -492,7 +492,7 @@ private Q_SLOTS:
         if (change == u"copy"_s) {
             QVERIFY(write(answersPath + u".new"_s, now + zoe, QIODevice::WriteOnly));
             QVERIFY(QFile::remove(answersPath) && QFile::rename(answersPath + u".new"_s, answersPath));
-        } else {
+        } else if (change != u"same"_s) {
             QFile file(answersPath);
             QVERIFY(file.open(QIODevice::ReadWrite) && file.write(now + zoe) == now.size() + zoe.size());
         }
