@@ -5,7 +5,7 @@ import json
 import subprocess
 import sys
 
-PRIVATE = ("XDG_CONFIG_DIRS", "XDG_CONFIG_HOME", "XDG_DATA_HOME")
+PRIVATE = ("XDG_CONFIG_DIRS", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME")
 
 listing = subprocess.run([sys.argv[1], "--show-only=json-v1", "--test-dir", sys.argv[2]],
                          capture_output=True, text=True, check=True).stdout

@@ -78,6 +78,7 @@ class Game(unittest.TestCase):
         self.env = dict(os.environ, DISPLAY=display.strip(), HOME=self.dir, XDG_DATA_HOME=self.data,
                         XDG_CONFIG_HOME=os.path.join(self.dir, "config"), XDG_RUNTIME_DIR=self.dir,
                         XDG_CONFIG_DIRS=os.path.join(self.dir, "xdg"),
+                        XDG_CACHE_HOME=os.path.join(self.dir, "cache"),
                         LANG="it_IT.UTF-8", LC_ALL="it_IT.UTF-8", QT_QPA_PLATFORM="xcb",
                         QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
 

@@ -13,6 +13,7 @@ inline void usePrivateXdg(const QString &root)
     qputenv("XDG_DATA_HOME", QFile::encodeName(root));
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(root + QStringLiteral("/.config")));
     qputenv("XDG_CONFIG_DIRS", QFile::encodeName(root + QStringLiteral("/.xdg")));
+    qputenv("XDG_CACHE_HOME", QFile::encodeName(root + QStringLiteral("/.cache")));
 }
 
 } // namespace mirabolo::test
