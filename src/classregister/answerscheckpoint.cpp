@@ -171,8 +171,8 @@ QByteArray encodeCheckpoint(const AnswersCheckpoint &checkpoint)
     const AnswersFile::Position &at = checkpoint.position;
     const AnswersReader::Progress &progress = checkpoint.progress;
     out << checkpoint.answersPath << checkpoint.span.first << checkpoint.span.last << checkpoint.listDigest
-        << at.identity.device << at.identity.inode << at.identity.size << at.identity.modified
-        << at.identity.changed << at.offset << at.lastBytes << progress.lines << progress.answers << progress.skipped
+        << at.identity.device << at.identity.inode << at.identity.size << at.identity.modified << at.identity.changed
+        << at.offset << at.lastBytes << progress.lines << progress.answers << progress.skipped
         << checkpoint.skippedCount << quint32(checkpoint.skippedLines.size());
     for (const SkippedLine &line : checkpoint.skippedLines)
         out << line.number << quint8(line.reason);
@@ -209,8 +209,8 @@ std::optional<AnswersCheckpoint> decodeCheckpoint(QByteArrayView bytes)
     AnswersReader::Progress &progress = checkpoint.progress;
     quint32 skippedLines = 0;
     in >> checkpoint.answersPath >> checkpoint.span.first >> checkpoint.span.last >> checkpoint.listDigest >>
-        at.identity.device >> at.identity.inode >> at.identity.size >> at.identity.modified >>
-        at.identity.changed >> at.offset >> at.lastBytes >> progress.lines >> progress.answers >> progress.skipped >>
+        at.identity.device >> at.identity.inode >> at.identity.size >> at.identity.modified >> at.identity.changed >>
+        at.offset >> at.lastBytes >> progress.lines >> progress.answers >> progress.skipped >>
         checkpoint.skippedCount >> skippedLines;
     if (in.status() != QDataStream::Ok || at.offset < 0 || at.offset != at.identity.size ||
         at.lastBytes.size() > std::min<qint64>(at.offset, checkBytes) || progress.lines < 0 || progress.answers < 0 ||
@@ -239,8 +239,7 @@ CheckpointFolder::CheckpointFolder(QString path)
 {
 }
 
-QString CheckpointFolder::fileFor(const QString &answersPath, const DateSpan &span,
-                                  const QByteArray &listDigest) const
+QString CheckpointFolder::fileFor(const QString &answersPath, const DateSpan &span, const QByteArray &listDigest) const
 {
     QByteArray key;
     QDataStream out(&key, QIODevice::WriteOnly);

@@ -85,8 +85,11 @@ QString tallyText(const AnswerTally *tally)
                      .arg(common.count)
                      .arg(common.exact ? u""_s : u"+"_s);
     for (const ReviewItem &item : tally->toReview())
-        parts << u"review %1 %2>%3 %4/%5"_s.arg(int(item.kind)).arg(item.source).arg(item.target).arg(item.wrong).arg(
-            item.of);
+        parts << u"review %1 %2>%3 %4/%5"_s.arg(int(item.kind))
+                     .arg(item.source)
+                     .arg(item.target)
+                     .arg(item.wrong)
+                     .arg(item.of);
     return parts.join(u' ');
 }
 
@@ -122,10 +125,14 @@ std::optional<AnswersCheckpoint> keptAndReadBack(const Reading &reading, const D
     AnswersFile::Position position;
     position.identity.size = offset;
     position.offset = offset;
-    const AnswersCheckpoint kept{u"/classe/risposte.csv"_s,   span,
-                                 listDigest,                 position,
-                                 *reading.reader.progress(), *reading.figures,
-                                 reading.skippedCount,       reading.skippedLines};
+    const AnswersCheckpoint kept{u"/classe/risposte.csv"_s,
+                                 span,
+                                 listDigest,
+                                 position,
+                                 *reading.reader.progress(),
+                                 *reading.figures,
+                                 reading.skippedCount,
+                                 reading.skippedLines};
     return decodeCheckpoint(encodeCheckpoint(kept));
 }
 
@@ -208,7 +215,8 @@ private slots:
         Reading reading;
         reading.figures.emplace();
         reading.reader.feed(answersHeader + answerLine({start, u"Ada"_s, start, 3, 2, 3, u"30"_s, u"3"_s, false, 5}));
-        AnswersCheckpoint kept{u"/classe/risposte.csv"_s, {}, {}, {}, *reading.reader.progress(), *reading.figures, 0, {}};
+        AnswersCheckpoint kept{u"/classe/risposte.csv"_s, {}, {}, {}, *reading.reader.progress(),
+                               *reading.figures,          0,  {}};
         QByteArray bytes = encodeCheckpoint(kept);
         QVERIFY(decodeCheckpoint(bytes).has_value());
         const qsizetype place = at < 0 ? bytes.size() + at : at;

@@ -487,8 +487,9 @@ private Q_SLOTS:
             now.replace(";0,3;", ";0,4;");
         if (change == u"last"_s)
             now.replace(";30;30;5;esatta", ";30;30;6;esatta");
-        const QByteArray zoe =
-            change == u"same"_s ? QByteArray() : "2026-12-07;10:31:00;Zoe;2026-12-07 10:30:00;cl;l;4;0,04;4;8;errata\r\n";
+        const QByteArray zoe = change == u"same"_s
+            ? QByteArray()
+            : "2026-12-07;10:31:00;Zoe;2026-12-07 10:30:00;cl;l;4;0,04;4;8;errata\r\n";
         if (change == u"copy"_s) {
             QVERIFY(write(answersPath + u".new"_s, now + zoe, QIODevice::WriteOnly));
             QVERIFY(QFile::remove(answersPath) && QFile::rename(answersPath + u".new"_s, answersPath));
@@ -505,8 +506,7 @@ private Q_SLOTS:
             }
         }
 
-        ClassSession again(first.path, change == u"period"_s ? Period::SchoolYear : Period::All,
-                           [] { return today; });
+        ClassSession again(first.path, change == u"period"_s ? Period::SchoolYear : Period::All, [] { return today; });
         again.setCheckpointFolder(kept, 0);
         if (change == u"list"_s) {
             const QString list = first.dir.filePath(u"elenco.txt"_s);
