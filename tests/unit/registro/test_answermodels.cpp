@@ -187,6 +187,39 @@ private slots:
         QCOMPARE(common.rowCount(), 2);
         QCOMPARE(inserted.size(), 3);
     }
+
+    void rebuilding_data()
+    {
+        QTest::addColumn<bool>("skippedLine"); // else an answer
+        QTest::newRow("answers") << false;
+        QTest::newRow("skipped lines") << true;
+    }
+    // What is counted afresh stays out of the figures shown until it settles.
+    void rebuilding()
+    {
+        QFETCH(bool, skippedLine);
+        ClassAnswers answers;
+        const auto count = [&] {
+            if (skippedLine)
+                answers.skipped({.number = 2});
+            else
+                forEachAnswer({{}}, [&](const auto &record) { answers.add(record); });
+        };
+        const auto shown = [&] {
+            return u"%1 %2 %3"_s.arg(answers.figures().wholeClass().answers())
+                .arg(answers.skippedCount())
+                .arg(answers.skippedLines().size());
+        };
+        count();
+        answers.settle();
+        const QString before = shown();
+        answers.startOver({});
+        count();
+        count();
+        QCOMPARE(shown(), before);
+        answers.settle();
+        QCOMPARE(shown(), skippedLine ? u"0 2 2"_s : u"2 0 0"_s);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestAnswerModels)
