@@ -23,7 +23,6 @@
 #include <QFile>
 #include <QImage>
 #include <QLabel>
-#include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -380,7 +379,6 @@ private Q_SLOTS:
         w.session().refresh();
         QCOMPARE(column(games, u"Data"_s).size(), 3);
         QCOMPARE(column(pupils, u"Nome"_s), QStringList({u"Mia"_s, u"Ugo"_s, u"Zoe"_s, u"Luca"_s}));
-        QCOMPARE(column(ranking, u"Alunno"_s), QStringList({u"Mia"_s, u"Ugo"_s, u"Zoe"_s, u"Luca"_s}));
 
         // One that moves no pupil and adds no bar: the class chart is drawn
         // again all the same.
@@ -496,9 +494,6 @@ private Q_SLOTS:
         editList->trigger();
         auto *dialog = w.findChild<mirabolo::registro::ClassListDialog *>();
         QVERIFY(dialog && dialog->isVisible());
-        auto *names = dialog->findChild<QListWidget *>();
-        QCOMPARE(names->count(), 3);
-        QCOMPARE(names->item(0)->text(), u"Lucas"_s);
         auto *table = dialog->findChild<QTableWidget *>();
         table->setCurrentCell(0, 0); // Luca
         dialog->addAsSpelling(0);
@@ -508,7 +503,6 @@ private Q_SLOTS:
         spins[0]->setValue(50);
         spins[1]->setValue(1);
         dialog->accept();
-        QCOMPARE(w.session().classList().pupils().at(0).spellings, QStringList{u"Lucas"_s});
         w.session().readToEnd();
         QCOMPARE(column(pupils, u"Nome"_s), QStringList({u"=Ugo"_s, u"a;b"_s, u"Anna"_s, u"Luca"_s, u"Zoe"_s}));
         QCOMPARE(column(pupils, u"Partite"_s), QStringList({u"1"_s, u"1"_s, u"0"_s, u"4"_s, u"1"_s}));
