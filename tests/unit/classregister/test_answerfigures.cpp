@@ -101,12 +101,6 @@ private slots:
             QByteArray list = {};
         };
         const QList<Row> rows{
-            {"each way its own cell",
-             {{.times = 2}, {.from = cl, .to = dl, .typed = u"0,3"}, {.from = cl, .to = dl, .typed = u"30"}},
-             {},
-             {u"cl>dl 2/1"_s, u"dl>cl 2/2"_s},
-             {u"Verso sbagliato 1"_s},
-             {u"3 cl in dl: 30 ×1"_s}},
             {"kinds of wrong answers only",
              {{.times = 3, .typed = u"300"},
               {.typed = u"3000"},
