@@ -92,8 +92,6 @@ private slots:
                                    << QStringList{u"3 dl in cl | 0,3 | 1.200 volte | Verso sbagliato"_s}
                                    << QStringList{u"Verso sbagliato: 1.200 errori su 1.200 (100%)"_s,
                                                   u"da dl a cl: 1.200 sbagliate su 1.200 (100%)"_s};
-        QTest::newRow("a pupil without answers")
-            << lesson << u"Ida"_s << QStringList{} << noKinds << QStringList{} << QStringList{};
     }
     void tables()
     {
