@@ -119,41 +119,14 @@ QString pdfText(const QString &pdf)
 
 // What a pupil leaves at the report's name.
 enum class Planted { Link, DanglingLink, OpenFile, Folder };
-// The access keys that more than one entry of the window's first menu uses.
-QString sharedAccessKeys()
-{
-    RegisterWindow w(QString(), Period::All, [] { return QDate(2026, 12, 7); });
-    QString seen;
-    QString shared;
-    for (const QAction *action : w.menuBar()->actions().constFirst()->menu()->actions()) {
-        const qsizetype at = action->text().indexOf(u'&');
-        const QChar key = at >= 0 ? action->text().at(at + 1).toLower() : QChar();
-        if (!key.isNull() && seen.contains(key))
-            shared += key;
-        seen += key;
-    }
-    return shared;
-}
 
-// The access keys that more than one of the window's own menus, buttons,
-// labelled fields and tabs uses: Alt with such a key only moves the focus.
-QString sharedWindowAccessKeys()
+// The access keys that more than one of the texts uses: Alt with such a key
+// only moves the focus.
+QString sharedAccessKeys(const QStringList &texts)
 {
-    RegisterWindow w(QString(), Period::All, [] { return QDate(2026, 12, 7); });
-    QStringList texts;
-    for (const QAction *action : w.menuBar()->actions())
-        texts << action->text();
-    for (const QAbstractButton *button : w.findChildren<QAbstractButton *>())
-        texts << button->text();
-    for (const QLabel *label : w.findChildren<QLabel *>())
-        if (label->buddy())
-            texts << label->text();
-    for (const QTabBar *tabs : w.findChildren<QTabBar *>())
-        for (int tab = 0; tab < tabs->count(); ++tab)
-            texts << tabs->tabText(tab);
     QString seen;
     QString shared;
-    for (const QString &text : std::as_const(texts)) {
+    for (const QString &text : texts) {
         const qsizetype at = QString(text).replace(u"&&"_s, u"__"_s).indexOf(u'&');
         const QChar key = at >= 0 && at + 1 < text.size() ? text.at(at + 1).toLower() : QChar();
         if (!key.isNull() && seen.contains(key))
@@ -214,10 +187,27 @@ class TestRegistro : public QObject
 private Q_SLOTS:
     void initTestCase() { mirabolo::registro::setUpApplication(*qApp); }
 
+    // Within the first menu, and among the window's own menus, buttons,
+    // labelled fields and tabs.
     void accessKeys()
     {
-        QCOMPARE(sharedAccessKeys(), QString());
-        QCOMPARE(sharedWindowAccessKeys(), QString());
+        RegisterWindow w(QString(), Period::All, [] { return QDate(2026, 12, 7); });
+        QStringList menu;
+        QStringList window;
+        for (const QAction *action : w.menuBar()->actions().constFirst()->menu()->actions())
+            menu << action->text();
+        for (const QAction *action : w.menuBar()->actions())
+            window << action->text();
+        for (const QAbstractButton *button : w.findChildren<QAbstractButton *>())
+            window << button->text();
+        for (const QLabel *label : w.findChildren<QLabel *>())
+            if (label->buddy())
+                window << label->text();
+        for (const QTabBar *tabs : w.findChildren<QTabBar *>())
+            for (int tab = 0; tab < tabs->count(); ++tab)
+                window << tabs->tabText(tab);
+        QCOMPARE(sharedAccessKeys(menu), QString());
+        QCOMPARE(sharedAccessKeys(window), QString());
     }
 
     void unreadable_data()
