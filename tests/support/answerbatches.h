@@ -25,7 +25,6 @@ struct Batch
     int quantity = 3;
     const char16_t *typed = u"30";
     const char16_t *name = u"Zoe";
-    int day = 0; // after answersMonday
 };
 using Batches = QList<Batch>;
 
@@ -43,7 +42,7 @@ inline classregister::AnswerRecord answer(const Batch &batch)
 {
     const QString expected = expectedText(batch.from, batch.to, batch.quantity, QLocale(QLocale::Italian));
     const QString typed = QString::fromUtf16(batch.typed);
-    const QDateTime when(answersMonday.addDays(batch.day), QTime(9, 0), Qt::UTC);
+    const QDateTime when(answersMonday, QTime(9, 0), Qt::UTC);
     classregister::AnswerRecord record;
     record.when = when;
     record.name = QString::fromUtf16(batch.name);

@@ -92,8 +92,6 @@ private slots:
                                    << QStringList{u"3 dl in cl | 0,3 | 1.200 volte | Verso sbagliato"_s}
                                    << QStringList{u"Verso sbagliato: 1.200 errori su 1.200 (100%)"_s,
                                                   u"da dl a cl: 1.200 sbagliate su 1.200 (100%)"_s};
-        QTest::newRow("a pupil without answers")
-            << lesson << u"Ida"_s << QStringList{} << noKinds << QStringList{} << QStringList{};
     }
     void tables()
     {
@@ -186,6 +184,33 @@ private slots:
         common.setPupil(u"zoe"_s);
         QCOMPARE(common.rowCount(), 2);
         QCOMPARE(inserted.size(), 3);
+    }
+
+    void rebuilding_data()
+    {
+        QTest::addColumn<bool>("skippedLine"); // else an answer
+        QTest::newRow("answers") << false;
+        QTest::newRow("skipped lines") << true;
+    }
+    // What is counted afresh stays out of the figures shown until it settles.
+    void rebuilding()
+    {
+        QFETCH(bool, skippedLine);
+        ClassAnswers answers;
+        const auto count = [&] { skippedLine ? answers.skipped({.number = 2}) : answers.add(answer({})); };
+        const auto shown = [&] {
+            return QList<qint64>{answers.figures().wholeClass().answers(), answers.skippedCount(),
+                                 answers.skippedLines().size()};
+        };
+        count();
+        count();
+        answers.settle();
+        const QList<qint64> before = shown();
+        answers.startOver({});
+        count();
+        QCOMPARE(shown(), before);
+        answers.settle();
+        QCOMPARE(shown(), (skippedLine ? QList<qint64>{0, 1, 1} : QList<qint64>{1, 0, 0}));
     }
 };
 
