@@ -93,7 +93,8 @@ int gamesOnSheet(const PupilGamesModel &games, qreal room, qreal noteHeight)
 }
 
 // One A4 page of a pupil's term, for a parents' meeting: whose and when, the
-// figures, the chart, then the games, the most recent that fit.
+// figures, what to go over, the chart, then the games, the most recent that
+// fit.
 void layOutSheet(QPainter &painter, PageFlow &flow, const ReportContent &content, const QString &period,
                  PupilGamesModel &games, qsizetype row)
 {
@@ -113,6 +114,8 @@ void layOutSheet(QPainter &painter, PageFlow &flow, const ReportContent &content
     flow.text(ruleText(content.figures->rule()) + u"."_s, reportFont(9), 8);
     if (!pupil.played())
         return;
+    if (content.answers)
+        layOutPupilAnswers(flow, content.answers->tally(pupil.name));
     const QRectF area = flow.take(pupilChartHeight);
     if (flow.drawing())
         drawPupilGames(painter, flow.labels(), area, games);

@@ -533,14 +533,18 @@ private Q_SLOTS:
         QCOMPARE(error, u"la data di fine (06/12/2026) viene prima di quella d'inizio (07/12/2026)."_s);
         QCOMPARE(w.session().period(), Period::SchoolYear);
 
-        // Luca's page, one A4 sheet.
+        // Luca's page, one A4 sheet, with what he should go over.
+        QVERIFY(append(dir.filePath(u"risposte.csv"_s),
+                       "2026-10-05;09:59:00;Luca;2026-10-05 09:45:00;dl;cl;3;30;0,3;9;errata\r\n"));
+        w.session().readToEnd();
         QVERIFY(w.selectPupil(u"luca"_s));
         const QString sheet = dir.filePath(u"scheda.pdf"_s);
         QVERIFY2(w.exportSheet(sheet, &error), qPrintable(error));
         const QString text = pdfText(sheet);
         for (const QString &fact :
              {u"Scheda di Luca"_s, u"Classe: 4ª A"_s, u"Partite: 4 · Minuti: 55 · Esatte: 9 · Errate: 31"_s,
-              u"Da seguire: precisione sotto il 50% in almeno 1 partita."_s, u"Pagina 1 di 1"_s, u"07/10"_s})
+              u"Da seguire: precisione sotto il 50% in almeno 1 partita."_s, u"Pagina 1 di 1"_s, u"07/10"_s,
+              u"Da ripassare: niente sopra la soglia"_s, u"3 dl in cl: 0,3 — 1 volta"_s})
             QVERIFY2(text.contains(fact), qPrintable(fact));
     }
 
