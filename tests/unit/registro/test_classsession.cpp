@@ -455,7 +455,7 @@ private Q_SLOTS:
     // The answers read are kept, and the next session reads only the lines
     // the games added since: a line changed before them goes unseen then.
     // Anything but the same file grown, for the same days and class list, is
-    // read from its start.
+    // read from its start (a damaged checkpoint is the codec's test's).
     void checkpoints_data()
     {
         QTest::addColumn<QString>("change");
@@ -466,7 +466,6 @@ private Q_SLOTS:
         QTest::newRow("another class list") << u"list"_s << false;
         QTest::newRow("a copy in its place") << u"copy"_s << false;
         QTest::newRow("its last line rewritten") << u"last"_s << false;
-        QTest::newRow("the checkpoint damaged") << u"damaged"_s << false;
         QTest::newRow("too little read to keep") << u"little"_s << false;
     }
     void checkpoints()
@@ -497,15 +496,6 @@ private Q_SLOTS:
             QFile file(answersPath);
             QVERIFY(file.open(QIODevice::ReadWrite) && file.write(now + zoe) == now.size() + zoe.size());
         }
-        if (change == u"damaged"_s) {
-            for (const QFileInfo &info : QDir(kept).entryInfoList(QDir::Files)) {
-                QFile file(info.filePath());
-                QVERIFY(file.open(QIODevice::ReadWrite) && file.seek(info.size() / 2));
-                const QByteArray byte = file.peek(1);
-                QVERIFY(file.write(QByteArray(1, char(byte.at(0) ^ 1))) == 1);
-            }
-        }
-
         ClassSession again(first.path, change == u"period"_s ? Period::SchoolYear : Period::All, [] { return today; });
         again.setCheckpointFolder(kept, 0);
         if (change == u"list"_s) {
