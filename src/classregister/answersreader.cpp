@@ -97,13 +97,8 @@ AnswersFile::Change AnswersFile::refresh(AnswersReader &reader, qint64 maxBytes)
         return Change::Unavailable;
     }
 
-    // Another file in its place, a shorter one, or the same rewritten in place.
-    bool reload = currentState != State::Read || identity.device != known.device || identity.inode != known.inode ||
-        identity.size < readOffset ||
-        (identity.size == known.size && (identity.modified != known.modified || identity.changed != known.changed));
-    if (!reload && !lastBytes.isEmpty()) {
-        reload = !file.seek(readOffset - lastBytes.size()) || file.read(lastBytes.size()) != lastBytes;
-    }
+    const bool reload =
+        currentState != State::Read || readIsStale(file, identity, known, known.size, readOffset, lastBytes);
     if (reload) {
         reader.reset();
         readOffset = 0;

@@ -68,6 +68,15 @@ FileState openForReading(const QString &path, QFile &file, FileIdentity &identit
     return State::Read;
 }
 
+bool readIsStale(QFile &file, const FileIdentity &now, const FileIdentity &known, qint64 knownSize, qint64 offset,
+                 const QByteArray &lastBytes)
+{
+    if (now.device != known.device || now.inode != known.inode || now.size < offset ||
+        (now.size == knownSize && (now.modified != known.modified || now.changed != known.changed)))
+        return true;
+    return !lastBytes.isEmpty() && (!file.seek(offset - lastBytes.size()) || file.read(lastBytes.size()) != lastBytes);
+}
+
 PiecesRead readPieces(QFile &file, qint64 offset, qint64 end, qint64 pieceBytes, QByteArray &lastBytes,
                       const std::function<void(QByteArrayView)> &take)
 {

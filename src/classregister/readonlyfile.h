@@ -43,6 +43,14 @@ FileState openForReading(const QString &path, QFile &file, FileIdentity &identit
 // another.
 inline constexpr qsizetype checkBytes = 64;
 
+// What was read of a followed file, up to `offset`, no longer holds: another
+// file is in its place, it is shorter, or it was rewritten in place: without
+// growing from its `knownSize` (only its times tell, since the change time
+// cannot be set back), or its bytes before `offset` are not `lastBytes` any
+// more. `now` is the file as `file` was just opened.
+bool readIsStale(QFile &file, const FileIdentity &now, const FileIdentity &known, qint64 knownSize, qint64 offset,
+                 const QByteArray &lastBytes);
+
 struct PiecesRead
 {
     qint64 offset = 0; // where reading stopped

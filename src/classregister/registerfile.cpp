@@ -59,18 +59,14 @@ RegisterFile::Change RegisterFile::refresh(qint64 maxBytes)
         return news ? Change::Unavailable : Change::None;
     }
 
-    QByteArray check;
-    // Rewritten in place without growing, a line changed for another of the
-    // same length: only its times tell (the change time cannot be set back).
-    const bool rewritten = identity.size == knownSize && (identity.modified != modified || identity.changed != changed);
-    bool reload = currentState != State::Read || identity.device != device || identity.inode != inode ||
-        identity.size < readOffset || rewritten;
-    if (!reload && !lastBytes.isEmpty())
-        reload = !readAt(file, readOffset - lastBytes.size(), lastBytes.size(), check) || check != lastBytes;
+    bool reload = currentState != State::Read ||
+        readIsStale(file, identity, {device, inode, knownSize, modified, changed}, knownSize, readOffset, lastBytes);
     // A last line read without its line end that goes on: it must be read
     // again whole.
-    if (!reload && parser.finishedMidLine() && identity.size > readOffset)
+    if (!reload && parser.finishedMidLine() && identity.size > readOffset) {
+        QByteArray check;
         reload = !readAt(file, readOffset, 1, check) || (check != "\r" && check != "\n");
+    }
     if (reload) {
         reset();
         growing = true;
